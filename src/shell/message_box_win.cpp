@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "shell/message_box.h"
+#include "shell/window_globals.h"
+
+void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIcon icon)
+{
+    UINT style = MB_OK;
+    if (icon == BoxIcon::Error)
+        style |= MB_ICONERROR;
+    else if (icon == BoxIcon::Warning)
+        style |= MB_ICONWARNING;
+    HWND ownerWindow = owner == BoxOwner::MainWindow ? windowGlobals.mainWindow : nullptr;
+    MessageBoxA(ownerWindow, text, caption, style);
+}

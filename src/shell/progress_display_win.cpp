@@ -1,0 +1,97 @@
+// The progress display of a language build. It draws at the moment things
+// happen and is not part of the paint handling: a repaint shows only the
+// background and title there.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "shell/progress_display.h"
+#include "shell/screen_drawing.h"
+#include "shell/setup_state.h"
+#include "shell/window_globals.h"
+
+namespace {
+HDC runCanvas;
+HBRUSH counterBrush;
+RECT counterField;
+HCURSOR rememberedCursor;
+
+void ReleaseRunCanvas()
+{
+    if (runCanvas && windowGlobals.mainWindow)
+        ReleaseDC(windowGlobals.mainWindow, runCanvas);
+    runCanvas = nullptr;
+}
+}  // namespace
+
+void BeginLanguageDisplay(const char* languageName)
+{
+    ReleaseRunCanvas();
+    runCanvas = GetDC(windowGlobals.mainWindow);
+    SetBkMode(runCanvas, TRANSPARENT);
+
+    if (counterBrush)
+        DeleteObject(counterBrush);
+    counterBrush = CreateSolidBrush(RGB(0, 0, 104));
+
+    RECT heading;
+    SetRect(&heading, 30, setup.headingY, 480, setup.headingY + 40);
+    DrawShadowedText(runCanvas, languageName, heading);
+    setup.headingY += 50;
+
+    rememberedCursor = SetCursor(windowGlobals.waitCursor);
+}
+
+void DrawProgressStep(int fillEdge, const char* text)
+{
+    RECT bar;
+    SetRect(&bar, 30, setup.progressY, 380, setup.progressY + 20);
+    DrawProgressBar(bar, fillEdge, text);
+}
+
+void StatusLine(const char* text, int left, int right)
+{
+    if (setup.verbose == 0)
+        return;
+    SelectObject(runCanvas, GetStockObject(SYSTEM_FONT));
+    SetTextColor(runCanvas, RGB(255, 255, 255));
+    RECT rect;
+    SetRect(&rect, left, setup.statusY, right, setup.statusY + 30);
+    DrawTextA(runCanvas, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
+}
+
+void StatusDone()
+{
+    if (setup.verbose == 0)
+        return;
+    StatusLine("Done.", 300, 480);
+    setup.statusY += 25;
+}
+
+void PlaceCounterField()
+{
+    SetRect(&counterField, 210, setup.statusY, 290, setup.statusY + 16);
+}
+
+void DrawCounter(int32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
+    FillRect(runCanvas, &counterField, counterBrush);
+    RECT rect = counterField;
+    DrawTextA(runCanvas, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
+}
+
+void EndLanguageDisplay()
+{
+    setup.progressY += 50;
+    SetCursor(rememberedCursor);
+}
+
+void ReleaseProgressDisplay()
+{
+    ReleaseRunCanvas();
+    if (counterBrush)
+        DeleteObject(counterBrush);
+    counterBrush = nullptr;
+}

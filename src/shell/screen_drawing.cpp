@@ -1,0 +1,73 @@
+#include "shell/screen_drawing.h"
+
+#include "shell/window_globals.h"
+
+HFONT CreateHeadingFont()
+{
+    return CreateFontA(40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH, "Times New Roman");
+}
+
+void PaintBackground(HDC dc, const RECT& client)
+{
+    const int width = client.right;
+    const int height = client.bottom;
+    const int depth = GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL);
+
+    HPEN pens[64];
+    for (int i = 0; i < 64; ++i)
+        pens[i] = CreatePen(PS_SOLID, 1, RGB(0, 0, 200 - 3 * i));
+
+    HGDIOBJ oldPen = SelectObject(dc, pens[0]);
+    for (int y = 0; y < height; ++y) {
+        int pen = depth < 24 ? 32 : y * 63 / height;
+        SelectObject(dc, pens[pen]);
+        MoveToEx(dc, 0, y, nullptr);
+        LineTo(dc, width, y);
+    }
+    SelectObject(dc, oldPen);
+
+    for (HPEN pen : pens)
+        DeleteObject(pen);
+}
+
+void DrawShadowedText(HDC dc, const char* text, RECT rect)
+{
+    SelectObject(dc, windowGlobals.headingFont);
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_SINGLELINE | DT_LEFT | DT_TOP;
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, text, -1, &rect, format);
+    rect.left -= 2;
+    rect.top -= 2;
+    SetTextColor(dc, RGB(230, 230, 230));
+    DrawTextA(dc, text, -1, &rect, format);
+}
+
+void DrawProgressBar(RECT rect, int fillEdge, const char* text)
+{
+    HDC dc = GetDC(windowGlobals.mainWindow);
+    HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
+
+    RECT full;
+    CopyRect(&full, &rect);
+    FrameRect(dc, &rect, white);
+    InflateRect(&rect, -1, -1);
+    FillRect(dc, &rect, navy);
+    if (fillEdge > 0) {
+        rect.right = fillEdge;
+        FillRect(dc, &rect, green);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextA(dc, text, -1, &full, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+
+    DeleteObject(green);
+    DeleteObject(white);
+    DeleteObject(navy);
+    ReleaseDC(windowGlobals.mainWindow, dc);
+    UpdateWindow(windowGlobals.mainWindow);
+}

@@ -1,0 +1,105 @@
+#include "shell/setup_state.h"
+
+#include <cstring>
+
+#include "shell/fatal_error.h"
+#include "shell/text_file.h"
+
+SetupState setup;
+
+void ResetSetupState()
+{
+    std::memset(&setup, 0, sizeof setup);
+    CopyText(setup.defaultDir, sizeof setup.defaultDir, "c:\\");
+    setup.verbose = 1;
+    setup.headingY = 100;
+    setup.progressY = 155;
+    setup.statusY = 170;
+}
+
+bool ReadSetupLine(FILE* file, char* buf)
+{
+    for (;;) {
+        if (!ReadTextLine(file, buf, kSetupLineSize))
+            return false;
+        size_t len = std::strlen(buf);
+        if (len > 0 && buf[len - 1] == '\n')
+            buf[--len] = '\0';
+        if (len == 0 || buf[0] == '#')
+            continue;
+        return true;
+    }
+}
+
+static char FoldAZ(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool KeywordMatches(const char* line, const char* keyword)
+{
+    for (; *keyword; ++line, ++keyword) {
+        if (*line == '\0' || FoldAZ(*line) != FoldAZ(*keyword))
+            return false;
+    }
+    return true;
+}
+
+const char* ValueAfterBlank(const char* line)
+{
+    const char* blank = std::strchr(line, ' ');
+    return blank ? blank + 1 : nullptr;
+}
+
+bool MakeDirPrefix(char* out, int outSize, const char* dir)
+{
+    size_t len = std::strlen(dir);
+    bool needsSeparator = len > 0 && dir[len - 1] != '\\';
+    if (!JoinText(out, static_cast<size_t>(outSize), {dir, needsSeparator ? "\\" : ""}))
+        return false;
+    return true;
+}
+
+void ReadStartupKeys()
+{
+    char path[kPathSize];
+    char prefix[kPathSize];
+    if (!MakeDirPrefix(prefix, sizeof prefix, setup.sourceDir) ||
+        !JoinText(path, sizeof path, {prefix, "install.inf"}))
+        FatalError("Can't open INSTALL.INF");
+
+    FILE* file = OpenTextRead(path);
+    if (!file)
+        FatalError("Can't open INSTALL.INF");
+
+    struct Key {
+        const char* name;
+        char* field;
+        size_t size;
+    };
+    // Tested in this order; the first key whose letters all match wins.
+    const Key keys[] = {
+        {"title", setup.title, sizeof setup.title},
+        {"dir", setup.defaultDir, sizeof setup.defaultDir},
+        {"wbarg", setup.shortcutArgs, sizeof setup.shortcutArgs},
+        {"debug", nullptr, 0},
+    };
+
+    char line[kSetupLineSize];
+    while (ReadSetupLine(file, line)) {
+        for (const Key& key : keys) {
+            if (!KeywordMatches(line, key.name))
+                continue;
+            // A key line without a blank has no value and changes nothing.
+            const char* value = ValueAfterBlank(line);
+            if (value) {
+                if (key.field)
+                    CopyText(key.field, key.size, value);
+                else
+                    setup.verbose = std::strcmp(value, "0") == 0 ? 0 : 1;
+            }
+            break;
+        }
+    }
+    std::fclose(file);
+}

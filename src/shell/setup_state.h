@@ -1,0 +1,59 @@
+// The program-wide record and the line rule of the setup file and the
+// language list. Portable: no Win32 here.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// Buffer sizes are limits of the formats, not guesses.
+constexpr int kPathSize = 260;   // 259 characters and the terminator
+constexpr int kValueSize = 180;
+constexpr int kDisplayFileSize = 100;
+constexpr int kSetupLineSize = 100;  // a read takes at most 99 bytes
+
+struct SetupState {
+    char sourceDir[kPathSize];
+    char installDir[kPathSize];
+    char installPrefix[kPathSize];
+    char title[kValueSize];
+    char defaultDir[kPathSize];
+    char shortcutArgs[kValueSize];
+    char iconName[kValueSize];
+    char iconGroup[kValueSize];
+    char iconExe[kValueSize];
+    char displayFile[kDisplayFileSize];
+    int32_t createShortcut;
+    int32_t buildWordLists;
+    int32_t verbose;
+    int32_t headingY;
+    int32_t progressY;
+    int32_t statusY;
+};
+
+// The one record, with static lifetime.
+extern SetupState setup;
+
+// Puts the record into its initial state (zero-filled, then the documented
+// initial values). Start-up uses it once; tests use it between cases.
+void ResetSetupState();
+
+// Fills buf (at least kSetupLineSize bytes) with the next usable line of a
+// file opened with OpenTextRead: at most 99 bytes a read, one trailing line
+// feed removed, empty lines and lines beginning with '#' skipped. False at end
+// of file or on a read error.
+bool ReadSetupLine(FILE* file, char* buf);
+
+// True when line starts with keyword over the keyword's full length, folding
+// only the ASCII letters A-Z.
+bool KeywordMatches(const char* line, const char* keyword);
+
+// The text after the first blank of the line, or nullptr when it has none.
+const char* ValueAfterBlank(const char* line);
+
+// dir followed by a backslash unless it already ends in one (or is empty).
+// Returns false, leaving out empty, when the result does not fit.
+bool MakeDirPrefix(char* out, int outSize, const char* dir);
+
+// Reads the start-up keys of install.inf in setup.sourceDir into setup.
+// A missing file ends the program through FatalError.
+void ReadStartupKeys();

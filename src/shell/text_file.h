@@ -1,0 +1,52 @@
+// Text and file helpers shared by every subsystem: bounded copies, the C
+// runtime's text-mode line rule done the same way on every platform, checked
+// writes and the atomic replacement of a file. Portable.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+// Copies src into dst (dstSize bytes), always terminated. Returns false when
+// src had to be cut.
+bool CopyText(char* dst, size_t dstSize, const char* src);
+
+// Appends src to the text in dst. Returns false when it had to be cut.
+bool AppendText(char* dst, size_t dstSize, const char* src);
+
+// Joins the texts of the list into dst; false (dst emptied) when they do not
+// fit, so a cut path is never used.
+bool JoinText(char* dst, size_t dstSize, std::initializer_list<const char*> parts);
+
+// Opens a text file for reading or writing. Files are opened in binary and
+// translated by the functions below, so the behaviour does not depend on the
+// C runtime.
+FILE* OpenTextRead(const char* path);
+FILE* OpenTextWrite(const char* path);
+
+// fgets in text mode: reads at most bufSize - 1 bytes, counted after CR LF
+// has become LF (a lone CR stays), up to and including a line feed, and
+// terminates buf. Returns false at end of file with nothing read or on a read
+// error (ferror tells which).
+bool ReadTextLine(FILE* file, char* buf, size_t bufSize);
+
+// Reads one whole line however long, line feed included when there is one.
+// False at end of file with nothing read or on a read error.
+bool ReadWholeTextLine(FILE* file, std::string& line);
+
+// Writes text turning LF into CR LF. False on any write error.
+bool WriteText(FILE* file, const char* text);
+bool WriteText(FILE* file, const std::string& text);
+
+// Flushes the C buffers and the operating system's to disk, then closes.
+// False when any of it failed; the file is closed in every case.
+bool FlushAndClose(FILE* file);
+
+// Replaces target by source in one step: afterwards target has either its
+// old content or source's whole content. False when nothing was replaced
+// (source then stays).
+bool ReplaceFileAtomically(const char* source, const char* target);
+
+// Makes the data of a written and closed file durable (fsync); platform part.
+bool SyncFileToDisk(FILE* file);

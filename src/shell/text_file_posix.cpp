@@ -1,0 +1,16 @@
+// The host side of the file helpers, for the native build.
+#include <cstdio>
+#include <unistd.h>
+
+#include "shell/text_file.h"
+
+bool SyncFileToDisk(FILE* file)
+{
+    return fsync(fileno(file)) == 0;
+}
+
+bool ReplaceFileAtomically(const char* source, const char* target)
+{
+    // rename replaces an existing target atomically.
+    return std::rename(source, target) == 0;
+}

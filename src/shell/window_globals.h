@@ -1,0 +1,20 @@
+// Handles that the whole Windows program shares: the main window (owner of
+// every box after start-up and target of all drawing), its directory field,
+// the wait cursor and the heading font. Lower layer; Windows build only.
+#pragma once
+
+#include <windows.h>
+
+struct WindowGlobals {
+    HINSTANCE instance;
+    HWND mainWindow;      // null until the window exists, and after it is gone
+    HWND directoryField;  // shows each destination while the script copies
+    HCURSOR waitCursor;
+    HFONT headingFont;
+};
+
+extern WindowGlobals windowGlobals;
+
+// Shows text in the directory field and has the main window repaint at once,
+// although the message loop is blocked.
+void ShowInDirectoryField(const char* text);

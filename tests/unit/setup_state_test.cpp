@@ -1,0 +1,157 @@
+#include "shell/setup_state.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_shell.h"
+#include "shell/text_file.h"
+#include "test_files.h"
+
+namespace {
+
+std::vector<std::string> SetupLinesOf(const std::string& bytes)
+{
+    ScratchDir dir;
+    WriteFileBytes(dir.File("f"), bytes);
+    FILE* file = OpenTextRead(dir.File("f").c_str());
+    std::vector<std::string> lines;
+    char buf[kSetupLineSize];
+    while (ReadSetupLine(file, buf))
+        lines.emplace_back(buf);
+    std::fclose(file);
+    return lines;
+}
+
+TEST(ReadSetupLine, DeliversUsableLinesByTheLineRule)
+{
+    const std::string long150(150, 'x');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"crlf and lf", "one\r\ntwo\nthree\r\n", {"one", "two", "three"}},
+        {"150 bytes as 99 + 51", long150 + "\n", {std::string(99, 'x'), std::string(51, 'x')}},
+        {"hash only in column 1", "#c\n #not\nx#y\n", {" #not", "x#y"}},
+        {"blank line delivered", "   \n", {"   "}},
+        {"empty lines skipped", "\n\r\n\na\n\n", {"a"}},
+        {"end of file mid-line", "a\nlast", {"a", "last"}},
+        {"lone CR stays", "a\rb\n", {"a\rb"}},
+        {"only one LF removed by the rule", "a\n", {"a"}},
+        {"empty file", "", {}},
+        {"line of exactly 99 then LF", std::string(99, 'y') + "\nz\n", {std::string(99, 'y'), "z"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SetupLinesOf(c.bytes), c.lines) << c.name;
+}
+
+TEST(KeywordMatches, ComparesTheKeywordsFullLengthFoldingAToZOnly)
+{
+    struct Case {
+        const char* line;
+        const char* keyword;
+        bool match;
+    } cases[] = {
+        {"title x", "title", true},   {"TITLE x", "title", true}, {"titles x", "title", true},
+        {"titl", "title", false},     {" title", "title", false}, {"directory", "dir", true},
+        {"\xC9title", "title", false}, {"", "dir", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeywordMatches(c.line, c.keyword), c.match) << c.line;
+}
+
+TEST(MakeDirPrefix, AddsOneSeparatorUnlessThereIsOne)
+{
+    char out[kPathSize];
+    struct Case {
+        const char* dir;
+        const char* prefix;
+    } cases[] = {{"c:\\dico", "c:\\dico\\"}, {"d:\\", "d:\\"}, {"", ""}, {"x\\y\\", "x\\y\\"}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(MakeDirPrefix(out, sizeof out, c.dir));
+        EXPECT_STREQ(out, c.prefix);
+    }
+    const std::string tooLong(259, 'a');
+    EXPECT_FALSE(MakeDirPrefix(out, sizeof out, tooLong.c_str()));
+}
+
+struct StartupResult {
+    std::string title, defaultDir, shortcutArgs;
+    int verbose;
+};
+
+StartupResult StartupKeysOf(const std::string& installInf)
+{
+    ResetFakeShell();
+    ScratchDir dir;
+    WriteFileBytes(dir.File("install.inf"), installInf);
+    ScopedCurrentDir inDir(dir.path());
+    setup.sourceDir[0] = '\0';  // read from the current folder
+    ReadStartupKeys();
+    return {setup.title, setup.defaultDir, setup.shortcutArgs, setup.verbose};
+}
+
+TEST(ReadStartupKeys, FillsTheStateFromTheKeysOfTheSetupFile)
+{
+    struct Case {
+        const char* name;
+        std::string file;
+        StartupResult expected;
+    } cases[] = {
+        {"no key at all", "mkdir x\ncopy a b\n", {"", "c:\\", "", 1}},
+        {"upper-case key", "TITLE Mon dictionnaire\n", {"Mon dictionnaire", "c:\\", "", 1}},
+        {"dir", "Dir d:\\dico\n", {"", "d:\\dico", "", 1}},
+        {"directory matches dir", "directory e:\\x\n", {"", "e:\\x", "", 1}},
+        {"wbarg", "wbarg /fr /x\n", {"", "c:\\", "/fr /x", 1}},
+        {"later wins", "title A\ntitle B\n", {"B", "c:\\", "", 1}},
+        {"leading blanks of the value kept", "title  X\n", {" X", "c:\\", "", 1}},
+        {"blanks before the key match nothing", " title X\n# title Y\n", {"", "c:\\", "", 1}},
+        {"titles counts as title", "titles x\n", {"x", "c:\\", "", 1}},
+        {"debug 0 turns verbose off", "debug 0\n", {"", "c:\\", "", 0}},
+        {"debug other value leaves it on", "debug 1\n", {"", "c:\\", "", 1}},
+        {"debug 00 is not 0", "debug 00\n", {"", "c:\\", "", 1}},
+        {"last debug wins", "debug 0\ndebug 2\n", {"", "c:\\", "", 1}},
+        {"key without blank changes nothing", "title A\ntitle\ndir\n", {"A", "c:\\", "", 1}},
+        {"empty value after the blank", "title A\ntitle \n", {"", "c:\\", "", 1}},
+        {"crlf line ends", "title A\r\ndir b\r\n", {"A", "b", "", 1}},
+        {"value of a 150-byte line is cut at 99 bytes",
+         "title " + std::string(144, 'v') + "\n", {std::string(93, 'v'), "c:\\", "", 1}},
+    };
+    for (const Case& c : cases) {
+        StartupResult got = StartupKeysOf(c.file);
+        EXPECT_EQ(got.title, c.expected.title) << c.name;
+        EXPECT_EQ(got.defaultDir, c.expected.defaultDir) << c.name;
+        EXPECT_EQ(got.shortcutArgs, c.expected.shortcutArgs) << c.name;
+        EXPECT_EQ(got.verbose, c.expected.verbose) << c.name;
+    }
+}
+
+TEST(ReadStartupKeys, MissingSetupFileIsFatal)
+{
+    ResetFakeShell();
+    ScratchDir dir;
+    ScopedCurrentDir inDir(dir.path());
+    setup.sourceDir[0] = '\0';
+    try {
+        ReadStartupKeys();
+        FAIL() << "no fatal error";
+    } catch (const FatalErrorExit& e) {
+        EXPECT_EQ(e.message, "Can't open INSTALL.INF");
+    }
+}
+
+TEST(SetupState, InitialValues)
+{
+    ResetFakeShell();
+    EXPECT_STREQ(setup.defaultDir, "c:\\");
+    EXPECT_EQ(setup.verbose, 1);
+    EXPECT_EQ(setup.headingY, 100);
+    EXPECT_EQ(setup.progressY, 155);
+    EXPECT_EQ(setup.statusY, 170);
+    EXPECT_EQ(setup.createShortcut, 0);
+    EXPECT_STREQ(setup.title, "");
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "shell/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_files.h"
+
+namespace {
+
+TEST(CopyText, NeverWritesPastTheBufferAndSaysWhenItCut)
+{
+    char buf[6];
+    EXPECT_TRUE(CopyText(buf, sizeof buf, "abcde"));
+    EXPECT_STREQ(buf, "abcde");
+    EXPECT_FALSE(CopyText(buf, sizeof buf, "abcdef"));
+    EXPECT_STREQ(buf, "abcde");
+    EXPECT_TRUE(CopyText(buf, sizeof buf, ""));
+    EXPECT_STREQ(buf, "");
+
+    CopyText(buf, sizeof buf, "ab");
+    EXPECT_TRUE(AppendText(buf, sizeof buf, "cde"));
+    EXPECT_STREQ(buf, "abcde");
+    EXPECT_FALSE(AppendText(buf, sizeof buf, "f"));
+    EXPECT_STREQ(buf, "abcde");
+}
+
+TEST(JoinText, EmptiesTheBufferRatherThanKeepACutPath)
+{
+    char buf[8];
+    EXPECT_TRUE(JoinText(buf, sizeof buf, {"ab", "\\", "cdef"}));
+    EXPECT_STREQ(buf, "ab\\cdef");
+    EXPECT_FALSE(JoinText(buf, sizeof buf, {"ab", "\\", "cdefg"}));
+    EXPECT_STREQ(buf, "");
+}
+
+std::vector<std::string> TextLinesOf(const std::string& bytes, size_t bufSize)
+{
+    ScratchDir dir;
+    WriteFileBytes(dir.File("f"), bytes);
+    FILE* file = OpenTextRead(dir.File("f").c_str());
+    std::vector<std::string> lines;
+    std::vector<char> buf(bufSize);
+    while (ReadTextLine(file, buf.data(), buf.size()))
+        lines.emplace_back(buf.data());
+    std::fclose(file);
+    return lines;
+}
+
+TEST(ReadTextLine, BehavesLikeTextModeFgets)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        size_t bufSize;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"crlf to lf", "a\r\nb\r\n", 10, {"a\n", "b\n"}},
+        {"lone cr stays", "a\rb", 10, {"a\rb"}},
+        {"cr cr lf", "a\r\r\n", 10, {"a\r\n"}},
+        {"limit counted after translation", "abc\r\n", 5, {"abc\n"}},
+        {"piece at the limit", "abcdef\n", 4, {"abc", "def", "\n"}},
+        {"cr at end of file", "a\r", 10, {"a\r"}},
+        {"crlf split by the limit", "ab\r\nc", 3, {"ab", "\n", "c"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextLinesOf(c.bytes, c.bufSize), c.lines) << c.name;
+}
+
+TEST(ReadWholeTextLine, ReadsLinesOfAnyLength)
+{
+    ScratchDir dir;
+    const std::string longLine(5000, 'q');
+    WriteFileBytes(dir.File("f"), longLine + "\r\nend");
+    FILE* file = OpenTextRead(dir.File("f").c_str());
+    std::string line;
+    ASSERT_TRUE(ReadWholeTextLine(file, line));
+    EXPECT_EQ(line, longLine + "\n");
+    ASSERT_TRUE(ReadWholeTextLine(file, line));
+    EXPECT_EQ(line, "end");
+    EXPECT_FALSE(ReadWholeTextLine(file, line));
+    std::fclose(file);
+}
+
+TEST(WriteText, WritesLineEndsAsCrLf)
+{
+    ScratchDir dir;
+    FILE* file = OpenTextWrite(dir.File("f").c_str());
+    ASSERT_TRUE(WriteText(file, "a\n\nb"));
+    ASSERT_TRUE(WriteText(file, std::string("\xE9\n")));
+    ASSERT_TRUE(FlushAndClose(file));
+    EXPECT_EQ(ReadFileBytes(dir.File("f")), "a\r\n\r\nb\xE9\r\n");
+}
+
+TEST(ReplaceFileAtomically, ReplacesOrLeavesTheTargetWhole)
+{
+    ScratchDir dir;
+    WriteFileBytes(dir.File("target"), "old");
+    WriteFileBytes(dir.File("source"), "new");
+    ASSERT_TRUE(ReplaceFileAtomically(dir.File("source").c_str(), dir.File("target").c_str()));
+    EXPECT_EQ(ReadFileBytes(dir.File("target")), "new");
+    EXPECT_FALSE(FileExists(dir.File("source")));
+
+    EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing").c_str(), dir.File("target").c_str()));
+    EXPECT_EQ(ReadFileBytes(dir.File("target")), "new");
+}
+
+}  // namespace
