@@ -1,0 +1,24 @@
+// The French collation shared by the two sorts: the word lists and the
+// catalogue's language section. Lower layer.
+#pragma once
+
+// Sets the runtime's collation category to the locale "french". True when
+// it was set; once set it stays set for the process.
+bool SetFrenchCollation();
+
+// True once SetFrenchCollation has succeeded.
+bool FrenchCollationIsSet();
+
+// Compares two texts: by the platform's French collation (case ignored,
+// hyphen and apostrophe compared as symbols) once it is set, otherwise by
+// CompareFoldedBytes. Negative, zero or positive; a comparison the system
+// cannot carry out counts as greater (INT32_MAX).
+int CompareCollated(const char* a, const char* b);
+
+// The fallback: letters A-Z taken as a-z, bytes compared as unsigned.
+int CompareFoldedBytes(const char* a, const char* b);
+
+// Platform part: the French comparison itself.
+int CompareFrench(const char* a, const char* b);
+// Platform part: sets the collation category; true on success.
+bool SetCollationLocaleFrench();
