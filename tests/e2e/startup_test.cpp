@@ -1,0 +1,70 @@
+// Start-up of the real program: the setup file, the fatal box before any
+// window, the full-screen window with its title.
+#include <gtest/gtest.h>
+
+#include "driver.h"
+
+namespace {
+
+TEST(Startup, WithoutSetupFileShowsTheFatalBoxAndNoWindow)
+{
+    TempFolder medium("nomedium");
+    SetupProcess setup(medium.path());
+    MessageBoxInfo box = WaitForMessageBox(setup);
+    ASSERT_NE(box.handle, nullptr) << "no message box";
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Can't open INSTALL.INF");
+    EXPECT_EQ(box.icon, MessageBoxInfo::Icon::Error);
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(setup.FindWindowOfClass("Installation"), nullptr);
+    AnswerMessageBox(box);
+    EXPECT_EQ(setup.WaitForExit(), 1u);
+}
+
+TEST(Startup, CoversTheScreenWithTheGradientAndTheTitle)
+{
+    TempFolder medium("medium");
+    WriteFileBytes(medium / "install.inf", "title Mon dictionnaire\r\ndir c:\\dico\r\n");
+    SetupProcess setup(medium.path());
+    HWND window = setup.WaitForWindow("Installation");
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+    EXPECT_FALSE(style & WS_CAPTION);
+    char text[16] = "x";
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "");
+
+    ScreenShot shot = GrabScreen();
+    shot.SaveBmp(ArtefactFolder() + "\\start.bmp");
+    EXPECT_EQ(shot.at(700, 0), Rgb(0, 0, 200));
+    EXPECT_EQ(shot.at(1023, 767), Rgb(0, 0, 14));
+    // The title's light pass starts at (28, 18), its shadow at (30, 20).
+    int light = 0, black = 0;
+    for (int y = 18; y < 90; ++y) {
+        for (int x = 28; x < 480; ++x) {
+            light += shot.at(x, y) == Rgb(230, 230, 230);
+            black += shot.at(x, y) == Rgb(0, 0, 0);
+        }
+    }
+    EXPECT_GT(light, 200);
+    EXPECT_GT(black, 20);
+    for (int x = 0; x < 480; ++x)
+        ASSERT_EQ(shot.at(x, 17), shot.at(700, 17)) << "nothing drawn above the title at x " << x;
+    for (int y = 18; y < 90; ++y)
+        ASSERT_EQ(shot.at(27, y), shot.at(700, y)) << "nothing drawn left of the title at y " << y;
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+}  // namespace
