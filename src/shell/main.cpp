@@ -18,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
+#include "shell/text_file.h"
 #include "shell/window_globals.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -25,7 +26,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     ResetSetupState();
     windowGlobals.instance = instance;
     windowGlobals.headingFont = CreateHeadingFont();
-    GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
+    DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
+    if (length == 0 || length >= sizeof setup.sourceDir)
+        CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     ReadStartupKeys();
     setup.headingY = 100;
     setup.progressY = 155;

@@ -68,3 +68,40 @@ TEST(Startup, CoversTheScreenWithTheGradientAndTheTitle)
 }
 
 }  // namespace
+
+namespace {
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST(Resources, InstallIconGroupHoldsTwo16ColourIcons)
+{
+    HMODULE exe = LoadLibraryExA(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC group = FindResourceA(exe, "INSTALLICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(exe, group)));
+    ASSERT_NE(data, nullptr);
+    const WORD count = *reinterpret_cast<const WORD*>(data + 4);
+    ASSERT_EQ(count, 2);
+    const auto* entries = reinterpret_cast<const GroupIconEntry*>(data + 6);
+    EXPECT_EQ(entries[0].width, 32);
+    EXPECT_EQ(entries[1].width, 16);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(entries[i].bitCount, 4) << i;
+        EXPECT_EQ(entries[i].colours, 16) << i;
+    }
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr)
+        << "application manifest";
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16)), nullptr)
+        << "version information";
+    FreeLibrary(exe);
+}
+
+}  // namespace
