@@ -1,17 +1,200 @@
-// The main window: a borderless popup over the whole screen. Its procedure
-// is a short dispatch with one handler per message.
+// The main window: a borderless popup over the whole screen holding the
+// directory controls and the directory chooser. Its procedure is a short
+// dispatch with one handler per message.
 #include "shell/main_window.h"
 
+#include <objbase.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "shell/install_run.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"
 
+MainControls mainControls;
+
 namespace {
+
+// The edit control's own procedure, under the Enter handler.
+WNDPROC directoryFieldOwnProc;
+
+// The frame box carries a static type the system does not define, so the
+// control draws nothing inside and only its border shows.
+constexpr DWORD kFrameBoxType = 0x16;
+
+struct ControlSpec {
+    HWND* handle;
+    DWORD exStyle;
+    const char* className;
+    int id;
+    const char* text;
+    DWORD style;
+    int x, y, width, height;
+};
+
+// No control gets a font, a tab stop or the default-button style: the
+// controls draw in the system font and the keyboard never moves between them.
+void CreateControls(HWND window)
+{
+    const DWORD listStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT;
+    const ControlSpec controls[] = {
+        {&mainControls.frameBox, 0, "static", kFrameBoxId, nullptr,
+         WS_CHILD | WS_VISIBLE | WS_BORDER | kFrameBoxType, 110, 138, 440, 110},
+        {&windowGlobals.directoryField, WS_EX_CLIENTEDGE, "edit", kDirectoryFieldId,
+         setup.defaultDir, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_LEFT, 120, 170, 420, 25},
+        {&mainControls.driveList, WS_EX_CLIENTEDGE, "listbox", kDriveListId, nullptr, listStyle,
+         120, 280, 150, 100},
+        {&mainControls.folderList, WS_EX_CLIENTEDGE, "listbox", kFolderListId, nullptr,
+         listStyle, 280, 280, 260, 180},
+        {&mainControls.installButton, 0, "button", kInstallButtonId, "Installer",
+         WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 120, 205, 100, 30},
+        {&mainControls.cancelButton, 0, "button", kCancelButtonId, "Annuler",
+         WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 440, 205, 100, 30},
+        {&mainControls.changeButton, 0, "button", kChangeButtonId, "Changer de r\xE9pertoire",
+         WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 230, 205, 200, 30},
+        {&mainControls.messageLabel, 0, "static", kMessageLabelId,
+         "Installer dans le r\xE9pertoire :", WS_CHILD | WS_VISIBLE | SS_LEFT, 120, 148, 420, 22},
+        {&mainControls.driveLabel, 0, "static", kDriveLabelId, "Lecteur :", WS_CHILD | SS_LEFT,
+         120, 260, 150, 20},
+        {&mainControls.folderLabel, 0, "static", kFolderLabelId, "R\xE9pertoire :",
+         WS_CHILD | SS_LEFT, 280, 260, 260, 20},
+    };
+    for (const ControlSpec& control : controls) {
+        *control.handle = CreateWindowExA(
+            control.exStyle, control.className, control.text, control.style, control.x,
+            control.y, control.width, control.height, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), windowGlobals.instance,
+            nullptr);
+    }
+}
+
+// Enter in the directory field starts the installation as the "Installer"
+// button does; every message then goes on to the edit control.
+LRESULT CALLBACK DirectoryFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        SendMessageA(GetParent(field), WM_COMMAND, kInstallButtonId,
+                     LOWORD(reinterpret_cast<UINT_PTR>(field)));
+        // A run that went through has destroyed the field with the window.
+        if (!IsWindow(field))
+            return 0;
+    }
+    return CallWindowProcA(directoryFieldOwnProc, field, message, wParam, lParam);
+}
+
+// The process's current directory, whole however long it is.
+std::string CurrentDirectory()
+{
+    std::string path(kPathSize, '\0');
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(path.size()), &path[0]);
+    if (length >= path.size()) {
+        path.assign(length, '\0');
+        length = GetCurrentDirectoryA(length, &path[0]);
+    }
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+void ShowCurrentDirectory()
+{
+    SetWindowTextA(windowGlobals.directoryField, CurrentDirectory().c_str());
+}
+
+// Adds the visible folders of the current directory to the folder list,
+// which sorts them. "." is left out after a folder choice; ".." always stays,
+// as it is the way up.
+void ListFolders(bool keepDot)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("*.*", &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool hidden = (entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        if (!folder || hidden)
+            continue;
+        if (!keepDot && lstrcmpA(entry.cFileName, ".") == 0)
+            continue;
+        SendMessageA(mainControls.folderList, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(entry.cFileName));
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+// The text of the list's selected item; empty when nothing is selected or
+// the item does not fit the buffer.
+void SelectedItem(HWND list, char (&item)[kPathSize])
+{
+    item[0] = '\0';
+    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return;
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length >= kPathSize)
+        return;
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item));
+}
+
+void OpenDirectoryChooser()
+{
+    EnableWindow(mainControls.changeButton, FALSE);
+    MoveWindow(mainControls.frameBox, 110, 138, 440, 320, TRUE);
+    // The frame paints nothing inside: the window beneath repaints the
+    // grown area, or the frame's old lower edge would stay across it.
+    RECT frame = {110, 138, 550, 458};
+    RedrawWindow(windowGlobals.mainWindow, &frame, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (HWND control : {mainControls.driveList, mainControls.folderList, mainControls.driveLabel,
+                         mainControls.folderLabel})
+        ShowWindow(control, SW_SHOW);
+
+    char drives[200];
+    const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
+    if (length > 0 && length < sizeof drives) {
+        for (const char* drive = drives; *drive; drive += lstrlenA(drive) + 1)
+            SendMessageA(mainControls.driveList, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(drive));
+    }
+
+    SetCurrentDirectoryA("c:\\");
+    ListFolders(true);
+    ShowCurrentDirectory();
+}
+
+// A drive without a medium leaves the current directory as it was; the
+// list and the field then show that directory again.
+void OnDriveChosen()
+{
+    char drive[kPathSize];
+    SelectedItem(mainControls.driveList, drive);
+    SetCurrentDirectoryA(drive);
+    SendMessageA(mainControls.folderList, LB_RESETCONTENT, 0, 0);
+    ListFolders(true);
+    ShowCurrentDirectory();
+}
+
+void OnFolderChosen()
+{
+    char folder[kPathSize];
+    SelectedItem(mainControls.folderList, folder);
+    SetCurrentDirectoryA(folder);
+    SendMessageA(mainControls.folderList, LB_RESETCONTENT, 0, 0);
+    ListFolders(false);
+    ShowCurrentDirectory();
+}
 
 LRESULT OnCreate(HWND window)
 {
     windowGlobals.mainWindow = window;
     windowGlobals.waitCursor = LoadCursorA(nullptr, IDC_WAIT);
+    CreateControls(window);
+    directoryFieldOwnProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
+        windowGlobals.directoryField, GWL_WNDPROC, reinterpret_cast<LONG>(DirectoryFieldProc)));
+    // For the program-menu shortcut; left initialised until the process ends.
+    CoInitialize(nullptr);
     return 0;
 }
 
@@ -26,12 +209,42 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
+LRESULT OnCommand(HWND window, int id, int code)
+{
+    switch (id) {
+    case kInstallButtonId:
+        InstallRun(code);
+        break;
+    case kCancelButtonId:
+        if (code == BN_CLICKED)
+            DestroyWindow(window);
+        break;
+    case kChangeButtonId:
+        if (code == BN_CLICKED)
+            OpenDirectoryChooser();
+        break;
+    case kDriveListId:
+        if (code == LBN_SELCHANGE)
+            OnDriveChosen();
+        break;
+    case kFolderListId:
+        if (code == LBN_SELCHANGE)
+            OnFolderChosen();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
 LRESULT OnDestroy()
 {
     DeleteObject(windowGlobals.headingFont);
     windowGlobals.headingFont = nullptr;
     ReleaseProgressDisplay();
     windowGlobals.mainWindow = nullptr;
+    windowGlobals.directoryField = nullptr;
+    mainControls = MainControls{};
     PostQuitMessage(0);
     return 0;
 }
@@ -43,6 +256,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnCreate(window);
     case WM_PAINT:
         return OnPaint(window);
+    case WM_COMMAND:
+        return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
         return OnDestroy();
     default:
@@ -50,7 +265,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-bool RegisterMainWindowClass()
+void RegisterMainWindowClass()
 {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -63,7 +278,7 @@ bool RegisterMainWindowClass()
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszMenuName = "Installation";
     windowClass.lpszClassName = "Installation";
-    return RegisterClassExA(&windowClass) != 0;
+    RegisterClassExA(&windowClass);
 }
 
 }  // namespace
@@ -75,7 +290,7 @@ void PaintContent(HDC dc, const RECT& client)
     DrawShadowedText(dc, setup.title, titleRect);
 }
 
-int RunMainWindow(int showCommand)
+HWND CreateMainWindow(int showCommand)
 {
     RegisterMainWindowClass();
     HWND window = CreateWindowExA(0, "Installation", nullptr,
@@ -83,10 +298,16 @@ int RunMainWindow(int showCommand)
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   nullptr, nullptr, windowGlobals.instance, nullptr);
     if (!window)
-        return 1;
+        return nullptr;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    return window;
+}
 
+int RunMainWindow(int showCommand)
+{
+    if (!CreateMainWindow(showCommand))
+        return 1;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
