@@ -1,8 +1,11 @@
 #include "driver.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -39,6 +42,13 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM param)
         return FALSE;
     }
     return TRUE;
+}
+
+std::string TempPath()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return temp;
 }
 
 std::string WindowText(HWND window)
@@ -89,12 +99,15 @@ std::string SetupExePath()
     return ModuleFolder() + "\\setup.exe";
 }
 
-TempFolder::TempFolder(const std::string& hint)
+TempFolder::TempFolder(const std::string& hint) : TempFolder(TempPath(), hint) {}
+
+TempFolder::TempFolder(const std::string& parent, const std::string& hint)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    std::string prefix = parent;
+    if (!prefix.empty() && prefix.back() != '\\')
+        prefix += '\\';
     for (unsigned i = GetTickCount();; ++i) {
-        std::string candidate = std::string(temp) + "setup-" + hint + "-" + std::to_string(i);
+        std::string candidate = prefix + "setup-" + hint + "-" + std::to_string(i);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate;
             return;
@@ -180,6 +193,25 @@ SetupProcess::~SetupProcess()
     }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
+}
+
+namespace {
+const std::string& PrepareMedium(const TempFolder& medium, const std::string& setupFile)
+{
+    WriteFileBytes(medium / "install.inf", setupFile);
+    return medium.path();
+}
+}  // namespace
+
+SetupOnMedium::SetupOnMedium(const std::string& setupFile, const std::string& hint)
+    : medium(hint), process(PrepareMedium(medium, setupFile)),
+      window(process.WaitForWindow("Installation"))
+{
+}
+
+HWND SetupOnMedium::control(int id) const
+{
+    return ControlById(window, id);
 }
 
 HWND SetupProcess::FindWindowOfClass(const char* className) const
@@ -287,4 +319,380 @@ std::string ArtefactFolder()
     std::string folder = ModuleFolder() + "\\e2e-artefacts";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
+}
+
+void SaveScreenShot(const std::string& name)
+{
+    GrabScreen().SaveBmp(ArtefactFolder() + "\\" + name + ".bmp");
+}
+
+namespace {
+
+// Leaves a picture of the screen as it was at a test's first failed check.
+class ScreenShotOnFailure : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { taken_ = false; }
+    void OnTestPartResult(const testing::TestPartResult& result) override
+    {
+        if (!result.failed() || taken_)
+            return;
+        taken_ = true;
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = "failed";
+        if (test)
+            name += std::string("-") + test->test_suite_name() + "." + test->name();
+        for (char& c : name)
+            if (c == '/' || c == '\\' || c == ':')
+                c = '_';
+        SaveScreenShot(name);
+    }
+    bool taken_ = false;
+};
+
+const bool screenShotListenerAdded = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(
+        std::make_unique<ScreenShotOnFailure>().release());
+    return true;
+}();
+
+constexpr DWORD kMessageTimeoutMs = 10000;
+
+// Wine's SendMessageTimeout returns the message's result rather than
+// nonzero, so a 0 is a failure only when the last error says so.
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SetLastError(0);
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeoutMs,
+                            &result) &&
+        GetLastError() != 0)
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+// Wine hands texts of another process's controls back to the A calls
+// unconverted; the W calls are reliable, and the texts are turned into the
+// program's code page here.
+LRESULT SendToW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SetLastError(0);
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeoutMs,
+                            &result) &&
+        GetLastError() != 0)
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    if (text.empty())
+        return "";
+    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0],
+                        length, nullptr, nullptr);
+    return result;
+}
+
+void SendInputs(std::vector<INPUT> inputs)
+{
+    UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size())
+        throw std::runtime_error("SendInput refused the input");
+}
+
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT MouseInput(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// Wine's own entry point for the Unix name of a Windows path.
+std::string UnixPathOf(const std::string& windowsPath)
+{
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(entry));
+    if (!convert)
+        return "";
+    int length = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], length);
+    char* unixPath = convert(wide.c_str());
+    if (!unixPath)
+        return "";
+    std::string result = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// Starts a Unix program; Wine runs non-Windows binaries itself. Its handle
+// cannot be waited on under Wine, so callers wait for the program's effect.
+bool StartUnixCommand(std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+std::string DosDevicesFolder()
+{
+    char prefix[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) || prefix[0] != '/')
+        return "";
+    return std::string(prefix) + "/dosdevices";
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return condition();
+        Sleep(30);
+    }
+}
+
+HWND ControlById(HWND window, int id)
+{
+    return GetDlgItem(window, id);
+}
+
+std::string ControlText(HWND control)
+{
+    LRESULT length = SendTo(control, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0)
+        return "";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT got = SendToW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return Narrow(text);
+}
+
+ControlInfo ReadControl(HWND control)
+{
+    ControlInfo info;
+    info.handle = control;
+    if (!control)
+        return info;
+    char className[64] = "";
+    GetClassNameA(control, className, sizeof className);
+    info.className = className;
+    info.id = GetDlgCtrlID(control);
+    info.text = ControlText(control);
+    info.style = GetWindowLongA(control, GWL_STYLE);
+    info.exStyle = GetWindowLongA(control, GWL_EXSTYLE);
+    info.visible = (info.style & WS_VISIBLE) != 0;
+    info.enabled = IsWindowEnabled(control) != FALSE;
+    GetWindowRect(control, &info.rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&info.rect), 2);
+    info.font = reinterpret_cast<HFONT>(SendTo(control, WM_GETFONT, 0, 0));
+    return info;
+}
+
+std::vector<std::string> ListItems(HWND list)
+{
+    std::vector<std::string> items;
+    LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendTo(list, LB_GETTEXTLEN, i, 0);
+        std::wstring item(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        LRESULT got = SendToW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
+        item.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        items.push_back(Narrow(item));
+    }
+    return items;
+}
+
+bool SendCommand(HWND window, int id, int code)
+{
+    DWORD_PTR result = 0;
+    SetLastError(0);
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, code), 0, SMTO_NORMAL,
+                               kMessageTimeoutMs, &result) ||
+           GetLastError() == 0;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+void ClickAt(POINT screen)
+{
+    // Two clicks on one spot within the double-click time make a double
+    // click; a test's clicks are single ones.
+    static DWORD lastClick;
+    static POINT lastPoint = {-100, -100};
+    const DWORD doubleClickTime = GetDoubleClickTime();
+    if (std::abs(screen.x - lastPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(screen.y - lastPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK)) {
+        DWORD since = GetTickCount() - lastClick;
+        if (since <= doubleClickTime)
+            Sleep(doubleClickTime - since + 50);
+    }
+    SetCursorPos(screen.x, screen.y);
+    WaitFor([&] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+    }, 5000);
+    SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)});
+    lastClick = GetTickCount();
+    lastPoint = screen;
+}
+
+void ClickControl(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void ClickListItem(HWND list, const std::string& item)
+{
+    std::vector<std::string> items = ListItems(list);
+    int index = -1;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == item)
+            index = static_cast<int>(i);
+    if (index < 0)
+        throw std::runtime_error("no list item " + item);
+    RECT client;
+    GetClientRect(list, &client);
+    int height = static_cast<int>(SendTo(list, LB_GETITEMHEIGHT, 0, 0));
+    if (height <= 0)
+        throw std::runtime_error("no item height");
+    int visible = client.bottom / height;
+    int top = static_cast<int>(SendTo(list, LB_GETTOPINDEX, 0, 0));
+    if (index < top || index >= top + visible) {
+        // As the user would scroll; scrolling selects nothing.
+        SendTo(list, LB_SETTOPINDEX, index, 0);
+        top = static_cast<int>(SendTo(list, LB_GETTOPINDEX, 0, 0));
+    }
+    POINT point = {client.right / 2, (index - top) * height + height / 2};
+    ClientToScreen(list, &point);
+    ClickAt(point);
+}
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers)
+{
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers)
+        inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (auto m = modifiers.end(); m != modifiers.begin();)
+        inputs.push_back(KeyInput(*--m, true));
+    SendInputs(inputs);
+}
+
+bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& text)
+{
+    ClickControl(field);
+    bool focused = WaitFor([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(process.threadId(), &info) && info.hwndFocus == field;
+    });
+    if (!focused)
+        return false;
+    PressKey(VK_END);
+    PressKey(VK_HOME, {VK_SHIFT});
+    PressKey(VK_DELETE);
+    if (!WaitFor([&] { return ControlText(field).empty(); }))
+        return false;
+    for (char c : text) {
+        SHORT key = VkKeyScanA(c);
+        if (key == -1)
+            throw std::runtime_error(std::string("no key types ") + c);
+        std::vector<WORD> modifiers;
+        if (key & 0x100)
+            modifiers.push_back(VK_SHIFT);
+        if (key & 0x200)
+            modifiers.push_back(VK_CONTROL);
+        if (key & 0x400)
+            modifiers.push_back(VK_MENU);
+        std::vector<INPUT> inputs;
+        for (WORD modifier : modifiers)
+            inputs.push_back(KeyInput(modifier, false));
+        inputs.push_back(KeyInput(LOBYTE(key), false));
+        inputs.push_back(KeyInput(LOBYTE(key), true));
+        for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+            inputs.push_back(KeyInput(*m, true));
+        SendInputs(inputs);
+    }
+    return WaitFor([&] { return ControlText(field) == text; });
+}
+
+MappedDrive::MappedDrive(char letter, const std::string& folder) : letter_(letter)
+{
+    std::string devices = DosDevicesFolder();
+    std::string target = UnixPathOf(folder);
+    if (devices.empty() || target.empty())
+        return;
+    link_ = devices + "/" + static_cast<char>(letter | 0x20) + ":";
+    ok_ = StartUnixCommand("/bin/ln -sfn \"" + target + "\" \"" + link_ + "\"") &&
+          WaitFor([&] { return PathExists(root()); });
+}
+
+MappedDrive::~MappedDrive()
+{
+    if (!link_.empty() && StartUnixCommand("/bin/rm -f \"" + link_ + "\""))
+        WaitFor([&] { return !PathExists(root()); });
+}
+
+DriveWithoutMedium::DriveWithoutMedium()
+{
+    const DWORD used = GetLogicalDrives();
+    for (char letter = 'Q'; letter <= 'Y' && !letter_; ++letter)
+        if (!(used & (1u << (letter - 'A'))))
+            letter_ = letter;
+    if (!letter_)
+        return;
+    const std::string device = std::string(1, letter_) + ":";
+    // A device that does not exist: listed, but nothing can be opened on it.
+    ok_ = DefineDosDeviceA(DDD_RAW_TARGET_PATH, device.c_str(), "\\Device\\SetupTestNoMedium") &&
+          !SetCurrentDirectoryA(root().c_str());
+}
+
+DriveWithoutMedium::~DriveWithoutMedium()
+{
+    if (letter_)
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, (std::string(1, letter_) + ":").c_str(), nullptr);
+}
+
+std::vector<std::string> LogicalDriveStrings()
+{
+    char drives[512];
+    DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
+    std::vector<std::string> result;
+    if (length == 0 || length >= sizeof drives)
+        return result;
+    for (const char* drive = drives; *drive; drive += lstrlenA(drive) + 1)
+        result.push_back(drive);
+    return result;
 }

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ std::string SetupExePath();
 class TempFolder {
 public:
     explicit TempFolder(const std::string& hint);
+    // A folder in parent, e.g. "C:\\", for names short enough to type.
+    TempFolder(const std::string& parent, const std::string& hint);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -42,6 +46,7 @@ public:
     SetupProcess& operator=(const SetupProcess&) = delete;
 
     DWORD id() const { return info_.dwProcessId; }
+    DWORD threadId() const { return info_.dwThreadId; }
     // The top-level window of the given class, or null after the timeout.
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 20000) const;
     // Any top-level window of the given class right now.
@@ -53,6 +58,17 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// setup.exe started on a fresh medium folder that holds the given
+// install.inf, with its main window found (null when it did not come).
+class SetupOnMedium {
+public:
+    explicit SetupOnMedium(const std::string& setupFile, const std::string& hint = "medium");
+    TempFolder medium;
+    SetupProcess process;
+    HWND window;
+    HWND control(int id) const;
+};
+
 struct MessageBoxInfo {
     HWND handle = nullptr;
     std::string caption;
@@ -60,6 +76,84 @@ struct MessageBoxInfo {
     HWND owner = nullptr;
     enum class Icon { None, Error, Warning, Information, Other } icon = Icon::None;
 };
+
+// True once condition holds; false when timeoutMs passed first. Polls, so
+// a loaded machine only makes it slower.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// What a test sees of one control of setup.exe, read across processes.
+struct ControlInfo {
+    HWND handle = nullptr;
+    std::string className;  // as the system registered it, e.g. "Button"
+    int id = 0;
+    std::string text;
+    LONG style = 0;
+    LONG exStyle = 0;
+    bool visible = false;  // its own WS_VISIBLE
+    bool enabled = false;
+    RECT rect = {};        // in the parent's client coordinates
+    HFONT font = nullptr;  // what WM_GETFONT answers
+};
+
+HWND ControlById(HWND window, int id);
+ControlInfo ReadControl(HWND control);
+std::string ControlText(HWND control);
+std::vector<std::string> ListItems(HWND list);
+// Sends the window a command (id, notification code) and waits until it
+// has been handled; false when the window did not answer.
+bool SendCommand(HWND window, int id, int code);
+// True when the texts are equal but for the case of letters.
+bool SameTextIgnoringCase(const std::string& a, const std::string& b);
+
+// Real input, as a user gives it: the cursor moved onto the target and the
+// mouse button or keys sent through SendInput.
+void ClickAt(POINT screen);
+void ClickControl(HWND control);
+// Clicks the list's item (scrolled into view first), which selects it as a
+// user's click does, notification included.
+void ClickListItem(HWND list, const std::string& item);
+// Presses a key with the given modifiers (VK_SHIFT, VK_MENU, VK_CONTROL) held.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Clicks into the edit control, waits until it has the keyboard, clears it
+// with End, Shift+Home, Delete and types text. False when the field did not
+// end up holding text.
+bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& text);
+
+// Maps a folder as a drive of the Wine prefix (a link in dosdevices), so a
+// program started there runs from a drive root. Removed with the object.
+class MappedDrive {
+public:
+    MappedDrive(char letter, const std::string& folder);
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    bool ok() const { return ok_; }
+    std::string root() const { return std::string(1, letter_) + ":\\"; }
+
+private:
+    char letter_;
+    std::string link_;
+    bool ok_ = false;
+};
+
+// A drive that the system lists but that cannot be entered, like a drive
+// without a medium. Removed with the object.
+class DriveWithoutMedium {
+public:
+    DriveWithoutMedium();
+    ~DriveWithoutMedium();
+    DriveWithoutMedium(const DriveWithoutMedium&) = delete;
+    DriveWithoutMedium& operator=(const DriveWithoutMedium&) = delete;
+    bool ok() const { return ok_; }
+    std::string root() const { return std::string(1, letter_) + ":\\"; }
+
+private:
+    char letter_ = 0;
+    bool ok_ = false;
+};
+
+// The drive root strings as the system gives them.
+std::vector<std::string> LogicalDriveStrings();
 
 // Waits for a message box of the process; handle is null after the timeout.
 MessageBoxInfo WaitForMessageBox(const SetupProcess& process, DWORD timeoutMs = 20000);
@@ -79,8 +173,13 @@ struct ScreenShot {
 
 ScreenShot GrabScreen();
 
-// The folder where tests leave screenshots (under the build folder).
+// The folder where tests leave screenshots (under the build folder). A
+// failing test leaves failed-<suite>.<test>.bmp there, taken at its first
+// failed check.
 std::string ArtefactFolder();
+
+// Saves the screen as name (.bmp) in the artefact folder.
+void SaveScreenShot(const std::string& name);
 
 constexpr uint32_t Rgb(int r, int g, int b)
 {
