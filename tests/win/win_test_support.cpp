@@ -1,5 +1,8 @@
 #include "win_test_support.h"
 
+#include <cstdio>
+#include <string>
+
 #include "shell/screen_drawing.h"
 #include "shell/window_globals.h"
 
@@ -66,6 +69,35 @@ Pixels GrabWindow(HWND window)
         for (int x = 0; x < pixels.width; ++x)
             pixels.data[static_cast<size_t>(y) * pixels.width + x] = canvas.at(x, y);
     return pixels;
+}
+
+void SaveArtefact(const Pixels& pixels, const char* name)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length);
+    folder = folder.substr(0, folder.find_last_of('\\')) + "\\win-artefacts";
+    CreateDirectoryA(folder.c_str(), nullptr);
+
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = pixels.width;
+    header.biHeight = -pixels.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    const DWORD imageSize = static_cast<DWORD>(pixels.data.size() * 4);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + imageSize;
+    FILE* out = std::fopen((folder + "\\" + name).c_str(), "wb");
+    if (!out)
+        return;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&header, sizeof header, 1, out);
+    std::fwrite(pixels.data.data(), 1, imageSize, out);
+    std::fclose(out);
 }
 
 DibCanvas::DibCanvas(int width, int height) : width_(width), height_(height)

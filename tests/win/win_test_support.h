@@ -31,6 +31,10 @@ struct Pixels {
 
 Pixels GrabWindow(HWND window);
 
+// Saves pixels as a BMP file named name in the folder win-artefacts beside
+// the test program, for a person to look at.
+void SaveArtefact(const Pixels& pixels, const char* name);
+
 // A memory drawing context with a 32-bit DIB section selected into it.
 class DibCanvas {
 public:

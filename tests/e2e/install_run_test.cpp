@@ -1,0 +1,150 @@
+// The installation run of the real program as far as the window goes: the
+// two ways to start it, the check of the install directory, the end.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace {
+
+constexpr int kInstall = 200, kChange = 202, kDriveList = 300, kField = 350;
+constexpr int kAllControls[] = {249, 350, 300, 301, 200, 201, 202, 250, 251, 252};
+
+const char kSetupFile[] = "title Mon dictionnaire\r\ndir c:\\dico\r\n";
+
+enum class Start { InstallButton, EnterInField };
+
+void StartRun(const SetupOnMedium& setup, Start start)
+{
+    if (start == Start::InstallButton)
+        ClickControl(setup.control(kInstall));
+    else
+        PressKey(VK_RETURN);  // the field has the keyboard after typing
+}
+
+// What the user sees of every control.
+std::string Look(const SetupOnMedium& setup)
+{
+    std::string look;
+    for (int id : kAllControls) {
+        ControlInfo c = ReadControl(setup.control(id));
+        look += std::to_string(id) + " '" + c.text + "' visible " + std::to_string(c.visible) +
+                " enabled " + std::to_string(c.enabled) + " at " + std::to_string(c.rect.left) +
+                "," + std::to_string(c.rect.top) + "," + std::to_string(c.rect.right) + "," +
+                std::to_string(c.rect.bottom) + "\n";
+    }
+    return look;
+}
+
+void ExpectInvalidDirectoryBox(const SetupOnMedium& setup)
+{
+    MessageBoxInfo box = WaitForMessageBox(setup.process);
+    ASSERT_NE(box.handle, nullptr) << "no box";
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Invalid Directory");
+    EXPECT_EQ(box.icon, MessageBoxInfo::Icon::Error);
+    EXPECT_EQ(box.owner, setup.window);
+    AnswerMessageBox(box);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box.handle); }));
+}
+
+// Enter in the field and the "Installer" button run the same installation:
+// the same directory check and the same end.
+TEST(InstallRun, EnterAndTheInstallerButtonStartTheSameRun)
+{
+    for (Start start : {Start::InstallButton, Start::EnterInField}) {
+        SCOPED_TRACE(start == Start::InstallButton ? "Installer" : "Enter");
+        TempFolder target("C:\\", "start");
+        SetupOnMedium setup(kSetupFile);
+        ASSERT_NE(setup.window, nullptr);
+
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), target / "a\\b"));
+        StartRun(setup, start);
+        ExpectInvalidDirectoryBox(setup);
+        EXPECT_FALSE(PathExists(target / "a"));
+
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), target / "a"));
+        StartRun(setup, start);
+        EXPECT_EQ(setup.process.WaitForExit(), 0u);
+        EXPECT_TRUE(PathExists(target / "a"));
+    }
+}
+
+// The install directory must exist (a file will do) or be made one level
+// deep; otherwise "Invalid Directory", the window stays as it was, and the
+// user corrects the field and tries again.
+TEST(InstallRun, ChecksTheInstallDirectory)
+{
+    struct Case {
+        const char* name;
+        std::string field;  // below the case's own folder on C:, "" for an empty field
+        bool accepted;
+        bool chooserOpen;
+    } cases[] = {
+        {"existing folder", "here", true, false},
+        {"existing file", "file.dat", true, false},
+        {"one missing level", "new", true, false},
+        {"one missing level, chooser open", "new", true, true},
+        {"two missing levels", "new\\deeper", false, false},
+        {"two missing levels, chooser open", "new\\deeper", false, true},
+        {"empty field", "", false, false},
+        {"name the system refuses", "bad|name", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder base("C:\\", "check");
+        CreateDirectoryA((base / "here").c_str(), nullptr);
+        WriteFileBytes(base / "file.dat", "data");
+        const std::string field = c.field.empty() ? "" : base / c.field;
+
+        SetupOnMedium setup(kSetupFile);
+        ASSERT_NE(setup.window, nullptr);
+        if (c.chooserOpen) {
+            ClickControl(setup.control(kChange));
+            ASSERT_TRUE(WaitFor([&] { return ReadControl(setup.control(kDriveList)).visible; }));
+        }
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), field));
+        const std::string before = Look(setup);
+        ClickControl(setup.control(kInstall));
+
+        if (c.accepted) {
+            EXPECT_EQ(setup.process.WaitForExit(), 0u);
+            EXPECT_TRUE(PathExists(field));
+            EXPECT_EQ(ReadFileBytes(base / "file.dat"), "data");
+            continue;
+        }
+        ExpectInvalidDirectoryBox(setup);
+        EXPECT_EQ(Look(setup), before) << "the window changed";
+        EXPECT_FALSE(PathExists(base / "new"));
+        EXPECT_EQ(setup.process.WaitForExit(0), STILL_ACTIVE);
+
+        // The user corrects the field and tries again.
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), base / "here"));
+        ClickControl(setup.control(kInstall));
+        EXPECT_EQ(setup.process.WaitForExit(), 0u);
+    }
+}
+
+// A run from a medium in a drive: the source directory is the drive's root.
+TEST(InstallRun, EndsWithCodeZeroWhenStartedFromADriveRoot)
+{
+    if (PathExists("D:\\"))
+        GTEST_SKIP() << "the prefix already has a drive D:";
+    TempFolder medium("driveroot");
+    WriteFileBytes(medium / "install.inf", kSetupFile);
+    MappedDrive drive('D', medium.path());
+    ASSERT_TRUE(drive.ok()) << "the medium could not be mapped as D:";
+    TempFolder target("C:\\", "fromd");
+
+    SetupProcess process(drive.root());
+    HWND window = process.WaitForWindow("Installation");
+    ASSERT_NE(window, nullptr) << "no window: install.inf not found in D:\\?";
+    ASSERT_TRUE(TypeIntoField(process, ControlById(window, kField), target / "dico"));
+    ClickControl(ControlById(window, kInstall));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    EXPECT_TRUE(PathExists(target / "dico"));
+}
+
+}  // namespace

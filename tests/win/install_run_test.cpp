@@ -1,0 +1,97 @@
+// The looks of the window while it installs, seen as the user sees them:
+// the message loop does not run meanwhile, so only what the run paints
+// itself shows.
+#include "shell/install_run.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/main_window.h"
+#include "shell/screen_drawing.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+#include "win_test_support.h"
+
+namespace {
+
+// The gradient is one colour along each line.
+bool ShowsGradient(const Pixels& shot, int x, int y)
+{
+    return shot.at(x, y) == shot.at(900, y);
+}
+
+std::string Text(HWND control)
+{
+    char text[256] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}
+
+TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
+{
+    char startDir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof startDir, startDir);
+    ResetSetupState();
+    CopyText(setup.title, sizeof setup.title, "Mon dictionnaire");
+    CopyText(setup.defaultDir, sizeof setup.defaultDir, "c:\\dico");
+    windowGlobals.instance = GetModuleHandleA(nullptr);
+    windowGlobals.headingFont = CreateHeadingFont();
+    HWND window = CreateMainWindow(SW_SHOW);
+    ASSERT_NE(window, nullptr);
+    PumpMessages();
+    // The user opened the chooser before starting the run.
+    SendMessageA(window, WM_COMMAND, kChangeButtonId, 0);
+    PumpMessages();
+    ASSERT_TRUE(IsWindowVisible(mainControls.driveList));
+
+    ShowCopyDisplay();
+    struct Visibility {
+        HWND control;
+        bool visible;
+    } copyLook[] = {
+        {mainControls.frameBox, true},      {windowGlobals.directoryField, true},
+        {mainControls.messageLabel, true},  {mainControls.cancelButton, true},
+        {mainControls.installButton, false}, {mainControls.changeButton, false},
+        {mainControls.driveList, false},    {mainControls.folderList, false},
+        {mainControls.driveLabel, false},   {mainControls.folderLabel, false},
+    };
+    for (const Visibility& row : copyLook)
+        EXPECT_EQ(IsWindowVisible(row.control) != FALSE, row.visible) << GetDlgCtrlID(row.control);
+    EXPECT_EQ(Text(mainControls.messageLabel), "Copie des fichiers...");
+    RECT frame;
+    GetWindowRect(mainControls.frameBox, &frame);
+    EXPECT_EQ(frame.left, 110);
+    EXPECT_EQ(frame.top, 138);
+    EXPECT_EQ(frame.right, 550);
+    EXPECT_EQ(frame.bottom, 248);
+
+    Pixels shot = GrabWindow(window);
+    SaveArtefact(shot, "look-copy-display.bmp");
+    EXPECT_FALSE(ShowsGradient(shot, 200, 155)) << "no label";
+    EXPECT_FALSE(ShowsGradient(shot, 300, 182)) << "no field";
+    EXPECT_FALSE(ShowsGradient(shot, 490, 220)) << "no Annuler button";
+    EXPECT_FALSE(ShowsGradient(shot, 300, 247)) << "no lower edge of the frame";
+    EXPECT_TRUE(ShowsGradient(shot, 170, 220)) << "the Installer button stayed";
+    EXPECT_TRUE(ShowsGradient(shot, 330, 220)) << "the Change button stayed";
+    EXPECT_TRUE(ShowsGradient(shot, 200, 320)) << "the drive list stayed";
+    EXPECT_TRUE(ShowsGradient(shot, 400, 400)) << "the folder list stayed";
+    EXPECT_TRUE(ShowsGradient(shot, 300, 457)) << "the grown frame's lower edge stayed";
+
+    HideCopyDisplay();
+    UpdateWindow(window);
+    for (const Visibility& row : copyLook)
+        EXPECT_FALSE(IsWindowVisible(row.control)) << GetDlgCtrlID(row.control);
+    shot = GrabWindow(window);
+    SaveArtefact(shot, "look-background-only.bmp");
+    for (POINT p : {POINT{200, 155}, POINT{300, 182}, POINT{490, 220}, POINT{110, 200}})
+        EXPECT_TRUE(ShowsGradient(shot, p.x, p.y)) << p.x << "," << p.y;
+
+    DestroyWindow(window);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(windowGlobals.mainWindow, nullptr);
+    SetCurrentDirectoryA(startDir);
+}
+
+}  // namespace
