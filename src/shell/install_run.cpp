@@ -56,7 +56,7 @@ void InstallRun(int notificationCode)
 
     ShowCopyDisplay();
 
-    // WIRE: RunInstallScript() — the install commands of install.inf, with
+    // WIRE: RunInstallScript(): the install commands of install.inf, with
     // each destination shown in the directory field.
 
     HideCopyDisplay();
@@ -67,7 +67,7 @@ void InstallRun(int notificationCode)
     // WIRE: ProcessLanguageList() when setup.buildWordLists == 1.
 
     // WIRE: CountLanguageEntries(), then SortLanguageSection() when it
-    // returns more than 1 — whether or not word lists were built.
+    // returns more than 1, whether or not word lists were built.
 
     // WIRE: CreateProgramShortcut() when setup.createShortcut == 1.
 
