@@ -92,6 +92,21 @@ MessageBoxInfo::Icon IconOf(HWND box)
 
 }  // namespace
 
+std::string BuildFile(const std::string& name)
+{
+    return ModuleFolder() + "\\" + name;
+}
+
+std::string SourceFile(const std::string& name)
+{
+    // Wine shows the Unix root as drive Z:.
+    std::string path = std::string("Z:") + SETUP_SOURCE_DIR + "/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 std::string SetupExePath()
 {
     return ModuleFolder() + "\\setup.exe";

@@ -14,6 +14,11 @@
 // The setup.exe beside the driver executable.
 std::string SetupExePath();
 
+// A file of the build folder (where setup.exe and the driver are), and of
+// the source tree, as Windows paths.
+std::string BuildFile(const std::string& name);
+std::string SourceFile(const std::string& name);
+
 // A fresh, empty folder under the Windows temporary folder; removed with its
 // content when the object goes.
 class TempFolder {
