@@ -40,3 +40,13 @@ int CompareFoldedBytes(const char* a, const char* b)
             return 0;
     }
 }
+
+bool CollationSortKey(const char* text, std::string& key)
+{
+    if (frenchIsSet)
+        return FrenchSortKey(text, key);
+    key.clear();
+    for (const char* p = text; *p != '\0'; ++p)
+        key.push_back(static_cast<char>(FoldAZ(static_cast<unsigned char>(*p))));
+    return true;
+}

@@ -69,3 +69,11 @@ int CompareFrench(const char* a, const char* b)
 {
     return CompareFoldedBytes(a, b);
 }
+
+bool FrenchSortKey(const char* text, std::string& key)
+{
+    key.clear();
+    for (const char* p = text; *p != '\0'; ++p)
+        key.push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
+    return true;
+}

@@ -1,0 +1,16 @@
+// The order of a reversed list: keys in the collation's order, keys that the
+// collation calls equal by their bytes, and byte-equal keys by their position
+// in the file, so that byte-equal keys always stand together and one input
+// always gives one output. Portable.
+#pragma once
+
+#include <cstdint>
+
+#include "wordlist/word_list.h"
+
+// Comparisons made by the sorts while verbose is set, for the whole process;
+// every 1000th is shown in the counter field.
+extern int32_t ComparisonCount;
+
+// Puts the entries of list in the order above.
+void SortWordList(WordList& list);

@@ -1,0 +1,206 @@
+#include "wordlist/reverse_list.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "shell/fatal_error.h"
+#include "shell/message_box.h"
+#include "shell/progress_display.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "wordlist/key_order.h"
+#include "wordlist/word_list.h"
+
+namespace {
+
+const char kTempListPath[] = "langue\\temp.wb";
+const char kDoneText[] = "Installation termin\xE9" "e   ";
+
+// A million records go through these files; large buffers save most calls.
+constexpr size_t kFileBufferSize = 1 << 18;
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+File OpenList(const char* path, const char* mode)
+{
+    File file(std::fopen(path, mode));
+    if (file)
+        std::setvbuf(file.get(), nullptr, _IOFBF, kFileBufferSize);
+    return file;
+}
+
+// Flushes and closes; false when either failed.
+bool CloseWritten(File& file)
+{
+    bool ok = std::fflush(file.get()) == 0 && !std::ferror(file.get());
+    ok = std::fclose(file.release()) == 0 && ok;
+    return ok;
+}
+
+// "langue\" and the name, in a buffer that holds any name of a langue.cf
+// line.
+void ListPath(char (&path)[kPathSize], const char* name)
+{
+    JoinText(path, sizeof path, {"langue\\", name});
+}
+
+std::unique_ptr<WordList> ReadWholeList(FILE* file, const char* readError)
+{
+    int32_t count = CountWordRecords(file);
+    std::unique_ptr<WordList> list = count < 0 ? nullptr : LoadWordList(file, count);
+    if (!list)
+        FatalError(readError);
+    return list;
+}
+
+// Every FROM value split at its commas; each token, less its leading spaces,
+// becomes the key of a record whose value is the FROM key.
+void InvertList(const WordList& from, FILE* temp)
+{
+    for (int32_t i = 0; i < from.Count(); ++i) {
+        if (i % 100 == 0)
+            DrawCounter(i);
+        const WordRecord& record = from.Entry(static_cast<size_t>(i));
+        const char* p = record.value;
+        while (*p != '\0') {
+            if (*p == ',') {
+                ++p;
+                continue;
+            }
+            size_t length = std::strcspn(p, ",");
+            char token[kValueFieldSize];
+            std::memcpy(token, p, length);  // a value holds at most 50 characters
+            token[length] = '\0';
+            WriteWordRecord(temp, record.key, token);
+            p += length;
+        }
+    }
+}
+
+// One TO record per run of byte-equal keys, the values joined by ", " as far
+// as they fit in 50 characters.
+void MergeAndWrite(const WordList& temp, FILE* to)
+{
+    const size_t count = temp.entries.size();
+    size_t i = 0;
+    while (i < count) {
+        WordRecord& first = temp.Entry(i);
+        size_t length = std::strlen(first.value);
+        size_t next = i + 1;
+        for (; next < count; ++next) {
+            const WordRecord& member = temp.Entry(next);
+            if (std::strcmp(member.key, first.key) != 0)
+                break;
+            size_t memberLength = std::strlen(member.value);
+            if (length + 2 + memberLength > static_cast<size_t>(kMaxValueLength))
+                continue;  // a shorter value further on may still fit
+            AppendText(first.value, sizeof first.value, ", ");
+            AppendText(first.value, sizeof first.value, member.value);
+            length += 2 + memberLength;
+        }
+        if (std::fwrite(&first, sizeof first, 1, to) != 1)
+            FatalError("Write error output file");
+        size_t last = next - 1;
+        if (last % 100 == 0)
+            DrawCounter(static_cast<int32_t>(last));
+        i = next;
+    }
+}
+
+// The display file's bytes as they are, or false when it cannot be read.
+bool ReadDisplayFile(const char* path, std::vector<char>& text)
+{
+    File file(std::fopen(path, "rb"));
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
+        return false;
+    long size = std::ftell(file.get());
+    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return false;
+    try {
+        text.assign(static_cast<size_t>(size) + 1, '\0');
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::fread(text.data(), 1, static_cast<size_t>(size), file.get());
+    return true;
+}
+
+void ShowClosingBox()
+{
+    std::vector<char> text;
+    const char* shown = kDoneText;
+    if (setup.displayFile[0] != '\0' && ReadDisplayFile(setup.displayFile, text))
+        shown = text.data();
+    ShowMessageBox(BoxOwner::MainWindow, shown, "Installation", BoxIcon::None);
+}
+
+}  // namespace
+
+void BuildReverseList(const LanguageEntry& entry)
+{
+    char fromPath[kPathSize];
+    char toPath[kPathSize];
+    ListPath(fromPath, entry.fromListName);
+    ListPath(toPath, entry.toListName);
+
+    BeginLanguageDisplay(entry.languageName);                        // 1
+    DrawProgressStep(0, "0%");                                       // 2
+    StatusLine("Reading FROM wordlist", 30, 480);                    // 3
+    File fromFile = OpenList(fromPath, "rb");                        // 4
+    if (!fromFile)
+        FatalError("Input file missing");
+    DrawProgressStep(64, "10%");                                     // 5
+    PlaceCounterField();                                             // 6
+    std::unique_ptr<WordList> from = ReadWholeList(fromFile.get(), "Read error input file");
+    StatusDone();                                                    // 7
+
+    File tempFile = OpenList(kTempListPath, "wb");                   // 8
+    if (!tempFile)
+        FatalError("Can't create tempfile");
+    DrawProgressStep(117, "25%");                                    // 9
+    StatusLine("Writing TEMP wordlist", 30, 480);                    // 10
+    PlaceCounterField();
+    InvertList(*from, tempFile.get());                               // 11
+    from.reset();                                                    // 12
+    fromFile.reset();
+    // Records still in the buffer are part of the list.
+    if (!CloseWritten(tempFile))
+        FatalError("Write error tempfile");
+    StatusDone();                                                    // 13
+
+    tempFile = OpenList(kTempListPath, "rb");                        // 14
+    if (!tempFile)
+        FatalError("Can't open tempfile");
+    DrawProgressStep(205, "50%");                                    // 15
+    StatusLine("Reading TO wordlist", 30, 480);                      // 16
+    PlaceCounterField();
+    std::unique_ptr<WordList> temp = ReadWholeList(tempFile.get(), "Read error tempfile");
+    StatusDone();                                                    // 17
+
+    File toFile = OpenList(toPath, "wb");                            // 18
+    if (!toFile)
+        FatalError("Can't create output file");
+    StatusLine("Sorting TO wordlist", 30, 400);                      // 19
+    PlaceCounterField();
+    SortWordList(*temp);                                             // 20
+    StatusDone();                                                    // 21
+    DrawProgressStep(292, "75%");                                    // 22
+    StatusLine("Writing TO wordlist", 30, 480);                      // 23
+    PlaceCounterField();
+    MergeAndWrite(*temp, toFile.get());                              // 24
+    StatusDone();                                                    // 25
+
+    temp.reset();                                                    // 26
+    tempFile.reset();
+    if (!CloseWritten(toFile))
+        FatalError("Write error output file");
+    std::remove(kTempListPath);
+    DrawProgressStep(379, "100%");                                   // 27
+    EndLanguageDisplay();                                            // 28
+    ShowClosingBox();                                                // 29
+}
