@@ -8,6 +8,7 @@
 #include "shell/progress_display.h"
 #include "shell/setup_state.h"
 #include "wordlist/collation.h"
+#include "wordlist/prefetch.h"
 
 int32_t ComparisonCount = 0;
 
@@ -16,61 +17,82 @@ namespace {
 // The keys of a list, each text once: a list of a million words holds far
 // fewer distinct keys, and the collation is asked once per key.
 struct DistinctKeys {
+    struct Slot {
+        uint32_t hash;
+        uint32_t idPlusOne;  // 0: free
+    };
     std::string texts;                  // every key with its terminator
     std::vector<uint32_t> textOffsets;  // by key id (order of first appearance)
-    std::vector<uint32_t> hashes;       // by key id
-    std::vector<uint32_t> slots;        // key id + 1, 0 when free; a power of two long
+    std::vector<Slot> slots;            // open addressing, a power of two long
 
     const char* Text(uint32_t id) const { return texts.data() + textOffsets[id]; }
     uint32_t Count() const { return static_cast<uint32_t>(textOffsets.size()); }
-    uint32_t Find(const char* key, size_t length);
+    // Room for `more` new keys without growing.
+    void Reserve(uint32_t more)
+    {
+        while ((Count() + more) * 2 > slots.size())
+            Grow();
+    }
+    const Slot* Home(uint32_t hash) const { return &slots[hash & (slots.size() - 1)]; }
+    uint32_t Find(const char* key, size_t length, uint32_t hash);
 
 private:
     void Grow();
 };
 
-uint32_t Hash(const char* key, size_t length)
+// Keys are short: a plain loop beats a call into the runtime here.
+bool SameText(const char* text, const char* key, size_t length)
 {
-    uint32_t hash = 2166136261u;  // FNV-1a
     for (size_t i = 0; i < length; ++i)
-        hash = (hash ^ static_cast<unsigned char>(key[i])) * 16777619u;
-    return hash;
+        if (text[i] != key[i])
+            return false;
+    return text[length] == '\0';
 }
 
-uint32_t DistinctKeys::Find(const char* key, size_t length)
+uint32_t DistinctKeys::Find(const char* key, size_t length, uint32_t hash)
 {
-    if ((Count() + 1) * 2 > slots.size())
-        Grow();
-    const uint32_t hash = Hash(key, length);
     const size_t mask = slots.size() - 1;
     for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        uint32_t entry = slots[slot];
-        if (entry == 0) {
+        Slot& entry = slots[slot];
+        if (entry.idPlusOne == 0) {
             uint32_t id = Count();
-            slots[slot] = id + 1;
-            hashes.push_back(hash);
+            entry = Slot{hash, id + 1};
             textOffsets.push_back(static_cast<uint32_t>(texts.size()));
             texts.append(key, length);
             texts.push_back('\0');
             return id;
         }
-        uint32_t id = entry - 1;
-        if (hashes[id] == hash && std::memcmp(Text(id), key, length) == 0 && Text(id)[length] == '\0')
+        uint32_t id = entry.idPlusOne - 1;
+        if (entry.hash == hash && SameText(Text(id), key, length))
             return id;
     }
 }
 
 void DistinctKeys::Grow()
 {
-    std::vector<uint32_t> larger(std::max<size_t>(1024, slots.size() * 2), 0);
+    std::vector<Slot> larger(std::max<size_t>(1024, slots.size() * 2), Slot{0, 0});
     const size_t mask = larger.size() - 1;
-    for (uint32_t id = 0; id < Count(); ++id) {
-        size_t slot = hashes[id] & mask;
-        while (larger[slot] != 0)
+    for (const Slot& entry : slots) {
+        if (entry.idPlusOne == 0)
+            continue;
+        size_t slot = entry.hash & mask;
+        while (larger[slot].idPlusOne != 0)
             slot = (slot + 1) & mask;
-        larger[slot] = id + 1;
+        larger[slot] = entry;
     }
     slots.swap(larger);
+}
+
+// Length and FNV-1a hash of a key in one pass; a key field holds at most 30
+// characters.
+uint32_t HashKey(const char* key, size_t& length)
+{
+    uint32_t hash = 2166136261u;
+    size_t i = 0;
+    for (; i < static_cast<size_t>(kMaxKeyLength) && key[i] != '\0'; ++i)
+        hash = (hash ^ static_cast<unsigned char>(key[i])) * 16777619u;
+    length = i;
+    return hash;
 }
 
 // A distinct key in the sort: its sort key lies in the sort key store, and
@@ -137,12 +159,6 @@ int CompareWordRecords(const DistinctKeys& keys, const SortKeys& store, const So
     return std::strcmp(keys.Text(a.id), keys.Text(b.id));
 }
 
-size_t KeyLength(const char* key)
-{
-    const char* end = static_cast<const char*>(std::memchr(key, '\0', kKeyFieldSize));
-    return end ? static_cast<size_t>(end - key) : static_cast<size_t>(kMaxKeyLength);
-}
-
 }  // namespace
 
 void SortWordList(WordList& list)
@@ -150,14 +166,29 @@ void SortWordList(WordList& list)
     const uint32_t count = static_cast<uint32_t>(list.entries.size());
 
     // The distinct keys, and for every position in the file the key it holds.
+    // The records are taken in batches: the slots of a whole batch are
+    // asked for from memory before the first is looked at.
     DistinctKeys keys;
     std::vector<uint32_t> keyOfPosition(count);
-    for (uint32_t position = 0; position < count; ++position) {
-        const char* key = list.RecordAt(position).key;
-        keyOfPosition[position] = keys.Find(key, KeyLength(key));
+    constexpr uint32_t kBatch = 16;
+    uint32_t hashes[kBatch];
+    size_t lengths[kBatch];
+    for (uint32_t base = 0; base < count; base += kBatch) {
+        const uint32_t batch = std::min(kBatch, count - base);
+        keys.Reserve(batch);
+        for (uint32_t k = 0; k < batch; ++k) {
+            hashes[k] = HashKey(list.RecordAt(base + k).key, lengths[k]);
+            Prefetch(keys.Home(hashes[k]));
+        }
+        for (uint32_t k = 0; k < batch; ++k) {
+            const DistinctKeys::Slot* home = keys.Home(hashes[k]);
+            if (home->idPlusOne != 0 && home->hash == hashes[k])
+                Prefetch(keys.Text(home->idPlusOne - 1));
+        }
+        for (uint32_t k = 0; k < batch; ++k)
+            keyOfPosition[base + k] = keys.Find(list.RecordAt(base + k).key, lengths[k], hashes[k]);
     }
-    std::vector<uint32_t>().swap(keys.slots);
-    std::vector<uint32_t>().swap(keys.hashes);
+    std::vector<DistinctKeys::Slot>().swap(keys.slots);
 
     // One sort key per distinct key.
     const uint32_t distinct = keys.Count();

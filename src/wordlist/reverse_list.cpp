@@ -1,5 +1,6 @@
 #include "wordlist/reverse_list.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,6 +12,7 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "wordlist/key_order.h"
+#include "wordlist/prefetch.h"
 #include "wordlist/word_list.h"
 
 namespace {
@@ -72,7 +74,9 @@ void InvertList(const WordList& from, FILE* temp)
                 ++p;
                 continue;
             }
-            size_t length = std::strcspn(p, ",");
+            size_t length = 0;
+            while (p[length] != '\0' && p[length] != ',')
+                ++length;
             char token[kValueFieldSize];
             std::memcpy(token, p, length);  // a value holds at most 50 characters
             token[length] = '\0';
@@ -82,17 +86,31 @@ void InvertList(const WordList& from, FILE* temp)
     }
 }
 
+// A record mostly spans two cache lines.
+void PrefetchRecord(const WordRecord& record)
+{
+    Prefetch(&record);
+    Prefetch(reinterpret_cast<const char*>(&record) + sizeof record - 1);
+}
+
 // One TO record per run of byte-equal keys, the values joined by ", " as far
 // as they fit in 50 characters.
 void MergeAndWrite(const WordList& temp, FILE* to)
 {
     const size_t count = temp.entries.size();
+    // The records lie scattered in memory in this order: ask for them a
+    // little ahead.
+    constexpr size_t kAhead = 12;
+    for (size_t k = 0; k < std::min(kAhead, count); ++k)
+        PrefetchRecord(temp.Entry(k));
     size_t i = 0;
     while (i < count) {
         WordRecord& first = temp.Entry(i);
         size_t length = std::strlen(first.value);
         size_t next = i + 1;
         for (; next < count; ++next) {
+            if (next + kAhead < count)
+                PrefetchRecord(temp.Entry(next + kAhead));
             const WordRecord& member = temp.Entry(next);
             if (std::strcmp(member.key, first.key) != 0)
                 break;

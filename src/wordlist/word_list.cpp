@@ -6,7 +6,6 @@
 
 #include "shell/fatal_error.h"
 #include "shell/progress_display.h"
-#include "shell/text_file.h"
 
 int32_t CountWordRecords(FILE* file)
 {
@@ -62,11 +61,13 @@ void WriteWordRecord(FILE* file, const char* value, const char* key)
     WordRecord record = {};
     while (*key == ' ')
         ++key;
-    if (std::strlen(value) > static_cast<size_t>(kMaxValueLength) ||
-        std::strlen(key) > static_cast<size_t>(kMaxKeyLength))
+    const size_t keyLength = std::strlen(key);
+    const size_t valueLength = std::strlen(value);
+    if (valueLength > static_cast<size_t>(kMaxValueLength) || keyLength > static_cast<size_t>(kMaxKeyLength))
         return;
-    CopyText(record.key, sizeof record.key, key);
-    CopyText(record.value, sizeof record.value, value);
+    // Both fit their fields with the terminator, which the zero fill gives.
+    std::memcpy(record.key, key, keyLength);
+    std::memcpy(record.value, value, valueLength);
     if (std::fwrite(&record, sizeof record, 1, file) != 1)
         FatalError("Write error tempfile");
 }
