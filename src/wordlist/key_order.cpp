@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -138,9 +139,9 @@ int CompareSortKeys(const SortKeys& store, const SortEntry& a, const SortEntry& 
     return a.sortKeyLength < b.sortKeyLength ? -1 : (a.sortKeyLength > b.sortKeyLength ? 1 : 0);
 }
 
-// The key order of two entries of the list (through their keys).
-int CompareWordRecords(const DistinctKeys& keys, const SortKeys& store, const SortEntry& a,
-                       const SortEntry& b)
+// The key order of two distinct keys, for all the entries that hold them.
+int CompareDistinctKeys(const DistinctKeys& keys, const SortKeys& store, const SortEntry& a,
+                        const SortEntry& b)
 {
     if (setup.verbose != 0)
         CountComparison();
@@ -159,9 +160,25 @@ int CompareWordRecords(const DistinctKeys& keys, const SortKeys& store, const So
     return std::strcmp(keys.Text(a.id), keys.Text(b.id));
 }
 
-}  // namespace
+// The key order of two entries of the list, straight from the collation;
+// the sort that needs no memory of its own uses it.
+int CompareWordRecords(const WordList& list, uint32_t a, uint32_t b)
+{
+    if (setup.verbose != 0)
+        CountComparison();
+    const char* keyA = list.RecordAt(a).key;
+    const char* keyB = list.RecordAt(b).key;
+    int order = CompareCollated(keyA, keyB);
+    if (order == 0)
+        order = std::strcmp(keyA, keyB);
+    if (order == 0)
+        order = a < b ? -1 : (a > b ? 1 : 0);
+    return order;
+}
 
-void SortWordList(WordList& list)
+// Ranks each distinct key once, then lays the entries out by rank. The list
+// is only changed once everything it needs has been allocated.
+void SortByRankedKeys(WordList& list)
 {
     const uint32_t count = static_cast<uint32_t>(list.entries.size());
 
@@ -209,7 +226,7 @@ void SortWordList(WordList& list)
 
     // The distinct keys in key order; no two are equal.
     std::sort(store.entries.begin(), store.entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        return CompareWordRecords(keys, store, a, b) < 0;
+        return CompareDistinctKeys(keys, store, a, b) < 0;
     });
     std::vector<uint32_t> rank(distinct);
     for (uint32_t i = 0; i < distinct; ++i)
@@ -225,9 +242,30 @@ void SortWordList(WordList& list)
     }
     for (uint32_t r = 0; r < distinct; ++r)
         start[r + 1] += start[r];
-    std::vector<uint32_t>().swap(list.entries);  // room for the new order
-    std::vector<uint32_t> sorted(count);
+    // The order depends on the positions alone, so the entries are simply
+    // written over.
     for (uint32_t position = 0; position < count; ++position)
-        sorted[start[keyOfPosition[position]]++] = position;
-    list.entries.swap(sorted);
+        list.entries[start[keyOfPosition[position]]++] = position;
+}
+
+}  // namespace
+
+void SortWordList(WordList& list)
+{
+    try {
+        SortByRankedKeys(list);
+        return;
+    } catch (const std::bad_alloc&) {
+        // Too little memory left beside a very large list.
+    }
+    SortWordListComparingTexts(list);
+}
+
+void SortWordListComparingTexts(WordList& list)
+{
+    // A merge sort stays inside the array even if the system's comparison
+    // were not consistent, and works in place when it gets no buffer.
+    std::stable_sort(list.entries.begin(), list.entries.end(), [&list](uint32_t a, uint32_t b) {
+        return CompareWordRecords(list, a, b) < 0;
+    });
 }

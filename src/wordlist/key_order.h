@@ -14,3 +14,8 @@ extern int32_t ComparisonCount;
 
 // Puts the entries of list in the order above.
 void SortWordList(WordList& list);
+
+// The same order with no memory of its own, asking the collation at every
+// comparison: much slower. SortWordList falls back to it when memory runs
+// out.
+void SortWordListComparingTexts(WordList& list);

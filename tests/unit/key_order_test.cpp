@@ -70,6 +70,9 @@ TEST(SortWordList, CollationThenBytesThenPosition)
         ASSERT_NE(list, nullptr);
         SortWordList(*list);
         EXPECT_EQ(list->entries, ReferenceOrder(c.keys)) << c.what;
+        std::unique_ptr<WordList> plain = ListOfKeys(c.keys);
+        SortWordListComparingTexts(*plain);
+        EXPECT_EQ(plain->entries, list->entries) << c.what;
         // The records themselves never move.
         for (size_t p = 0; p < c.keys.size(); ++p)
             ASSERT_STREQ(list->RecordAt(static_cast<uint32_t>(p)).key, c.keys[p].c_str());
