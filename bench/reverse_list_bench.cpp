@@ -19,6 +19,7 @@
 #include "shell/message_box.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
+#include "shell/text_file.h"
 #include "shell/window_globals.h"
 #include "wordlist/collation.h"
 #include "wordlist/reverse_list.h"
@@ -179,9 +180,9 @@ int main(int argc, char** argv)
         std::printf("warning: no French collation, the byte fallback sorts\n");
 
     LanguageEntry entry = {};
-    std::strcpy(entry.languageName, "Fran\xE7" "ais");
-    std::strcpy(entry.fromListName, "bench.wb");
-    std::strcpy(entry.toListName, "bench.to");
+    CopyText(entry.languageName, sizeof entry.languageName, "Fran\xE7" "ais");
+    CopyText(entry.fromListName, sizeof entry.fromListName, "bench.wb");
+    CopyText(entry.toListName, sizeof entry.toListName, "bench.to");
     PROCESS_MEMORY_COUNTERS before = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
 
@@ -200,14 +201,14 @@ int main(int argc, char** argv)
             std::printf("  %-20s %7.3f s\n", names[phase++], marks[i].second - phaseStart);
     }
     std::printf("  %-20s %7.3f s\n", "whole build", end - begin);
-    std::printf("  counters drawn       %ld calls, %.3f s drawing (%.1f%% of the build)\n", counterCalls,
-                counterSeconds, 100.0 * counterSeconds / (end - begin));
+    std::printf("  counters drawn       %ld calls, %.3f s drawing (%.1f%% of the build, %.1f us a call)\n",
+                counterCalls, counterSeconds, 100.0 * counterSeconds / (end - begin),
+                drawing && counterCalls ? 1e6 * counterSeconds / counterCalls : 0.0);
 
     PROCESS_MEMORY_COUNTERS memory = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     std::printf("  peak working set     %.1f MB (%.1f MB before the build)\n",
                 memory.PeakWorkingSetSize / 1048576.0, before.PeakWorkingSetSize / 1048576.0);
-    std::printf("  peak private bytes   %.1f MB\n", memory.PeakPagefileUsage / 1048576.0);
 
     FILE* to = std::fopen("langue\\bench.to", "rb");
     if (to) {
