@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "shell/progress_display.h"
 #include "shell/screen_drawing.h"
@@ -78,8 +79,11 @@ void DrawCounter(int32_t value)
     char text[16];
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
     FillRect(runCanvas, &counterField, counterBrush);
-    RECT rect = counterField;
-    DrawTextA(runCanvas, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    // The same pixels as DrawTextA with DT_SINGLELINE | DT_LEFT | DT_TOP
+    // (digits need no prefix or tab handling) at half the cost: a list of a
+    // million words draws some 50,000 counters.
+    ExtTextOutA(runCanvas, counterField.left, counterField.top, ETO_CLIPPED, &counterField, text,
+                static_cast<UINT>(std::strlen(text)), nullptr);
 }
 
 void EndLanguageDisplay()
