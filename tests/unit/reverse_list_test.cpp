@@ -274,9 +274,11 @@ TEST_F(ReverseList, ClosingBoxTextComesFromTheDisplayFile)
 
 TEST_F(ReverseList, FailuresEndTheRunWithTheirMessage)
 {
-    std::vector<KeyValue> many;
-    for (int i = 0; i < 5000; ++i)
+    std::vector<KeyValue> many, manyWords;
+    for (int i = 0; i < 5000; ++i) {
         many.emplace_back("k" + std::to_string(i), "a,b,c");
+        manyWords.emplace_back("k", "w" + std::to_string(i));
+    }
     struct Case {
         const char* what;
         void (*prepare)();
@@ -290,6 +292,7 @@ TEST_F(ReverseList, FailuresEndTheRunWithTheirMessage)
         {"temp list write fails at the flush", [] { symlink("/dev/full", kTemp); }, {{"chat", "cat"}},
          "Write error tempfile"},
         {"TO list flush fails", [] { symlink("/dev/full", kTo); }, {{"chat", "cat"}}, "Write error output file"},
+        {"TO list write fails in the loop", [] { symlink("/dev/full", kTo); }, manyWords, "Write error output file"},
         {"FROM list unreadable", [] { mkdir(kFrom, 0755); }, {}, "Read error input file"},
     };
     for (const Case& c : cases) {
