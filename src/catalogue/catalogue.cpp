@@ -1,0 +1,435 @@
+#include "catalogue/catalogue.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "shell/fatal_error.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "wordlist/collation.h"
+
+namespace {
+
+const char kCatalogueFile[] = "dict.ini";
+const char kTempFile[] = "tmp.ini";
+
+const char kHeaderComment[] = "# --- dict.ini --------------------------------------------------\n";
+const char kEndComment[] = "# --- EOF --------------------------------------------------------\n";
+const std::string_view kEndCommentText(kEndComment, sizeof kEndComment - 2);
+const std::string_view kLangueHeader = "[langue]";
+
+// The number of language lines of the last count; lives for the process.
+int32_t entryCount = 0;
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+// Closes what a fatal error in a test leaves open; in the program the
+// process simply ends.
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+char FoldAZ(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsFoldingAZ(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAZ(a[i]) != FoldAZ(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool StartsWithLangue(std::string_view line)
+{
+    return EqualsFoldingAZ(line.substr(0, kLangueHeader.size()), kLangueHeader);
+}
+
+bool HasLineEnd(std::string_view line)
+{
+    return !line.empty() && line.back() == '\n';
+}
+
+std::string_view WithoutLineEnd(std::string_view line)
+{
+    if (HasLineEnd(line))
+        line.remove_suffix(1);
+    return line;
+}
+
+// WriteText stops at a NUL; a catalogue someone else wrote may hold one, and
+// it must come through the rewrite like every other byte.
+bool WriteBytes(FILE* file, std::string_view text)
+{
+    size_t start = 0;
+    for (;;) {
+        size_t nul = text.find('\0', start);
+        std::string piece(text.substr(start, nul == std::string_view::npos ? nul : nul - start));
+        if (!WriteText(file, piece))
+            return false;
+        if (nul == std::string_view::npos)
+            return true;
+        if (std::fputc('\0', file) == EOF)
+            return false;
+        start = nul + 1;
+    }
+}
+
+// tmp.ini while it is being written: every failed write, the flush and the
+// close end the run, so dict.ini is never replaced by a partial copy.
+class TempFile {
+public:
+    TempFile() : file_(OpenTextWrite(kTempFile))
+    {
+        if (!file_)
+            FatalError("Can't open TMP.INI");
+    }
+
+    void Write(std::string_view text)
+    {
+        if (!WriteBytes(file_.get(), text))
+            FatalError("Write error TMP.INI");
+    }
+
+    void WriteLine(std::string_view line)
+    {
+        Write(line);
+        if (!HasLineEnd(line))
+            Write("\n");
+    }
+
+    // Flushes tmp.ini to disk and closes it.
+    void Finish()
+    {
+        if (!FlushAndClose(file_.release()))
+            FatalError("Write error TMP.INI");
+    }
+
+private:
+    FileHandle file_;
+};
+
+FileHandle OpenCatalogueOrEnd()
+{
+    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        FatalError("Can't open DICT.INI");
+    return catalogue;
+}
+
+// Ends a rewrite: tmp.ini, complete and on disk, takes the place of dict.ini
+// in one step. A read error means tmp.ini is incomplete: dict.ini stays.
+int ReplaceCatalogue(FileHandle& catalogue, TempFile& temp)
+{
+    bool readFailed = std::ferror(catalogue.get()) != 0;
+    catalogue.reset();
+    temp.Finish();
+    if (readFailed)
+        return -1;
+    return ReplaceFileAtomically(kTempFile, kCatalogueFile) ? 0 : -1;
+}
+
+// A line belongs to the language when its fourth field less that field's
+// last character (normally the line end) is the name, or, for a line of one
+// to three fields, when its first field is.
+bool BelongsToLanguage(std::string_view line, std::string_view languageName)
+{
+    FieldSpan fields[4];
+    size_t count = SplitFields(line, fields, 4);
+    if (count == 0)
+        return false;
+    if (count == 4)
+        return EqualsFoldingAZ(line.substr(fields[3].start, fields[3].length - 1), languageName);
+    return EqualsFoldingAZ(line.substr(fields[0].start, fields[0].length), languageName);
+}
+
+// The section copy of AddLanguageEntry, entered after a line beginning with
+// "[langue]". Copies the section's lines and writes the new line after the
+// last of them, in place of the empty line that closes the section. True
+// when the section ran to the end of the file.
+bool CopySectionAndAdd(FILE* catalogue, TempFile& temp, const std::string& newLine,
+                       bool lastLineEnded)
+{
+    std::string line;
+    for (;;) {
+        if (!ReadWholeTextLine(catalogue, line)) {
+            // The new line must not be glued onto an unended last line.
+            if (!lastLineEnded)
+                temp.Write("\n");
+            temp.Write(newLine + "\n\n");
+            return true;
+        }
+        if (line == "\n") {
+            temp.Write(newLine + "\n\n");
+            return false;
+        }
+        temp.Write(line);
+        lastLineEnded = HasLineEnd(line);
+    }
+}
+
+// The section scan shared by the count and the sort. The section opens after
+// a line that is exactly "[langue]" and closes at an empty or comment line.
+struct SectionScan {
+    bool open = false;
+};
+
+// True when the line (line end allowed) is a language line.
+bool ScanLine(SectionScan& scan, std::string_view line)
+{
+    line = WithoutLineEnd(line);
+    if (line.empty() || line[0] == '#') {
+        scan.open = false;
+        return false;
+    }
+    bool isLanguageLine = scan.open;
+    if (EqualsFoldingAZ(line, kLangueHeader))
+        scan.open = true;
+    return isLanguageLine;
+}
+
+LanguageSlot MakeSlot(std::string_view line)
+{
+    LanguageSlot slot;
+    slot.text = std::string(WithoutLineEnd(line));
+    FieldSpan fields[4];
+    size_t count = SplitFields(slot.text, fields, 4);
+    if (count == 4)
+        slot.key = slot.text.substr(fields[3].start, fields[3].length);
+    else if (count > 0)
+        slot.key = slot.text.substr(fields[0].start, fields[0].length);
+    return slot;
+}
+
+bool IsEmptyLine(const std::string& line)
+{
+    return WithoutLineEnd(line).empty();
+}
+
+// Writes what follows the sorted lines. In a catalogue of the usual shape
+// the rest is only empty lines and the end comment, and what is written is
+// one empty line and the end comment. Anything else that stood after the
+// [langue] line is kept, in its order, between the two.
+void WriteSectionEnd(TempFile& temp, const std::vector<std::string>& rest)
+{
+    size_t first = 0;
+    size_t last = rest.size();
+    while (first < last && IsEmptyLine(rest[first]))
+        ++first;
+    while (last > first && IsEmptyLine(rest[last - 1]))
+        --last;
+    if (last > first && WithoutLineEnd(rest[last - 1]) == kEndCommentText) {
+        --last;
+        while (last > first && IsEmptyLine(rest[last - 1]))
+            --last;
+    }
+
+    temp.Write("\n");
+    for (size_t i = first; i < last; ++i)
+        temp.WriteLine(rest[i]);
+    if (last > first)
+        temp.Write("\n");
+    temp.Write(kEndComment);
+}
+
+}  // namespace
+
+size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
+{
+    size_t count = 0;
+    size_t pos = 0;
+    while (count < maxFields) {
+        pos = line.find_first_not_of(',', pos);
+        if (pos == std::string_view::npos)
+            break;
+        size_t end = line.find(',', pos);
+        if (end == std::string_view::npos)
+            end = line.size();
+        fields[count++] = {pos, end - pos};
+        pos = end;
+    }
+    return count;
+}
+
+void CreateCatalogue(const char* fromListName)
+{
+    // 1. An existing catalogue is left alone.
+    if (FILE* existing = OpenTextRead(kCatalogueFile)) {
+        if (setup.verbose != 0)
+            setup.statusY += 25;
+        std::fclose(existing);
+        return;
+    }
+
+    // 2.
+    if (setup.verbose != 0)
+        setup.statusY += 25;
+
+    // 3.
+    FILE* catalogue = OpenTextWrite(kCatalogueFile);
+    if (!catalogue)
+        FatalError("Can't create DICT.INI");
+
+    // 4. The template.
+    const char* const pieces[] = {
+        kHeaderComment, "\n", "[ajouter]\n", "on\n\n", "[selectionn\xE9]\n",
+        fromListName,   "\n\n", "[langue]\n\n\n", kEndComment,
+    };
+    bool written = true;
+    for (const char* piece : pieces)
+        written = written && WriteText(catalogue, piece);
+    written = FlushAndClose(catalogue) && written;
+    if (!written) {
+        // There was no catalogue before; a half-written one must not stay.
+        std::remove(kCatalogueFile);
+        FatalError("Can't create DICT.INI");
+    }
+}
+
+int RemoveLanguageEntries(const char* languageName)
+{
+    // 1, 2.
+    FileHandle catalogue = OpenCatalogueOrEnd();
+    TempFile temp;
+
+    // 3. Every line, in any section, line end still on it.
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (!BelongsToLanguage(line, languageName))
+            temp.Write(line);
+    }
+
+    // 4.
+    return ReplaceCatalogue(catalogue, temp);
+}
+
+int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
+                     const char* languageName)
+{
+    // 1, 2.
+    FileHandle catalogue = OpenCatalogueOrEnd();
+    TempFile temp;
+    const std::string newLine =
+        std::string(field1) + "," + field2 + "," + field3 + "," + languageName;
+
+    // 3. Copy loop; 4. section copy after every line beginning with "[langue]".
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        temp.Write(line);
+        if (StartsWithLangue(line) &&
+            CopySectionAndAdd(catalogue.get(), temp, newLine, HasLineEnd(line)))
+            break;
+    }
+
+    // 5.
+    return ReplaceCatalogue(catalogue, temp);
+}
+
+int32_t CountLanguageEntries()
+{
+    // 1.
+    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return -1;
+
+    // 2. The count is that of this file, whatever an earlier call found.
+    entryCount = 0;
+    SectionScan scan;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (ScanLine(scan, line))
+            ++entryCount;
+    }
+
+    // 3, 4.
+    if (std::ferror(catalogue.get()))
+        return -1;
+    return entryCount;
+}
+
+int SortLanguageSection(int32_t count)
+{
+    // 1.
+    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return -1;
+
+    std::vector<LanguageSlot> slots;
+    std::vector<const LanguageSlot*> order;
+    try {
+        // 2. All slots at once; a file that grew since the count still
+        // loses no line.
+        slots.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+
+        // 3. The language lines, in file order.
+        SectionScan scan;
+        std::string line;
+        while (ReadWholeTextLine(catalogue.get(), line)) {
+            if (ScanLine(scan, line))
+                slots.push_back(MakeSlot(line));
+        }
+
+        // 4.
+        if (std::ferror(catalogue.get()))
+            return -1;
+        catalogue.reset();
+
+        // 5.
+        order.reserve(slots.size());
+        for (const LanguageSlot& slot : slots)
+            order.push_back(&slot);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+
+    // 6. A merge sort stays in bounds even when the system cannot compare
+    // two keys and the order is not consistent.
+    std::stable_sort(order.begin(), order.end(), [](const LanguageSlot* a, const LanguageSlot* b) {
+        return CompareLanguageSlots(a, b) < 0;
+    });
+
+    // 7.
+    catalogue.reset(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return -1;
+    TempFile temp;
+
+    // 8. Up to and including the first line beginning with "[langue]", the
+    // file is copied; then come the sorted lines and the section's end.
+    SectionScan scan;
+    bool placed = false;
+    std::vector<std::string> rest;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        bool isLanguageLine = ScanLine(scan, line);
+        if (!placed) {
+            placed = StartsWithLangue(line);
+            if (placed)
+                temp.WriteLine(line);
+            else
+                temp.Write(line);
+        } else if (!isLanguageLine) {
+            rest.push_back(line);
+        }
+    }
+    if (placed) {
+        for (const LanguageSlot* slot : order)
+            temp.Write(slot->text + "\n");
+        WriteSectionEnd(temp, rest);
+    }
+
+    // 9.
+    return ReplaceCatalogue(catalogue, temp);
+}
+
+int CompareLanguageSlots(const LanguageSlot* a, const LanguageSlot* b)
+{
+    return CompareCollated(a->key.c_str(), b->key.c_str());
+}

@@ -1,0 +1,480 @@
+#include "catalogue/catalogue.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fake_shell.h"
+#include "shell/setup_state.h"
+#include "test_files.h"
+
+// Lets a test make the final replacement of dict.ini fail: the catalogue code
+// reaches rename through the file helpers, and this definition comes first.
+namespace {
+bool failRename = false;
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    if (failRename) {
+        errno = EBUSY;
+        return -1;
+    }
+    using RenameFunction = int (*)(const char*, const char*);
+    static RenameFunction realRename =
+        reinterpret_cast<RenameFunction>(dlsym(RTLD_NEXT, "rename"));
+    return realRename(from, to);
+}
+
+namespace {
+
+// Line ends as they stand on disk.
+std::string Crlf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+const std::string kHeader = "# --- dict.ini " + std::string(50, '-') + "\n";
+const std::string kEnd = "# --- EOF " + std::string(56, '-') + "\n";
+
+std::string Template(const std::string& fromListName)
+{
+    return kHeader + "\n[ajouter]\non\n\n[selectionn\xE9]\n" + fromListName + "\n\n[langue]\n\n\n" +
+           kEnd;
+}
+
+// A scratch install directory, current for the test.
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFakeShell(); }
+    void TearDown() override { failRename = false; }
+
+    void WriteCatalogue(const std::string& lfText) { WriteFileBytes(dir_.File("dict.ini"), Crlf(lfText)); }
+    std::string Catalogue() const { return ReadFileBytes(dir_.File("dict.ini")); }
+    bool TempExists() const { return FileExists(dir_.File("tmp.ini")); }
+
+    ScratchDir dir_;
+    ScopedCurrentDir current_{dir_.path()};
+};
+
+std::vector<std::string> FieldsOf(const std::string& line, size_t maxFields)
+{
+    std::vector<FieldSpan> spans(maxFields);
+    size_t count = SplitFields(line, spans.data(), maxFields);
+    std::vector<std::string> fields;
+    for (size_t i = 0; i < count; ++i)
+        fields.push_back(line.substr(spans[i].start, spans[i].length));
+    return fields;
+}
+
+TEST(SplitFields, CommasSeparateAndNoFieldIsEmpty)
+{
+    struct Case {
+        std::string line;
+        size_t maxFields;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {"p1,p2,p3,Italien", 4, {"p1", "p2", "p3", "Italien"}},
+        {"p1,p2,p3,Italien\n", 4, {"p1", "p2", "p3", "Italien\n"}},
+        {",,a,b,c,d", 4, {"a", "b", "c", "d"}},
+        {"a,,b,,,c,Anglais", 4, {"a", "b", "c", "Anglais"}},
+        {"a, b, c, Anglais", 4, {"a", " b", " c", " Anglais"}},
+        {"a,b,c,Anglais,x", 4, {"a", "b", "c", "Anglais"}},
+        {"a,b,c,Anglais,x", 9, {"a", "b", "c", "Anglais", "x"}},
+        {"a,b,", 4, {"a", "b"}},
+        {",,,", 4, {}},
+        {",,,\n", 4, {"\n"}},
+        {"", 4, {}},
+        {"[langue]\n", 4, {"[langue]\n"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FieldsOf(c.line, c.maxFields), c.fields) << c.line;
+}
+
+TEST_F(CatalogueTest, CreateCatalogueWritesTheTemplateOnlyWhenThereIsNone)
+{
+    setup.verbose = 1;
+    CreateCatalogue("liste1");
+    EXPECT_EQ(Catalogue(), Crlf(Template("liste1")));
+    EXPECT_EQ(setup.statusY, 170 + 25);
+
+    // An existing catalogue keeps its [selectionné] entry; statusY moves
+    // all the same.
+    CreateCatalogue("liste2");
+    EXPECT_EQ(Catalogue(), Crlf(Template("liste1")));
+    EXPECT_EQ(setup.statusY, 170 + 50);
+
+    setup.verbose = 0;
+    CreateCatalogue("liste2");
+    std::remove("dict.ini");
+    CreateCatalogue("liste3");
+    EXPECT_EQ(Catalogue(), Crlf(Template("liste3")));
+    EXPECT_EQ(setup.statusY, 170 + 50);
+}
+
+TEST_F(CatalogueTest, CreateCatalogueEndsTheRunWhenItCannotCreate)
+{
+    ASSERT_EQ(symlink("missing/folder/dict.ini", "dict.ini"), 0);
+    try {
+        CreateCatalogue("liste1");
+        FAIL() << "no fatal error";
+    } catch (const FatalErrorExit& e) {
+        EXPECT_EQ(e.message, "Can't create DICT.INI");
+    }
+}
+
+// One catalogue with every kind of line that others may have written; the
+// flag says whether RemoveLanguageEntries("Anglais") drops the line.
+struct MessyLine {
+    std::string text;
+    bool dropped;
+};
+
+const std::string kLong = std::string(5000, 'x');
+
+std::vector<MessyLine> MessyCatalogue()
+{
+    return {
+        {kHeader, false},
+        {"\n", false},
+        {"[ajouter]\n", false},
+        {"on\n", false},
+        {"Anglais\n", false},               // one field: it carries the line end
+        {"\n", false},
+        {"[selectionn\xE9]\n", false},
+        {"liste1\n", false},
+        {"Anglais,en.wb\n", true},          // two fields: first field compared
+        {"\n", false},
+        {"[Langue]\n", false},
+        {"# commentaire,a,b,Anglais\n", true},  // a comment is a line like any other
+        {"a,b,c,Anglais\n", true},
+        {"a,b,c,ANGLAIS\n", true},          // A-Z case ignored
+        {"a,b,c,anglais\n", true},
+        {"a,b,c,Anglaise\n", false},
+        {"a,b,c,\xC9" "cossais\n", false},
+        {"a,b,c,Anglais,x\n", false},       // fourth field less its last letter: "Anglai"
+        {"a,b,c,Anglaisx,y\n", true},       // ... here "Anglais"
+        {",,p,q,r,Anglais\n", true},        // leading commas
+        {"a,,b,,,c,,Anglais\n", true},      // runs of commas
+        {"a, b, c, Anglais\n", false},      // " Anglais" has a space
+        {"Anglais,x,y\n", true},            // three fields
+        {"ANGLAIS,x\n", true},
+        {",,,\n", false},                   // its one field is the line end
+        {"x,y,z,Allemand\n", false},
+        {kLong + ",b,c,Anglais\n", true},   // long lines are one line each
+        {kLong + ",b,c,Allemand\n", false},
+        {"b," + kLong + ",c,Anglais\n", true},
+        {"\n", false},
+        {"[langue] x\n", false},
+        {"m,n,o,Anglais\n", true},
+        {"\n", false},
+        {"[langue]\n", false},
+        {"q,r,s,Anglais\n", true},
+        {"t,u,v,Anglais", false},           // no line end: "Anglai" is compared
+    };
+}
+
+TEST_F(CatalogueTest, RemoveLanguageEntriesDropsExactlyTheLanguagesLines)
+{
+    std::string before, after;
+    for (const MessyLine& line : MessyCatalogue()) {
+        before += line.text;
+        if (!line.dropped)
+            after += line.text;
+    }
+    WriteCatalogue(before);
+    EXPECT_EQ(RemoveLanguageEntries("Anglais"), 0);
+    EXPECT_EQ(Catalogue(), Crlf(after));
+    EXPECT_FALSE(TempExists());
+
+    // Names differing in an accented letter's case are different languages.
+    WriteCatalogue("[langue]\na,b,c,\xC9" "cossais\na,b,c,\xE9" "cossais\n");
+    EXPECT_EQ(RemoveLanguageEntries("\xE9" "cossais"), 0);
+    EXPECT_EQ(Catalogue(), Crlf("[langue]\na,b,c,\xC9" "cossais\n"));
+}
+
+TEST_F(CatalogueTest, AddLanguageEntryAppendsToEverySectionOfTheMessyCatalogue)
+{
+    std::string before;
+    for (const MessyLine& line : MessyCatalogue())
+        before += line.text;
+    WriteCatalogue(before);
+    EXPECT_EQ(AddLanguageEntry("f1", "f2", "f3", "Anglais"), 0);
+
+    // [Langue], [langue] x and [langue] each get the new line after their
+    // last line; the unended last line is ended first.
+    std::string expected;
+    for (const MessyLine& line : MessyCatalogue()) {
+        if (line.text == "\n" && expected.find("[Langue]") != std::string::npos)
+            expected += "f1,f2,f3,Anglais\n";
+        expected += line.text;
+    }
+    expected += "\nf1,f2,f3,Anglais\n\n";
+    EXPECT_EQ(Catalogue(), Crlf(expected));
+}
+
+TEST_F(CatalogueTest, AddLanguageEntryEndsEachSectionWithTheNewLine)
+{
+    const std::string add = "f1,f2,f3,Anglais\n";
+    const std::string line418(418, 'y');  // once read as 209 + 209 + a lone line end
+    struct Case {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"new template", "[langue]\n\n\n" + kEnd, "[langue]\n" + add + "\n\n" + kEnd},
+        {"after the existing lines", "[langue]\na,b,c,d\n\n" + kEnd,
+         "[langue]\na,b,c,d\n" + add + "\n" + kEnd},
+        {"mixed case header", "[LanGue]\na\n\n", "[LanGue]\na\n" + add + "\n"},
+        {"header with more after it", "[langue] x\na\n\n", "[langue] x\na\n" + add + "\n"},
+        {"comment under the lines comes first", "[langue]\na\n# c\n\nz\n",
+         "[langue]\na\n# c\n" + add + "\nz\n"},
+        {"section to the end of the file", "[langue]\na,b,c,d\n", "[langue]\na,b,c,d\n" + add + "\n"},
+        {"unended last line", "[langue]\na,b,c,d", "[langue]\na,b,c,d\n" + add + "\n"},
+        {"unended header", "[langue]", "[langue]\n" + add + "\n"},
+        {"one-character last line is kept", "[langue]\nx", "[langue]\nx\n" + add + "\n"},
+        {"two sections", "[langue]\na\n\n[x]\n[langue]\nb\n\nz\n",
+         "[langue]\na\n" + add + "\n[x]\n[langue]\nb\n" + add + "\nz\n"},
+        {"second header inside a section", "[langue]\n[langue]\n\n", "[langue]\n[langue]\n" + add + "\n"},
+        {"no section", "[ajouter]\non\n\n[selectionn\xE9]\nl\n", "[ajouter]\non\n\n[selectionn\xE9]\nl\n"},
+        {"no section, unended", "[ajouter]\non", "[ajouter]\non"},
+        {"long line stays whole", "[langue]\n" + line418 + "\n\n" + kEnd,
+         "[langue]\n" + line418 + "\n" + add + "\n" + kEnd},
+        {"empty file", "", ""},
+    };
+    for (const Case& c : cases) {
+        WriteCatalogue(c.before);
+        EXPECT_EQ(AddLanguageEntry("f1", "f2", "f3", "Anglais"), 0) << c.name;
+        EXPECT_EQ(Catalogue(), Crlf(c.after)) << c.name;
+    }
+
+    WriteCatalogue("[langue]\n\n");
+    AddLanguageEntry(",,a", " b", "c", "Anglais");
+    EXPECT_EQ(Catalogue(), Crlf("[langue]\n,,a, b,c,Anglais\n\n"));
+}
+
+TEST_F(CatalogueTest, WorkedExampleByteForByteAndAgainUnchanged)
+{
+    auto run = [] {
+        CreateCatalogue("liste1");
+        RemoveLanguageEntries("Italien");
+        AddLanguageEntry("p1", "p2", "p3", "Italien");
+        RemoveLanguageEntries("Allemand");
+        AddLanguageEntry("q1", "q2", "q3", "Allemand");
+    };
+    const std::string start = kHeader + "\n[ajouter]\non\n\n[selectionn\xE9]\nliste1\n\n[langue]\n";
+
+    run();
+    EXPECT_EQ(Catalogue(), Crlf(start + "p1,p2,p3,Italien\nq1,q2,q3,Allemand\n\n\n" + kEnd));
+    ASSERT_EQ(CountLanguageEntries(), 2);
+    EXPECT_EQ(SortLanguageSection(2), 0);
+    const std::string sorted = Crlf(start + "q1,q2,q3,Allemand\np1,p2,p3,Italien\n\n" + kEnd);
+    EXPECT_EQ(Catalogue(), sorted);
+    EXPECT_NE(sorted.find("[selectionn\xE9]\r\n"), std::string::npos);
+    EXPECT_EQ(kHeader.size(), 65u + 1);
+    EXPECT_EQ(kEnd.size(), 66u + 1);
+
+    run();
+    ASSERT_EQ(CountLanguageEntries(), 2);
+    EXPECT_EQ(SortLanguageSection(2), 0);
+    EXPECT_EQ(Catalogue(), sorted);
+    EXPECT_FALSE(TempExists());
+}
+
+TEST_F(CatalogueTest, CountFindsTheLinesOfExactLangueSections)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        int32_t count;
+    } cases[] = {
+        {"template", Template("l"), 0},
+        {"one line", "[langue]\na,b,c,d\n\n\n" + kEnd, 1},
+        {"no section", "[ajouter]\non\n", 0},
+        {"mixed case header", "[Langue]\na\nb\n", 2},
+        {"prefix only does not open", "[langue] x\na\nb\n", 0},
+        {"comment closes", "[langue]\na\n#\nb\n", 1},
+        {"second header is a line", "[langue]\n[langue]\na\n", 2},
+        {"reopened", "[langue]\na\n\n[langue]\nb\nc\n", 3},
+        {"header under the lines is a line", "[langue]\na\n[autre]\nb\n", 3},
+        {"long line counts once", "[langue]\n" + std::string(1000, 'z') + "\n", 1},
+        {"unended last line", "[langue]\na\nb", 2},
+    };
+    for (const Case& c : cases) {
+        WriteCatalogue(c.text);
+        EXPECT_EQ(CountLanguageEntries(), c.count) << c.name;
+        EXPECT_EQ(CountLanguageEntries(), c.count) << c.name << " (counted again)";
+    }
+
+    std::remove("dict.ini");
+    EXPECT_EQ(CountLanguageEntries(), -1);
+    ASSERT_EQ(mkdir("dict.ini", 0755), 0);  // opens, but cannot be read
+    EXPECT_EQ(CountLanguageEntries(), -1);
+}
+
+TEST_F(CatalogueTest, SortOrdersByLanguageNameAndKeepsEverythingElse)
+{
+    const std::string longName = std::string(700, 'm');
+    struct Case {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"accents after z without French",
+         "[langue]\na,b,c,\xC9" "cossais\na,b,c,zoulou\na,b,c,anglais\na,b,c,Allemand\n\n\n" + kEnd,
+         "[langue]\na,b,c,Allemand\na,b,c,anglais\na,b,c,zoulou\na,b,c,\xC9" "cossais\n\n" + kEnd},
+        {"fewer than four fields: first field; five: fourth",
+         "[langue]\nc,x\nb,y,z\na,a,a,d,a\n,,,\n\n" + kEnd,
+         "[langue]\n,,,\nb,y,z\nc,x\na,a,a,d,a\n\n" + kEnd},
+        {"header kept as written, unended line ended", "x\n[LANGUE]\nb,b,b,b\na,a,a,a",
+         "x\n[LANGUE]\na,a,a,a\nb,b,b,b\n\n" + kEnd},
+        {"long lines sort whole",
+         "[langue]\n" + longName + "\n" + std::string(700, 'k') + "\n\n" + kEnd,
+         "[langue]\n" + std::string(700, 'k') + "\n" + longName + "\n\n" + kEnd},
+        {"a header under the lines is sorted with them", "[langue]\nz\n[autre]\nb\n\n" + kEnd,
+         "[langue]\n[autre]\nb\nz\n\n" + kEnd},
+        {"a further section is kept",
+         "[langue]\nz\ny\n\n[autre]\nk=v\n\n" + kEnd,
+         "[langue]\ny\nz\n\n[autre]\nk=v\n\n" + kEnd},
+        {"lines after a closing comment are kept", "[langue]\nz\ny\n# fin\nw,w,w,w\n",
+         "[langue]\ny\nz\n\n# fin\nw,w,w,w\n\n" + kEnd},
+        {"second section gathered under the first", "[langue]\nz\n\n[x]\n[langue]\ny\n\n" + kEnd,
+         "[langue]\ny\nz\n\n[x]\n[langue]\n\n" + kEnd},
+        {"prefix header gets the lines", "[langue] x\nq\n\n[langue]\nz\ny\n\n" + kEnd,
+         "[langue] x\ny\nz\n\nq\n\n[langue]\n\n" + kEnd},
+    };
+    for (const Case& c : cases) {
+        WriteCatalogue(c.before);
+        int32_t count = CountLanguageEntries();
+        ASSERT_GT(count, 1) << c.name;
+        EXPECT_EQ(SortLanguageSection(count), 0) << c.name;
+        EXPECT_EQ(Catalogue(), Crlf(c.after)) << c.name;
+
+        // Sorting the result again changes nothing.
+        count = CountLanguageEntries();
+        if (count > 1) {
+            EXPECT_EQ(SortLanguageSection(count), 0) << c.name;
+            EXPECT_EQ(Catalogue(), Crlf(c.after)) << c.name << " (sorted again)";
+        }
+    }
+}
+
+TEST_F(CatalogueTest, SortOfAChangedFileLosesNoLine)
+{
+    WriteCatalogue("[langue]\nc\nb\na\n\n" + kEnd);
+    EXPECT_EQ(SortLanguageSection(2), 0);
+    EXPECT_EQ(Catalogue(), Crlf("[langue]\na\nb\nc\n\n" + kEnd));
+
+    std::remove("dict.ini");
+    EXPECT_EQ(SortLanguageSection(2), -1);
+    EXPECT_FALSE(TempExists());
+}
+
+TEST(CompareLanguageSlots, ComparesKeysOnly)
+{
+    LanguageSlot a{"z,z,z,Allemand", "Allemand"};
+    LanguageSlot b{"a,a,a,italien", "italien"};
+    LanguageSlot c{"x,x,x,ALLEMAND", "ALLEMAND"};
+    EXPECT_LT(CompareLanguageSlots(&a, &b), 0);
+    EXPECT_GT(CompareLanguageSlots(&b, &a), 0);
+    EXPECT_EQ(CompareLanguageSlots(&a, &c), 0);
+}
+
+// Each rewrite under each fault: the run ends or the result says so, and
+// dict.ini is as it was.
+struct Rewrite {
+    const char* name;
+    int (*run)();
+};
+const Rewrite kRewrites[] = {
+    {"remove", [] { return RemoveLanguageEntries("Italien"); }},
+    {"add", [] { return AddLanguageEntry("a", "b", "c", "Anglais"); }},
+    {"sort", [] { return SortLanguageSection(2); }},
+};
+
+std::string Unsorted()
+{
+    return Crlf(Template("liste1").replace(Template("liste1").find("[langue]\n") + 9, 0,
+                                           "p1,p2,p3,Italien\nq1,q2,q3,Allemand\n"));
+}
+
+TEST_F(CatalogueTest, TempFileThatCannotBeCreatedEndsTheRun)
+{
+    for (const Rewrite& rewrite : kRewrites) {
+        WriteFileBytes("dict.ini", Unsorted());
+        ASSERT_EQ(mkdir("tmp.ini", 0755), 0);
+        try {
+            rewrite.run();
+            ADD_FAILURE() << rewrite.name << ": no fatal error";
+        } catch (const FatalErrorExit& e) {
+            EXPECT_EQ(e.message, "Can't open TMP.INI") << rewrite.name;
+        }
+        EXPECT_EQ(Catalogue(), Unsorted()) << rewrite.name;
+        rmdir("tmp.ini");
+    }
+}
+
+TEST_F(CatalogueTest, WriteErrorOnTempFileEndsTheRunWithTheCatalogueIntact)
+{
+    // /dev/full takes the data and fails as a full disk does: at the flush
+    // for a small file, at the write itself for a line longer than a buffer.
+    const std::string longLine = "x,x,x," + std::string(100000, 'x') + "\n";
+    const std::string catalogues[] = {Unsorted(), Unsorted() + Crlf("[langue]\n" + longLine + longLine)};
+    for (const std::string& catalogue : catalogues) {
+        for (const Rewrite& rewrite : kRewrites) {
+            WriteFileBytes("dict.ini", catalogue);
+            ASSERT_EQ(symlink("/dev/full", "tmp.ini"), 0);
+            try {
+                rewrite.run();
+                ADD_FAILURE() << rewrite.name << ": no fatal error";
+            } catch (const FatalErrorExit& e) {
+                EXPECT_EQ(e.message, "Write error TMP.INI") << rewrite.name;
+            }
+            EXPECT_EQ(Catalogue(), catalogue) << rewrite.name;
+            unlink("tmp.ini");
+        }
+    }
+}
+
+TEST_F(CatalogueTest, FailedReplacementKeepsTheOldCatalogueAndTheTempFile)
+{
+    for (const Rewrite& rewrite : kRewrites) {
+        WriteFileBytes("dict.ini", Unsorted());
+        failRename = true;
+        EXPECT_EQ(rewrite.run(), -1) << rewrite.name;
+        failRename = false;
+        EXPECT_EQ(Catalogue(), Unsorted()) << rewrite.name;
+        ASSERT_TRUE(TempExists()) << rewrite.name;
+        EXPECT_NE(ReadFileBytes("tmp.ini"), Unsorted()) << rewrite.name;
+        std::remove("tmp.ini");
+    }
+}
+
+TEST_F(CatalogueTest, MissingCatalogueEndsTheLanguageLineOperations)
+{
+    for (const Rewrite& rewrite : kRewrites) {
+        if (rewrite.run == kRewrites[2].run)
+            continue;  // the sort returns -1 instead, tested above
+        try {
+            rewrite.run();
+            ADD_FAILURE() << rewrite.name << ": no fatal error";
+        } catch (const FatalErrorExit& e) {
+            EXPECT_EQ(e.message, "Can't open DICT.INI") << rewrite.name;
+        }
+        EXPECT_FALSE(FileExists("dict.ini"));
+    }
+}
+
+}  // namespace
