@@ -1,0 +1,104 @@
+#include "wordlist/language_list.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "catalogue/catalogue.h"
+#include "shell/fatal_error.h"
+#include "shell/message_box.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "wordlist/collation.h"
+#include "wordlist/language_entry.h"
+#include "wordlist/reverse_list.h"
+
+namespace {
+
+const char kLanguageListFile[] = "langue.cf";
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+// Closes what a fatal error in a test leaves open; in the program the
+// process simply ends.
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+const char kCollationWarning[] =
+    "Erreur de reconnaissance des caract\xE8res.\n"
+    "Le tri alphab\xE9tique ne sera pas correct.\n\n"
+    "Installez la prise en charge multilingue \xE0 partir de votre CD-Rom Windows.   ";
+
+void CopyField(char* dst, size_t dstSize, std::string_view text)
+{
+    // The catalogue line is at most 99 bytes, so every field fits.
+    CopyText(dst, dstSize, std::string(text).c_str());
+}
+
+// Field 1 keeps the commas in front of it; fields 2 to 4 are the fields
+// themselves. Whatever follows the fourth field is ignored.
+void SplitCatalogueLine(const char* line, LanguageEntry& entry)
+{
+    std::string_view text(line);
+    FieldSpan fields[4];
+    if (SplitFields(text, fields, 4) < 4)
+        FatalError("Bad language line in LANGUAGE.CF");
+    CopyField(entry.field1, sizeof entry.field1, text.substr(0, fields[0].start + fields[0].length));
+    CopyField(entry.field2, sizeof entry.field2, text.substr(fields[1].start, fields[1].length));
+    CopyField(entry.field3, sizeof entry.field3, text.substr(fields[2].start, fields[2].length));
+    CopyField(entry.languageName, sizeof entry.languageName,
+              text.substr(fields[3].start, fields[3].length));
+}
+
+// One more usable line of the entry; the entry must not end with the file.
+void ReadEntryLine(FILE* file, char* buf)
+{
+    if (ReadSetupLine(file, buf))
+        return;
+    if (std::ferror(file))
+        FatalError("Read error LANGUAGE.CF");
+    FatalError("Incomplete entry in LANGUAGE.CF");
+}
+
+}  // namespace
+
+void ProcessLanguageList()
+{
+    // 1.
+    FileHandle list(OpenTextRead(kLanguageListFile));
+    FILE* file = list.get();
+    if (!file)
+        FatalError("Can't open LANGUAGE.CF");
+
+    // 2.
+    LanguageEntry entry{};
+    char line[kSetupLineSize];
+    for (int entryIndex = 0; ReadSetupLine(file, line); ++entryIndex) {
+        // 2.2
+        SplitCatalogueLine(line, entry);
+
+        // 2.3 Without French the sorts fall back to bytes; the user is told,
+        // once for every language, and the lists are built all the same.
+        if (!SetFrenchCollation())
+            ShowMessageBox(BoxOwner::None, kCollationWarning, "Installation", BoxIcon::Warning);
+
+        // 2.4
+        ReadEntryLine(file, entry.fromListName);
+        ReadEntryLine(file, entry.toListName);
+
+        // 2.5 - 2.8
+        if (entryIndex == 0)
+            CreateCatalogue(entry.fromListName);
+        BuildReverseList(entry);
+        RemoveLanguageEntries(entry.languageName);
+        AddLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
+    }
+
+    // 3. A list that could not be read to its end is kept for another run.
+    bool readFailed = std::ferror(file) != 0;
+    list.reset();
+    if (readFailed)
+        FatalError("Read error LANGUAGE.CF");
+    std::remove(kLanguageListFile);
+}
