@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -160,7 +161,7 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
     }
 }
 
-TEST_F(LanguageListTest, MissingListEndsTheRunBeforeAnything)
+TEST_F(LanguageListTest, UnreadableListEndsTheRunBeforeAnything)
 {
     try {
         ProcessLanguageList();
@@ -168,7 +169,18 @@ TEST_F(LanguageListTest, MissingListEndsTheRunBeforeAnything)
     } catch (const FatalErrorExit& e) {
         EXPECT_EQ(e.message, "Can't open LANGUAGE.CF");
     }
+
+    // A folder opens here but cannot be read; it is not deleted.
+    std::filesystem::create_directory("langue.cf");
+    try {
+        ProcessLanguageList();
+        FAIL() << "no fatal error";
+    } catch (const FatalErrorExit& e) {
+        EXPECT_EQ(e.message, "Read error LANGUAGE.CF");
+    }
+    EXPECT_TRUE(FileExists("langue.cf"));
     EXPECT_FALSE(FileExists("dict.ini"));
+    EXPECT_TRUE(reverseListCalls.empty());
 }
 
 TEST_F(LanguageListTest, InstallationTwiceGivesTheWorkedExampleByteForByte)
