@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "fake_shell.h"
-#include "reverse_list_double.h"
 #include "test_files.h"
 
 namespace {
@@ -25,7 +25,6 @@ protected:
     void SetUp() override
     {
         ResetFakeShell();
-        reverseListCalls.clear();
     }
 
     // The language lines of dict.ini, in file order.
@@ -46,11 +45,40 @@ protected:
     ScopedCurrentDir current_{dir_.path()};
 };
 
-std::vector<std::string> CallsMade()
+// A FROM list of one record, where the builder looks for it.
+void WriteFromList(const std::string& name)
+{
+    std::string record(84, '\0');
+    std::memcpy(&record[0], "chat", 4);
+    std::memcpy(&record[31], "cat", 3);
+    WriteFileBytes("langue\\" + name, record);
+}
+
+// The languages whose lists were built, in order, from their headings.
+std::vector<std::string> BuiltLanguages()
+{
+    std::vector<std::string> names;
+    for (const std::string& call : fakeShell.progress) {
+        if (call.rfind("Begin ", 0) == 0)
+            names.push_back(call.substr(6));
+    }
+    return names;
+}
+
+// What the builder was given, as "language|FROM|TO", for each built list:
+// the FROM list was found (or the run would have ended) and the TO list made.
+std::vector<std::string> CallsMade(const std::vector<std::string>& expected)
 {
     std::vector<std::string> calls;
-    for (const ReverseListCall& call : reverseListCalls)
-        calls.push_back(call.languageName + "|" + call.fromListName + "|" + call.toListName);
+    std::vector<std::string> built = BuiltLanguages();
+    for (size_t i = 0; i < built.size() && i < expected.size(); ++i) {
+        size_t bar1 = expected[i].find('|');
+        size_t bar2 = expected[i].find('|', bar1 + 1);
+        std::string to = expected[i].substr(bar2 + 1);
+        std::string from = expected[i].substr(bar1 + 1, bar2 - bar1 - 1);
+        if (FileExists("langue\\" + to))
+            calls.push_back(built[i] + "|" + from + "|" + to);
+    }
     return calls;
 }
 
@@ -87,8 +115,13 @@ TEST_F(LanguageListTest, GroupsUsableLinesInThreesAndSplitsTheCatalogueLine)
         SetUp();
         std::remove("dict.ini");
         WriteFileBytes("langue.cf", c.list);
+        for (const std::string& call : c.calls) {
+            WriteFromList(call.substr(call.find('|') + 1, call.rfind('|') - call.find('|') - 1));
+            std::remove(("langue\\" + call.substr(call.rfind('|') + 1)).c_str());
+        }
         ProcessLanguageList();
-        EXPECT_EQ(CallsMade(), c.calls) << c.name;
+        EXPECT_EQ(BuiltLanguages().size(), c.calls.size()) << c.name;
+        EXPECT_EQ(CallsMade(c.calls), c.calls) << c.name;
         EXPECT_EQ(SectionLines(), c.lines) << c.name;
         EXPECT_FALSE(FileExists("langue.cf")) << c.name;
     }
@@ -96,34 +129,51 @@ TEST_F(LanguageListTest, GroupsUsableLinesInThreesAndSplitsTheCatalogueLine)
 
 TEST_F(LanguageListTest, CreatesTheCatalogueForTheFirstEntryBeforeItsList)
 {
+    WriteFromList("liste1");
+    WriteFromList("liste2");
     WriteFileBytes("langue.cf", "p1,p2,p3,Italien\nliste1\nit-r\nq1,q2,q3,Allemand\nliste2\nde-r\n");
     ProcessLanguageList();
-    ASSERT_EQ(reverseListCalls.size(), 2u);
-    EXPECT_TRUE(reverseListCalls[0].catalogueExisted);
+    EXPECT_EQ(BuiltLanguages(), (std::vector<std::string>{"Italien", "Allemand"}));
     const std::string catalogue = ReadFileBytes("dict.ini");
     EXPECT_NE(catalogue.find("[selectionn\xE9]\r\nliste1\r\n"), std::string::npos);
     EXPECT_EQ(catalogue.find("liste2"), std::string::npos);
+
+    // The catalogue is there before the first list is built.
+    std::remove("dict.ini");
+    WriteFileBytes("langue.cf", "p1,p2,p3,Italien\nmissing\nit-r\n");
+    try {
+        ProcessLanguageList();
+        FAIL() << "no fatal error";
+    } catch (const FatalErrorExit& e) {
+        EXPECT_EQ(e.message, "Input file missing");
+    }
+    EXPECT_TRUE(FileExists("dict.ini"));
 }
 
 TEST_F(LanguageListTest, WarnsOncePerEntryWhenFrenchCollationIsMissing)
 {
+    for (const char* name : {"f1", "f2", "f3"})
+        WriteFromList(name);
     WriteFileBytes("langue.cf", "a,b,c,Un\nf1\nt1\na,b,c,Deux\nf2\nt2\na,b,c,Trois\nf3\nt3\n");
     ProcessLanguageList();
-    ASSERT_EQ(fakeShell.boxes.size(), 3u);
-    for (const RecordedBox& box : fakeShell.boxes) {
+    // Each entry: the warning, then its build with its closing box.
+    ASSERT_EQ(fakeShell.boxes.size(), 6u);
+    for (size_t i = 0; i < fakeShell.boxes.size(); i += 2) {
+        const RecordedBox& box = fakeShell.boxes[i];
         EXPECT_EQ(box.owner, BoxOwner::None);
         EXPECT_EQ(box.text, kWarning);
         EXPECT_EQ(box.caption, "Installation");
         EXPECT_EQ(box.icon, BoxIcon::Warning);
+        EXPECT_EQ(fakeShell.boxes[i + 1].icon, BoxIcon::None);
     }
-    EXPECT_EQ(reverseListCalls.size(), 3u);  // the lists are built all the same
+    EXPECT_EQ(BuiltLanguages(), (std::vector<std::string>{"Un", "Deux", "Trois"}));
 }
 
 TEST_F(LanguageListTest, ListWithoutEntriesTouchesNothingAndIsDeleted)
 {
     WriteFileBytes("langue.cf", "# nothing\r\n\r\n#\r\n");
     ProcessLanguageList();
-    EXPECT_TRUE(reverseListCalls.empty());
+    EXPECT_TRUE(fakeShell.progress.empty());
     EXPECT_TRUE(fakeShell.boxes.empty());
     EXPECT_FALSE(FileExists("dict.ini"));
     EXPECT_FALSE(FileExists("langue.cf"));
@@ -146,6 +196,7 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
     for (const Case& c : cases) {
         SetUp();
         std::remove("dict.ini");
+        WriteFromList("f");
         WriteFileBytes("langue.cf", c.list);
         try {
             ProcessLanguageList();
@@ -153,7 +204,7 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
         } catch (const FatalErrorExit& e) {
             EXPECT_EQ(e.message, c.message) << c.name;
         }
-        EXPECT_EQ(reverseListCalls.size(), c.builds) << c.name;
+        EXPECT_EQ(BuiltLanguages().size(), c.builds) << c.name;
         EXPECT_TRUE(FileExists("langue.cf")) << c.name;
         if (c.builds > 0) {
             EXPECT_EQ(SectionLines(), std::vector<std::string>{"a,b,c,Un"}) << c.name;
@@ -180,7 +231,7 @@ TEST_F(LanguageListTest, UnreadableListEndsTheRunBeforeAnything)
     }
     EXPECT_TRUE(FileExists("langue.cf"));
     EXPECT_FALSE(FileExists("dict.ini"));
-    EXPECT_TRUE(reverseListCalls.empty());
+    EXPECT_TRUE(fakeShell.progress.empty());
 }
 
 TEST_F(LanguageListTest, InstallationTwiceGivesTheWorkedExampleByteForByte)
@@ -189,6 +240,8 @@ TEST_F(LanguageListTest, InstallationTwiceGivesTheWorkedExampleByteForByte)
         "# --- dict.ini " + std::string(50, '-') +
         "\r\n\r\n[ajouter]\r\non\r\n\r\n[selectionn\xE9]\r\nliste1\r\n\r\n[langue]\r\n"
         "q1,q2,q3,Allemand\r\np1,p2,p3,Italien\r\n\r\n" + kEnd;
+    WriteFromList("liste1");
+    WriteFromList("liste2");
     for (int run = 0; run < 2; ++run) {
         WriteFileBytes("langue.cf", "p1,p2,p3,Italien\r\nliste1\r\nit\r\nq1,q2,q3,Allemand\r\nliste2\r\nde\r\n");
         ProcessLanguageList();
