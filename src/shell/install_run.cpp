@@ -7,10 +7,12 @@
 
 #include <initializer_list>
 
+#include "catalogue/catalogue.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"
+#include "wordlist/language_list.h"
 
 int ValidateInstallDir(HWND directoryField)
 {
@@ -64,10 +66,14 @@ void InstallRun(int notificationCode)
     SetCurrentDirectoryA(setup.installDir);
     UpdateWindow(windowGlobals.mainWindow);
 
-    // WIRE: ProcessLanguageList() when setup.buildWordLists == 1.
+    if (setup.buildWordLists == 1)
+        ProcessLanguageList();
 
-    // WIRE: CountLanguageEntries(), then SortLanguageSection() when it
-    // returns more than 1, whether or not word lists were built.
+    // A catalogue the script copied or an earlier installation left is
+    // kept sorted too, whether or not word lists were built.
+    const int32_t languageLines = CountLanguageEntries();
+    if (languageLines > 1)
+        SortLanguageSection(languageLines);
 
     // WIRE: CreateProgramShortcut() when setup.createShortcut == 1.
 
