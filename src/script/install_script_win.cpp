@@ -1,0 +1,261 @@
+// The install script: one case per command over the lines of install.inf.
+#include "script/install_script.h"
+
+#include <windows.h>
+#include <lzexpand.h>
+
+#include <cstdio>
+#include <string>
+
+#include "script/script_line.h"
+#include "shell/fatal_error.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+
+namespace {
+
+// Administrators (and root under Wine) may write through a read-only file;
+// the install never replaces one, as the copy would fail for a user.
+bool IsReadOnlyOrFolder(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+// The absolute wide form of an ANSI path, marked "\\?\" so that a temporary
+// name beside a destination of 259 characters may pass that limit.
+bool LongWidePath(const char* path, std::wstring& wide)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::wstring relative(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &relative[0], length);
+    DWORD fullLength = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+    if (fullLength == 0)
+        return false;
+    std::wstring full(fullLength, L'\0');
+    fullLength = GetFullPathNameW(relative.c_str(), fullLength, &full[0], nullptr);
+    if (fullLength == 0 || fullLength >= full.size())
+        return false;
+    full.resize(fullLength);
+    if (full.compare(0, 2, L"\\\\") == 0)
+        wide = L"\\\\?\\UNC\\" + full.substr(2);
+    else
+        wide = L"\\\\?\\" + full;
+    return true;
+}
+
+// Creates a new empty file beside destination (same folder, so the final
+// move is a rename) and returns its handle and name.
+HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temporary)
+{
+    size_t folderLength = destination.find_last_of(L'\\') + 1;
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[32];
+        swprintf(name, 32, L"~lz%04lx%04x.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
+        temporary = destination.substr(0, folderLength) + name;
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Copies source to destination, expanding it when it is stored in the LZ
+// library's compressed format. The destination changes only when the whole
+// expansion succeeded: it is written to a temporary file and moved into place.
+void CopyExpanded(const char* source, const char* destination)
+{
+    // Opened by handle: the library's own open goes through OpenFile, which
+    // refuses paths of 128 characters or more.
+    HANDLE input = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (input == INVALID_HANDLE_VALUE)
+        return;
+    std::wstring wideDestination, temporary;
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!IsReadOnlyOrFolder(destination) && LongWidePath(destination, wideDestination))
+        output = CreateTemporaryBeside(wideDestination, temporary);
+    if (output == INVALID_HANDLE_VALUE) {
+        CloseHandle(input);
+        return;
+    }
+
+    INT expander = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(input)));
+    bool complete = false;
+    if (expander < 0) {
+        CloseHandle(input);
+    } else {
+        // The expanded size: a truncated compressed file expands short
+        // without any error.
+        LONG expected = LZSeek(expander, 0, SEEK_END);
+        LONG written = -1;
+        if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0)
+            written = LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
+        complete = written >= 0 && written == expected;
+        LZClose(expander);  // closes input as well
+    }
+    complete = CloseHandle(output) && complete;
+
+    if (!complete ||
+        !MoveFileExW(temporary.c_str(), wideDestination.c_str(), MOVEFILE_REPLACE_EXISTING))
+        DeleteFileW(temporary.c_str());
+}
+
+// CopyFileA replacing an existing file, but never a read-only one.
+void CopyReplacing(const char* source, const char* destination)
+{
+    if (IsReadOnlyOrFolder(destination))
+        return;
+    CopyFileA(source, destination, FALSE);
+}
+
+// Copies every file (not folder) that the search finds to
+// installPrefix + destinationDir + "\" + name, showing each destination
+// first. Found names are read from sourceFolder, a prefix relative to the
+// current directory ("" for the folder searched).
+void CopyFoundFiles(const char* pattern, const char* sourceFolder, const char* destinationDir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        char from[kPathSize];
+        char to[kPathSize];
+        if (!JoinText(from, sizeof from, {sourceFolder, found.cFileName}) ||
+            !JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName}))
+            continue;
+        ShowInDirectoryField(to);
+        CopyReplacing(from, to);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The current directory, saved to be made current again after a command
+// that moves it.
+bool SaveCurrentDirectory(char (&saved)[kPathSize])
+{
+    DWORD length = GetCurrentDirectoryA(kPathSize, saved);
+    return length > 0 && length < kPathSize;
+}
+
+void RunMakeDir(const char* rest)
+{
+    char path[kPathSize];
+    if (JoinText(path, sizeof path, {setup.installPrefix, rest}))
+        CreateDirectoryA(path, nullptr);
+}
+
+void RunCopy(const char* sourcePrefix, const ScriptLine& line)
+{
+    char source[kPathSize];
+    char destination[kPathSize];
+    if (!JoinText(source, sizeof source, {sourcePrefix, line.source}) ||
+        !JoinText(destination, sizeof destination, {setup.installPrefix, line.destination}))
+        return;
+    ShowInDirectoryField(destination);
+    CopyExpanded(source, destination);
+}
+
+void RunXCopy(const char* sourcePrefix, const ScriptLine& line)
+{
+    char saved[kPathSize];
+    if (!SaveCurrentDirectory(saved))
+        return;
+    if (SetCurrentDirectoryA(sourcePrefix)) {
+        // Found names are read from the folder the pattern searched.
+        char folder[kSetupLineSize];
+        CopyText(folder, sizeof folder, line.source);
+        folder[PatternDirectoryLength(line.source)] = '\0';
+        CopyFoundFiles(line.source, folder, line.destination);
+    }
+    SetCurrentDirectoryA(saved);
+}
+
+void RunSndCopy(const char* sourcePrefix, const ScriptLine& line)
+{
+    char saved[kPathSize];
+    if (!SaveCurrentDirectory(saved))
+        return;
+    // A subdirectory that can't be entered skips the line: the search must
+    // not fall back on the medium's own files.
+    if (SetCurrentDirectoryA(sourcePrefix) && SetCurrentDirectoryA(line.source))
+        CopyFoundFiles("*.*", "", line.destination);
+    SetCurrentDirectoryA(saved);
+}
+
+}  // namespace
+
+void RunInstallScript()
+{
+    // Preparation.
+    char sourcePrefix[kPathSize];
+    char scriptPath[kPathSize];
+    bool sourceFits = MakeDirPrefix(sourcePrefix, sizeof sourcePrefix, setup.sourceDir) &&
+                      JoinText(scriptPath, sizeof scriptPath, {sourcePrefix, "install.inf"});
+    // An install directory too long for its prefix leaves it empty: every
+    // command that writes under it is then skipped rather than aimed elsewhere.
+    bool installFits = setup.installDir[0] != '\0' &&
+                       MakeDirPrefix(setup.installPrefix, sizeof setup.installPrefix, setup.installDir);
+    if (!installFits)
+        setup.installPrefix[0] = '\0';
+    FILE* file = sourceFits ? OpenTextRead(scriptPath) : nullptr;
+    if (!file)
+        FatalError("Can't open INSTALL.INF");
+
+    // Command loop.
+    char text[kSetupLineSize];
+    while (ReadSetupLine(file, text)) {
+        ScriptLine line = ParseScriptLine(text);
+        switch (line.command) {
+        case ScriptCommand::None:
+            break;
+        case ScriptCommand::MakeDir:
+            if (installFits)
+                RunMakeDir(line.rest);
+            break;
+        case ScriptCommand::IconName:
+            setup.createShortcut = 1;
+            CopyText(setup.iconName, sizeof setup.iconName, line.rest);
+            break;
+        case ScriptCommand::AviDelay:
+            WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", line.rest, "win.ini");
+            break;
+        case ScriptCommand::IconGroup:
+            CopyText(setup.iconGroup, sizeof setup.iconGroup, line.rest);
+            break;
+        case ScriptCommand::IconExe:
+            CopyText(setup.iconExe, sizeof setup.iconExe, line.rest);
+            break;
+        case ScriptCommand::Display:
+            CopyText(setup.displayFile, sizeof setup.displayFile, line.rest);
+            break;
+        case ScriptCommand::MakeWordLists:
+            setup.buildWordLists = 1;
+            break;
+        case ScriptCommand::Copy:
+            if (installFits)
+                RunCopy(sourcePrefix, line);
+            break;
+        case ScriptCommand::XCopy:
+            if (installFits)
+                RunXCopy(sourcePrefix, line);
+            break;
+        case ScriptCommand::SndCopy:
+            if (installFits)
+                RunSndCopy(sourcePrefix, line);
+            break;
+        }
+    }
+    std::fclose(file);
+}

@@ -1,0 +1,17 @@
+// The program-menu shortcut of the installed program. Windows build only.
+#pragma once
+
+#include <windows.h>
+
+// Writes <program menu>\<iconGroup>\<iconName>.lnk (the group made when
+// missing, the program menu itself when the group can't be entered) pointing
+// at installPrefix + iconExe, with shortcutArgs and installPrefix as working
+// directory. Leaves the current directory at the folder that holds the
+// shortcut. Does nothing when the program menu can't be found or a path does
+// not fit 259 characters. COM must be initialised on this thread.
+void CreateProgramShortcut();
+
+// Has the shell-link object save a shortcut file with the three values.
+// Returns the status of the save, or of the first step that failed.
+HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,
+                      const char* arguments);

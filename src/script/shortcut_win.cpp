@@ -1,0 +1,84 @@
+// The program-menu shortcut through the shell-link object.
+#include "script/shortcut.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+
+namespace {
+
+// The file-system path of the user's program menu; false when the shell
+// can't tell it.
+bool ProgramMenuFolder(char (&folder)[kPathSize])
+{
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(windowGlobals.mainWindow, CSIDL_PROGRAMS, &items)))
+        return false;
+    bool found = SHGetPathFromIDListA(items, folder) && folder[0] != '\0';
+    CoTaskMemFree(items);
+    return found;
+}
+
+}  // namespace
+
+void CreateProgramShortcut()
+{
+    // 1. The target, kept in defaultDir, whose start-up value is done with.
+    if (setup.installPrefix[0] == '\0' ||
+        !JoinText(setup.defaultDir, sizeof setup.defaultDir, {setup.installPrefix, setup.iconExe}))
+        return;
+
+    // 2-3. The program menu, made current; without it no shortcut.
+    char programs[kPathSize];
+    if (!ProgramMenuFolder(programs) || !SetCurrentDirectoryA(programs))
+        return;
+
+    // 4-5. The group, made inside the program menu or reused; results
+    // ignored, so a group that can't be entered leaves the program menu.
+    CreateDirectoryA(setup.iconGroup, nullptr);
+    SetCurrentDirectoryA(setup.iconGroup);
+
+    // 6-7. The shortcut path from the folder actually entered, kept in
+    // sourceDir, whose value the script no longer needs.
+    char folder[kPathSize];
+    char folderPrefix[kPathSize];
+    DWORD length = GetCurrentDirectoryA(kPathSize, folder);
+    if (length == 0 || length >= kPathSize ||
+        !MakeDirPrefix(folderPrefix, sizeof folderPrefix, folder) ||
+        !JoinText(setup.sourceDir, sizeof setup.sourceDir, {folderPrefix, setup.iconName, ".lnk"}))
+        return;
+
+    // 8. The status is not reported: nothing tells the user about the shortcut.
+    SaveShellLink(setup.defaultDir, setup.sourceDir, setup.installPrefix, setup.shortcutArgs);
+}
+
+HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,
+                      const char* arguments)
+{
+    IShellLinkA* link = nullptr;
+    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (FAILED(status))
+        return status;
+
+    // A value that can't be set still leaves a shortcut worth saving.
+    link->SetPath(target);
+    link->SetArguments(arguments);
+    link->SetWorkingDirectory(workingDir);
+
+    IPersistFile* persist = nullptr;
+    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
+    if (SUCCEEDED(status)) {
+        WCHAR widePath[kPathSize];
+        if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, kPathSize) == 0)
+            status = HRESULT_FROM_WIN32(GetLastError());
+        else
+            status = persist->Save(widePath, TRUE);
+        persist->Release();
+    }
+    link->Release();
+    return status;
+}
