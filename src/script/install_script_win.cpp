@@ -93,13 +93,17 @@ void CopyExpanded(const char* source, const char* destination)
     if (expander < 0) {
         CloseHandle(input);
     } else {
-        // The expanded size: a truncated compressed file expands short
-        // without any error.
+        // The size the header promises: a truncated compressed file expands
+        // short without any error, and the tail of a compressed empty file
+        // may expand to a byte too many.
         LONG expected = LZSeek(expander, 0, SEEK_END);
         LONG written = -1;
         if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0)
             written = LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
-        complete = written >= 0 && written == expected;
+        complete = written == expected ||
+                   (written > expected && SetFilePointer(output, expected, nullptr, FILE_BEGIN) ==
+                                              static_cast<DWORD>(expected) &&
+                    SetEndOfFile(output));
         LZClose(expander);  // closes input as well
     }
     complete = CloseHandle(output) && complete;

@@ -1,0 +1,441 @@
+#include "script/install_script.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "file_test_support.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+#include "win_test_support.h"
+
+namespace {
+
+// What the directory field was given, and what the named file held at that
+// moment: a destination must be shown before anything is written to it.
+struct Shown {
+    std::string text;
+    std::string contentThen;
+};
+
+std::vector<Shown> shown;
+WNDPROC editProc = nullptr;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT) {
+        std::string text = reinterpret_cast<const char*>(lParam);
+        shown.push_back({text, ReadBytes(text)});
+    }
+    return CallWindowProcA(editProc, window, message, wParam, lParam);
+}
+
+// The main window with a directory field that records what it shows.
+class ScriptWindow {
+public:
+    ScriptWindow()
+    {
+        field_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 100, 100, 600,
+                                 24, window_.handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        editProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+        windowGlobals.directoryField = field_;
+        shown.clear();
+    }
+    std::string FieldText() const
+    {
+        char text[MAX_PATH] = "";
+        GetWindowTextA(field_, text, MAX_PATH);
+        return text;
+    }
+
+private:
+    TestMainWindow window_;
+    HWND field_;
+};
+
+std::vector<std::string> ShownTexts()
+{
+    std::vector<std::string> texts;
+    for (const Shown& s : shown)
+        texts.push_back(s.text);
+    return texts;
+}
+
+// Runs the script of a medium folder into an install folder, as the
+// installation run does.
+void RunScript(const std::string& medium, const std::string& install, const std::string& script)
+{
+    ResetSetupState();
+    WriteBytes(medium + "\\install.inf", script);
+    CopyText(setup.sourceDir, sizeof setup.sourceDir, medium.c_str());
+    CopyText(setup.installDir, sizeof setup.installDir, install.c_str());
+    RunInstallScript();
+}
+
+std::string Fixture(const std::string& name)
+{
+    return ReadBytes(FixturePath(name));
+}
+
+std::string AviDelay()
+{
+    char value[64] = "";
+    GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "<missing>", value, sizeof value,
+                             "win.ini");
+    return value;
+}
+
+using Names = std::vector<std::string>;
+
+// folder\name for each name, sorted like the search results they are
+// compared with after sorting.
+Names Within(const std::string& folder, const Names& names)
+{
+    Names paths;
+    for (const std::string& name : names)
+        paths.push_back(folder + "\\" + name);
+    return paths;
+}
+
+// Entries from..to of the texts, sorted: a search gives no order.
+Names Sorted(const Names& texts, size_t from, size_t to)
+{
+    Names part(texts.begin() + from, texts.begin() + to);
+    std::sort(part.begin(), part.end());
+    return part;
+}
+
+TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
+{
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    MakeFolder(medium);
+    MakeFolder(install);
+    WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
+    WriteBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
+    const std::string plain = std::string("plain\0data\r\n\xFF", 13);
+    WriteBytes(medium + "\\plain.dat", plain);
+    WriteBytes(medium + "\\notes.txt", "notes");
+    WriteBytes(medium + "\\CAPS.TXT", "caps");
+    WriteBytes(medium + "\\README", "no dot");
+    WriteBytes(medium + "\\hidden.txt", "hidden");
+    SetFileAttributesA((medium + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(medium + "\\sons");
+    MakeFolder(medium + "\\sons\\inner");
+    WriteBytes(medium + "\\sons\\a.wav", "new a");
+    WriteBytes(medium + "\\sons\\b.wav", "new b");
+    WriteBytes(medium + "\\sons\\inner\\c.wav", "inner c");
+
+    WriteBytes(install + "\\readonly.dat", "old");
+    SetFileAttributesA((install + "\\readonly.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    MakeFolder(install + "\\sounds");
+    WriteBytes(install + "\\sounds\\a.wav", "old a");
+
+    WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "before", "win.ini");
+    std::string before = CurrentDirectory();
+    ScriptWindow window;
+
+    RunScript(medium, install,
+              "title Mon dictionnaire\n"
+              "# copy text.tx_ commented.txt\n"
+              "mkdir sub\r\n"
+              "MKDIRS x\n"
+              "mkdir sub\\two\n"
+              "mkdir none\\deeper\n"
+              "mkdir txt\n"
+              "mkdir all\n"
+              "mkdir upper\n"
+              "mkdir sounds\n"
+              "Mkdir\tx tabbed\n"
+              "iconname Mon Dico\n"
+              "icongroup Groupe Dico\n"
+              "iconexe dico.exe\n"
+              "display lisez.txt\n"
+              "mkwlist\n"
+              "avidelay 10\n"
+              "AVIDELAY 250\n"
+              "copy   text.tx_    sub\\text.txt   ignored\n"
+              "Copy binary.bi_ sub\\two\\binary.bin\n"
+              "copy empty.tx_ empty.txt\n"
+              "copy plain.dat plain.dat\n"
+              "copy plain.dat readonly.dat\n"
+              "copy plain.dat none\\plain.dat\n"
+              "copy\ttext.tx_ tab.txt\n"
+              "xcopy *.tx? txt\n"
+              "xcopy *.* all\n"
+              "xcopy *.TXT upper\n"
+              "sndcopy sons sounds\n" +
+                  std::string(99, 'z') + "mkdir split\n");
+
+    // Directories: one level at a time, prefixes and tabs as written.
+    EXPECT_EQ(FolderNames(install), (Names{"all", "empty.txt", "plain.dat", "readonly.dat", "sounds",
+                                           "split", "sub", "tabbed", "txt", "upper", "x"}));
+    // Copies: expanded byte for byte, plain files unchanged.
+    EXPECT_EQ(ReadBytes(install + "\\sub\\text.txt"), Fixture("text.txt"));
+    EXPECT_EQ(ReadBytes(install + "\\sub\\two\\binary.bin"), Fixture("binary.bin"));
+    EXPECT_EQ(ReadBytes(install + "\\empty.txt"), "");
+    EXPECT_EQ(ReadBytes(install + "\\plain.dat"), plain);
+    EXPECT_EQ(ReadBytes(install + "\\readonly.dat"), "old");
+    // Patterns: case ignored, hidden files and names without a dot included,
+    // folders skipped; copies are raw.
+    EXPECT_EQ(FolderNames(install + "\\txt"),
+              (Names{"CAPS.TXT", "empty.tx_", "hidden.txt", "notes.txt", "text.tx_"}));
+    EXPECT_EQ(ReadBytes(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
+    EXPECT_EQ(FolderNames(install + "\\all"),
+              (Names{"CAPS.TXT", "README", "binary.bi_", "empty.tx_", "hidden.txt", "install.inf",
+                     "notes.txt", "plain.dat", "text.tx_"}));
+    EXPECT_EQ(FolderNames(install + "\\upper"), (Names{"CAPS.TXT", "hidden.txt", "notes.txt"}));
+    EXPECT_EQ(FolderNames(install + "\\sounds"), (Names{"a.wav", "b.wav"}));
+    EXPECT_EQ(ReadBytes(install + "\\sounds\\a.wav"), "new a");
+
+    EXPECT_EQ(AviDelay(), "250");
+    EXPECT_STREQ(setup.installPrefix, (install + "\\").c_str());
+    EXPECT_STREQ(setup.iconName, "Mon Dico");
+    EXPECT_STREQ(setup.iconGroup, "Groupe Dico");
+    EXPECT_STREQ(setup.iconExe, "dico.exe");
+    EXPECT_STREQ(setup.displayFile, "lisez.txt");
+    EXPECT_EQ(setup.createShortcut, 1);
+    EXPECT_EQ(setup.buildWordLists, 1);
+    EXPECT_STREQ(setup.title, "");
+    EXPECT_EQ(CurrentDirectory(), before);
+
+    // Each destination was shown before it was written, in the order of the
+    // lines (a search's own order within a pattern); the last one stays.
+    std::vector<std::string> texts = ShownTexts();
+    ASSERT_EQ(texts.size(), 6u + 5 + 9 + 3 + 2);
+    EXPECT_EQ(Names(texts.begin(), texts.begin() + 6),
+              (Names{install + "\\sub\\text.txt", install + "\\sub\\two\\binary.bin",
+                     install + "\\empty.txt", install + "\\plain.dat", install + "\\readonly.dat",
+                     install + "\\none\\plain.dat"}));
+    EXPECT_EQ(Sorted(texts, 6, 11),
+              Within(install + "\\txt", FolderNames(install + "\\txt")));
+    EXPECT_EQ(Sorted(texts, 11, 20),
+              Within(install + "\\all", FolderNames(install + "\\all")));
+    EXPECT_EQ(Sorted(texts, 20, 23),
+              Within(install + "\\upper", FolderNames(install + "\\upper")));
+    EXPECT_EQ(Sorted(texts, 23, texts.size()),
+              Within(install + "\\sounds", FolderNames(install + "\\sounds")));
+    for (const Shown& s : shown) {
+        std::string before = s.text == install + "\\readonly.dat"    ? "old"
+                             : s.text == install + "\\sounds\\a.wav" ? "old a"
+                                                                     : "<none>";
+        EXPECT_EQ(s.contentThen, before) << s.text;
+    }
+    EXPECT_EQ(window.FieldText(), texts.back());
+}
+
+TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
+{
+    struct Case {
+        const char* name;
+        const char* source;          // in the medium; "sons" is a folder
+        const char* destinationWas;  // nullptr: no destination before
+    } cases[] = {
+        {"source missing, destination kept", "missing.tx_", "kept"},
+        {"source missing, nothing created", "missing.tx_", nullptr},
+        {"source is a folder", "sons", "kept"},
+        {"truncated, destination kept", "truncated.bi_", "kept"},
+        {"truncated, nothing created", "truncated.bi_", nullptr},
+    };
+    ScriptWindow window;
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        std::string medium = scratch / "medium";
+        std::string install = scratch / "install";
+        MakeFolder(medium);
+        MakeFolder(install);
+        MakeFolder(medium + "\\sons");
+        WriteBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
+        if (c.destinationWas)
+            WriteBytes(install + "\\out.dat", c.destinationWas);
+
+        RunScript(medium, install, std::string("copy ") + c.source + " out.dat\n");
+
+        EXPECT_EQ(FolderNames(install), c.destinationWas ? Names{"out.dat"} : Names{}) << c.name;
+        EXPECT_EQ(ReadBytes(install + "\\out.dat"), c.destinationWas ? c.destinationWas : "<none>")
+            << c.name;
+        EXPECT_EQ(ShownTexts(), Names{install + "\\out.dat"}) << c.name;
+        shown.clear();
+    }
+}
+
+TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    // Folders deep enough for a source and a destination of 259 characters.
+    auto deepFolder = [](std::string path, size_t length) {
+        while (path.size() + 51 < length) {
+            path += "\\" + std::string(50, 'd');
+            MakeFolder(path);
+        }
+        path += "\\" + std::string(length - path.size() - 1, 'e');
+        MakeFolder(path);
+        return path;
+    };
+    // install.inf must stay reachable: the depth of the source is in the
+    // copy line's own subfolder.
+    std::string medium = deepFolder(scratch.path(), 180);
+    std::string install = deepFolder(scratch.path(), 257);
+    std::string sub(259 - 181 - 1 - 8, 's');
+    MakeFolder(medium + "\\" + sub);
+    ASSERT_EQ((medium + "\\" + sub + "\\text.tx_").size(), 259u);
+    ASSERT_TRUE(Exists(install));
+    WriteBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
+    WriteBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
+    WriteBytes(medium + "\\b.tx_", Fixture("text.txt_"));
+
+    RunScript(medium, install,
+              "copy " + sub + "\\text.tx_ a\n"    // both 259
+              "copy " + sub + "\\text2.tx_ c\n"   // source 260: skipped
+              "copy b.tx_ bc\n");                 // destination 260: skipped, not cut to "b"
+
+    EXPECT_EQ((install + "\\a").size(), 259u);
+    EXPECT_EQ(ReadBytes(install + "\\a"), Fixture("text.txt"));
+    EXPECT_EQ(FolderNames(install), Names{"a"});
+    EXPECT_EQ(ShownTexts(), Names{install + "\\a"});
+}
+
+TEST(RunInstallScript, XCopyReadsFoundFilesFromThePatternsFolder)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    MakeFolder(medium);
+    MakeFolder(install);
+    MakeFolder(install + "\\doc");
+    MakeFolder(medium + "\\docs");
+    WriteBytes(medium + "\\a.txt", "root a");
+    WriteBytes(medium + "\\docs\\a.txt", "docs a");
+    WriteBytes(medium + "\\docs\\b.txt", "docs b");
+
+    RunScript(medium, install, "xcopy docs\\*.txt doc\n");
+
+    EXPECT_EQ(FolderNames(install + "\\doc"), (Names{"a.txt", "b.txt"}));
+    EXPECT_EQ(ReadBytes(install + "\\doc\\a.txt"), "docs a");
+    EXPECT_EQ(ReadBytes(install + "\\doc\\b.txt"), "docs b");
+}
+
+TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    MakeFolder(medium);
+    MakeFolder(install);
+    MakeFolder(install + "\\snd");
+    MakeFolder(medium + "\\empty");
+    WriteBytes(medium + "\\a.wav", "medium's own file");
+    std::string before = CurrentDirectory();
+
+    RunScript(medium, install,
+              "sndcopy nosuch snd\n"     // can't be entered: skipped
+              "sndcopy empty snd\n"
+              "xcopy *.none snd\n"
+              "xcopy nosuch\\*.* snd\n");
+
+    EXPECT_EQ(FolderNames(install + "\\snd"), Names{});
+    EXPECT_EQ(ShownTexts(), Names{});
+    EXPECT_EQ(CurrentDirectory(), before);
+}
+
+TEST(RunInstallScript, IgnoresLinesWithoutTheirArguments)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    MakeFolder(medium);
+    MakeFolder(install);
+    MakeFolder(medium + "\\sons");
+    WriteBytes(medium + "\\a.txt", "a");
+    WriteBytes(medium + "\\sons\\a.wav", "a");
+    WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "kept", "win.ini");
+
+    RunScript(medium, install,
+              "iconname\n"
+              "icongroup\n"
+              "iconexe\tdico.exe\n"
+              "display\n"
+              "mkdir\n"
+              "avidelay\n"
+              "copy a.txt\n"
+              "xcopy *.txt\n"
+              "sndcopy sons\n"
+              "copy\n");
+
+    EXPECT_EQ(setup.createShortcut, 0);
+    EXPECT_STREQ(setup.iconName, "");
+    EXPECT_STREQ(setup.iconGroup, "");
+    EXPECT_STREQ(setup.iconExe, "");
+    EXPECT_STREQ(setup.displayFile, "");
+    EXPECT_EQ(AviDelay(), "kept");
+    EXPECT_EQ(FolderNames(install), Names{});
+    EXPECT_EQ(ShownTexts(), Names{});
+}
+
+TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    MakeFolder(medium);
+    WriteBytes(medium + "\\a.txt", "a");
+    WriteBytes(medium + "\\longer-name.txt", "long");
+    std::string install = scratch.path();
+    while (install.size() + 51 < 250) {
+        install += "\\" + std::string(50, 'i');
+        MakeFolder(install);
+    }
+    install += "\\" + std::string(250 - install.size() - 1, 'j');
+    MakeFolder(install);
+
+    RunScript(medium, install,
+              "mkdir abcdefghijk\n"  // 262: skipped, not cut to "abcdefgh"
+              "mkdir d\n"
+              "xcopy *.txt d\n");    // d\a.txt fits, d\longer-name.txt does not
+
+    EXPECT_EQ(FolderNames(install), Names{"d"});
+    EXPECT_EQ(FolderNames(install + "\\d"), Names{"a.txt"});
+    EXPECT_EQ(ShownTexts(), Names{install + "\\d\\a.txt"});
+}
+
+TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
+{
+    ScriptWindow window;
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    MakeFolder(medium);
+    MakeFolder(install);
+    WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteBytes(medium + "\\notes.txt", "notes");
+    WriteBytes(medium + "\\install.inf",
+               "mkdir sub\n"
+               "copy text.tx_ sub\\text.txt\n"
+               "xcopy *.txt sub\n");
+    MappedDrive mediumDrive('M', medium);
+    MappedDrive installDrive('N', install);
+    ASSERT_TRUE(mediumDrive.mapped());
+    ASSERT_TRUE(installDrive.mapped());
+
+    ResetSetupState();
+    CopyText(setup.sourceDir, sizeof setup.sourceDir, "M:\\");
+    CopyText(setup.installDir, sizeof setup.installDir, "N:\\");
+    RunInstallScript();
+
+    EXPECT_STREQ(setup.installPrefix, "N:\\");
+    EXPECT_EQ(ShownTexts(), (Names{"N:\\sub\\text.txt", "N:\\sub\\notes.txt"}));
+    EXPECT_EQ(ReadBytes(install + "\\sub\\text.txt"), Fixture("text.txt"));
+    EXPECT_EQ(ReadBytes(install + "\\sub\\notes.txt"), "notes");
+}
+
+}  // namespace
