@@ -136,6 +136,8 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     SetFileAttributesA((install + "\\readonly.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     MakeFolder(install + "\\sounds");
     WriteBytes(install + "\\sounds\\a.wav", "old a");
+    WriteBytes(install + "\\sounds\\b.wav", "old b");
+    SetFileAttributesA((install + "\\sounds\\b.wav").c_str(), FILE_ATTRIBUTE_READONLY);
 
     WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "before", "win.ini");
     std::string before = CurrentDirectory();
@@ -193,6 +195,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     EXPECT_EQ(FolderNames(install + "\\upper"), (Names{"CAPS.TXT", "hidden.txt", "notes.txt"}));
     EXPECT_EQ(FolderNames(install + "\\sounds"), (Names{"a.wav", "b.wav"}));
     EXPECT_EQ(ReadBytes(install + "\\sounds\\a.wav"), "new a");
+    EXPECT_EQ(ReadBytes(install + "\\sounds\\b.wav"), "old b");
 
     EXPECT_EQ(AviDelay(), "250");
     EXPECT_STREQ(setup.installPrefix, (install + "\\").c_str());
@@ -224,6 +227,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     for (const Shown& s : shown) {
         std::string before = s.text == install + "\\readonly.dat"    ? "old"
                              : s.text == install + "\\sounds\\a.wav" ? "old a"
+                             : s.text == install + "\\sounds\\b.wav" ? "old b"
                                                                      : "<none>";
         EXPECT_EQ(s.contentThen, before) << s.text;
     }
