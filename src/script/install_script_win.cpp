@@ -68,6 +68,13 @@ HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temp
     return INVALID_HANDLE_VALUE;
 }
 
+// Ends the open file after its first size bytes.
+bool CutFile(HANDLE file, DWORD size)
+{
+    return SetFilePointer(file, static_cast<LONG>(size), nullptr, FILE_BEGIN) == size &&
+           SetEndOfFile(file);
+}
+
 // Copies source to destination, expanding it when it is stored in the LZ
 // library's compressed format. The destination changes only when the whole
 // expansion succeeded: it is written to a temporary file and moved into place.
@@ -97,13 +104,12 @@ void CopyExpanded(const char* source, const char* destination)
         // short without any error, and the tail of a compressed empty file
         // may expand to a byte too many.
         LONG expected = LZSeek(expander, 0, SEEK_END);
-        LONG written = -1;
-        if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0)
-            written = LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
-        complete = written == expected ||
-                   (written > expected && SetFilePointer(output, expected, nullptr, FILE_BEGIN) ==
-                                              static_cast<DWORD>(expected) &&
-                    SetEndOfFile(output));
+        if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
+            LONG written =
+                LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
+            complete = written == expected ||
+                       (written > expected && CutFile(output, static_cast<DWORD>(expected)));
+        }
         LZClose(expander);  // closes input as well
     }
     complete = CloseHandle(output) && complete;

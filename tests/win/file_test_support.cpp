@@ -89,6 +89,19 @@ void MakeFolder(const std::string& path)
     CreateDirectoryW(LongPath(path).c_str(), nullptr);
 }
 
+std::string MakeDeepFolder(const std::string& base, size_t length)
+{
+    std::string path = base;
+    // Whole 50-character levels while more than a short last one remains.
+    while (length - path.size() > 52) {
+        path += "\\" + std::string(50, 'd');
+        MakeFolder(path);
+    }
+    path += "\\" + std::string(length - path.size() - 1, 'e');
+    MakeFolder(path);
+    return path;
+}
+
 std::string CurrentDirectory()
 {
     char buffer[MAX_PATH];

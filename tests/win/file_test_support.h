@@ -28,6 +28,9 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // "<none>" when it can't be read
 bool Exists(const std::string& path);
 void MakeFolder(const std::string& path);  // any length, parents must exist
+// Makes folders below base down to a path of exactly length characters
+// (base shorter by two at least) and returns that path.
+std::string MakeDeepFolder(const std::string& base, size_t length);
 std::string CurrentDirectory();
 
 // The names in a folder, sorted, without "." and "..".

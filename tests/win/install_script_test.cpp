@@ -71,6 +71,11 @@ void RunScript(const std::string& medium, const std::string& install, const std:
 {
     ResetSetupState();
     WriteBytes(medium + "\\install.inf", script);
+    if (!Exists(medium + "\\install.inf")) {
+        // Without it the run would end in the fatal box and wait for a click.
+        ADD_FAILURE() << "no install.inf in " << medium;
+        return;
+    }
     CopyText(setup.sourceDir, sizeof setup.sourceDir, medium.c_str());
     CopyText(setup.installDir, sizeof setup.installDir, install.c_str());
     RunInstallScript();
@@ -273,23 +278,14 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
 {
     ScriptWindow window;
     ScratchFolder scratch;
-    // Folders deep enough for a source and a destination of 259 characters.
-    auto deepFolder = [](std::string path, size_t length) {
-        while (path.size() + 51 < length) {
-            path += "\\" + std::string(50, 'd');
-            MakeFolder(path);
-        }
-        path += "\\" + std::string(length - path.size() - 1, 'e');
-        MakeFolder(path);
-        return path;
-    };
     // install.inf must stay reachable: the depth of the source is in the
     // copy line's own subfolder.
-    std::string medium = deepFolder(scratch.path(), 180);
-    std::string install = deepFolder(scratch.path(), 257);
+    std::string medium = MakeDeepFolder(scratch.path(), 180);
+    std::string install = MakeDeepFolder(scratch.path(), 257);
     std::string sub(259 - 181 - 1 - 8, 's');
     MakeFolder(medium + "\\" + sub);
     ASSERT_EQ((medium + "\\" + sub + "\\text.tx_").size(), 259u);
+    ASSERT_TRUE(Exists(medium + "\\" + sub));
     ASSERT_TRUE(Exists(install));
     WriteBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
     WriteBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
@@ -394,13 +390,8 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
     MakeFolder(medium);
     WriteBytes(medium + "\\a.txt", "a");
     WriteBytes(medium + "\\longer-name.txt", "long");
-    std::string install = scratch.path();
-    while (install.size() + 51 < 250) {
-        install += "\\" + std::string(50, 'i');
-        MakeFolder(install);
-    }
-    install += "\\" + std::string(250 - install.size() - 1, 'j');
-    MakeFolder(install);
+    std::string install = MakeDeepFolder(scratch.path(), 250);
+    ASSERT_TRUE(Exists(install));
 
     RunScript(medium, install,
               "mkdir abcdefghijk\n"  // 262: skipped, not cut to "abcdefgh"

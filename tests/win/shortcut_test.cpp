@@ -167,12 +167,7 @@ TEST_F(ShortcutTest, DriveRootInstallKeepsItsOneSeparator)
 TEST_F(ShortcutTest, WritesNothingWhenAPathPasses259Characters)
 {
     std::string group = Own("Groupe long");
-    std::string longPrefix = install_;
-    while (longPrefix.size() + 21 < 250) {
-        longPrefix += "\\" + std::string(20, 'p');
-        MakeFolder(longPrefix);
-    }
-    longPrefix += "\\" + std::string(250 - longPrefix.size() - 1, 'q') + "\\";
+    std::string longPrefix = MakeDeepFolder(install_, 250) + "\\";
     ASSERT_EQ(longPrefix.size(), 251u);  // the target is 263 characters
     std::string longName(259 - (programs_ + "\\" + group + "\\.lnk").size() + 1, 'n');
     ASSERT_LT(longName.size(), sizeof setup.iconName);  // the shortcut path is 260
