@@ -8,6 +8,8 @@
 #include <initializer_list>
 
 #include "catalogue/catalogue.h"
+#include "script/install_script.h"
+#include "script/shortcut.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
 #include "shell/setup_state.h"
@@ -58,8 +60,7 @@ void InstallRun(int notificationCode)
 
     ShowCopyDisplay();
 
-    // WIRE: RunInstallScript(): the install commands of install.inf, with
-    // each destination shown in the directory field.
+    RunInstallScript();
 
     HideCopyDisplay();
     // Every later step names its files relative to the install directory.
@@ -75,7 +76,8 @@ void InstallRun(int notificationCode)
     if (languageLines > 1)
         SortLanguageSection(languageLines);
 
-    // WIRE: CreateProgramShortcut() when setup.createShortcut == 1.
+    if (setup.createShortcut == 1)
+        CreateProgramShortcut();
 
     // The window's destruction ends the message loop with exit code 0.
     DestroyWindow(windowGlobals.mainWindow);

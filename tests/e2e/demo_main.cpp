@@ -1,10 +1,118 @@
-// The demo without a display: starts setup.exe on the sample medium (the
-// current directory), saves a screenshot of each look into the folder given
-// as the first argument, closes the window and returns setup.exe's exit code.
+// The demo without a display: installs the sample medium (the current
+// directory) with the real setup.exe as a user would, into the default
+// directory; saves a screenshot of each look into the folder given as the
+// first argument; prints the installed tree, dict.ini and the shortcut; and
+// returns setup.exe's exit code.
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <cstdio>
 #include <string>
 
 #include "driver.h"
+
+namespace {
+
+std::string out;
+
+void Shot(const std::string& name)
+{
+    GrabScreen().SaveBmp(out + "\\" + name + ".bmp");
+    std::printf("screenshot: %s\n", name.c_str());
+}
+
+// Texts of the program are Windows-1252; the terminal wants UTF-8.
+std::string Utf8(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int n = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                static_cast<int>(wide.size()));
+    std::string utf8(static_cast<size_t>(n) * 3 + 1, '\0');
+    int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &utf8[0], static_cast<int>(utf8.size()),
+                                nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(m));
+    return utf8;
+}
+
+void PrintTree(const std::string& folder, const std::string& indent)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            std::printf("%s%s\\\n", indent.c_str(), Utf8(name).c_str());
+            PrintTree(folder + "\\" + name, indent + "    ");
+        } else {
+            std::printf("%s%-28s %10lu bytes\n", indent.c_str(), Utf8(name).c_str(), entry.nFileSizeLow);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+void PrintShortcut(const std::string& file)
+{
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+            char text[MAX_PATH] = "";
+            std::printf("shortcut %s\n", Utf8(file).c_str());
+            link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+            std::printf("    target:            %s\n", Utf8(text).c_str());
+            link->GetArguments(text, sizeof text);
+            std::printf("    arguments:         %s\n", Utf8(text).c_str());
+            link->GetWorkingDirectory(text, sizeof text);
+            std::printf("    working directory: %s\n", Utf8(text).c_str());
+        } else {
+            std::printf("no shortcut at %s\n", Utf8(file).c_str());
+        }
+        persist->Release();
+    }
+    link->Release();
+}
+
+// The copy display lasts only while the script copies: as soon as the
+// screen shows the "Installer" button gone, the program is held still (its
+// thread suspended) for the time of one screenshot.
+void CatchCopyDisplay(const SetupProcess& setup, HWND window)
+{
+    RECT button;
+    GetWindowRect(ControlById(window, 200), &button);
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, setup.threadId());
+    HDC screen = GetDC(nullptr);
+    const COLORREF face = GetPixel(screen, button.left + 4, button.top + 4);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && IsWindow(window)) {
+        // The button gone, and the gradient back where the chooser was
+        // (the system erases with the class's grey before the paint).
+        const COLORREF below = GetPixel(screen, 130, 300);
+        const bool gradient = GetRValue(below) == 0 && GetGValue(below) == 0 && GetBValue(below) > 0;
+        if (GetPixel(screen, button.left + 4, button.top + 4) != face && gradient) {
+            if (thread)
+                SuspendThread(thread);
+            Shot("3-copy-display");
+            if (thread)
+                ResumeThread(thread);
+            break;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    if (thread)
+        CloseHandle(thread);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -12,7 +120,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: demo_driver OUTPUT-FOLDER\n");
         return 2;
     }
-    const std::string out = argv[1];
+    out = argv[1];
     char medium[MAX_PATH];
     GetCurrentDirectoryA(sizeof medium, medium);
 
@@ -21,18 +129,53 @@ int main(int argc, char** argv)
     if (!window) {
         MessageBoxInfo box = WaitForMessageBox(setup, 2000);
         if (box.handle) {
-            std::printf("setup.exe says: %s: %s\n", box.caption.c_str(), box.text.c_str());
+            std::printf("setup.exe says: %s: %s\n", box.caption.c_str(), Utf8(box.text).c_str());
             AnswerMessageBox(box);
         }
         DWORD code = setup.WaitForExit();
         std::printf("setup.exe exit code: %lu\n", code);
         return static_cast<int>(code);
     }
-    Sleep(1000);
-    GrabScreen().SaveBmp(out + "\\start.bmp");
-    std::printf("screenshot: start\n");
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    DWORD code = setup.WaitForExit();
+    HWND field = ControlById(window, 350);
+    WaitFor([&] { return !ControlText(field).empty(); });
+    const std::string installDir = ControlText(field);
+    Sleep(500);
+    Shot("1-directory-entry");
+
+    ClickControl(ControlById(window, 202));
+    WaitFor([&] { return IsWindowVisible(ControlById(window, 301)) != FALSE; });
+    Sleep(500);
+    Shot("2-chooser");
+
+    // Browsing changed the field: the default directory is typed back.
+    TypeIntoField(setup, field, installDir);
+    std::printf("installing into %s\n", Utf8(installDir).c_str());
+    PressKey(VK_RETURN);
+    CatchCopyDisplay(setup, window);
+
+    int language = 0;
+    for (;;) {
+        MessageBoxInfo box = WaitForMessageBox(setup, 120000);
+        if (!box.handle)
+            break;
+        if (box.caption == "Installation")
+            Shot("4-progress-display-" + std::to_string(++language));
+        std::printf("box \"%s\": %s\n", Utf8(box.caption).c_str(), Utf8(box.text).c_str());
+        AnswerMessageBox(box);
+        WaitFor([&] { return !IsWindow(box.handle); });
+        if (setup.WaitForExit(0) != STILL_ACTIVE)
+            break;
+    }
+    DWORD code = setup.WaitForExit(120000);
+
+    std::printf("\ninstalled tree of %s:\n", Utf8(installDir).c_str());
+    PrintTree(installDir, "    ");
+    std::string catalogue = installDir + "\\dict.ini";
+    if (PathExists(catalogue))
+        std::printf("\n%s:\n%s\n", Utf8(catalogue).c_str(), Utf8(ReadFileBytes(catalogue)).c_str());
+    char programs[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+    PrintShortcut(std::string(programs) + "\\Dictionnaire\\Dictionnaire bilingue.lnk");
     std::printf("setup.exe exit code: %lu\n", code);
     return static_cast<int>(code);
 }

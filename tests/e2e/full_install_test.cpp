@@ -1,0 +1,356 @@
+// The whole installation of the sample medium, from the drive root D:\,
+// checked file by file afterwards.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "reference.h"
+
+namespace {
+
+const char kCatalogueAfterSampleRun[] =
+    "# --- dict.ini --------------------------------------------------\r\n"
+    "\r\n"
+    "[ajouter]\r\n"
+    "on\r\n"
+    "\r\n"
+    "[selectionn\xE9]\r\n"
+    "anglais.wb\r\n"
+    "\r\n"
+    "[langue]\r\n"
+    "fr,de,langue\\allemand.tb,Allemand\r\n"
+    "fr,en,langue\\anglais.tb,Anglais\r\n"
+    "\r\n"
+    "# --- EOF --------------------------------------------------------\r\n";
+
+std::string ProgramMenuFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return path;
+}
+
+struct ShortcutInfo {
+    bool loaded = false;
+    std::string path, arguments, workingDirectory;
+};
+
+ShortcutInfo ReadShortcut(const std::string& file)
+{
+    ShortcutInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            wchar_t wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+                char text[MAX_PATH] = "";
+                info.loaded = true;
+                link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+                info.path = text;
+                text[0] = '\0';
+                link->GetArguments(text, sizeof text);
+                info.arguments = text;
+                text[0] = '\0';
+                link->GetWorkingDirectory(text, sizeof text);
+                info.workingDirectory = text;
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    return info;
+}
+
+// Pixel checks of the progress display while the last closing box is up:
+// each language's heading and its full bar, and in verbose mode its five
+// status rows (white text at x 30 and "Done." at x 300, 25 pixels apart).
+void CheckProgressDisplay(const ScreenShot& shot, int languages, bool verbose)
+{
+    for (int i = 0; i < languages; ++i) {
+        const int headingY = 100 + 50 * i, barY = 155 + 50 * i;
+        int light = 0;
+        for (int y = headingY - 2; y < headingY + 40; ++y)
+            for (int x = 28; x < 200; ++x)
+                light += shot.at(x, y) == Rgb(230, 230, 230);
+        EXPECT_GT(light, 30) << "heading of language " << i;
+        EXPECT_EQ(shot.at(30, barY), Rgb(255, 255, 255)) << "bar frame " << i;
+        // A later heading is drawn over an earlier bar: its text may cover
+        // the green, nothing else.
+        for (int x = 31; x <= 378; ++x) {
+            const uint32_t p = shot.at(x, barY + 2);
+            ASSERT_TRUE(p == Rgb(0, 128, 0) || (i + 1 < languages && (p == Rgb(230, 230, 230) || p == 0 ||
+                                                                     x < 200)))
+                << "bar " << i << " at x " << x;
+        }
+        EXPECT_EQ(shot.at(378, barY + 2), Rgb(0, 128, 0)) << "bar " << i;
+    }
+    // Status rows start one row lower (the catalogue's first step moves
+    // them), five a language. Later bars are drawn over earlier rows, so
+    // only what no bar covers counts.
+    auto underBar = [&](int y) {
+        for (int i = 0; i < languages; ++i)
+            if (y >= 155 + 50 * i && y < 175 + 50 * i)
+                return true;
+        return false;
+    };
+    const int firstRow = 170 + (verbose ? 25 : 0);
+    int rowsWithDone = 0;
+    for (int row = 0; row < 5 * languages + 2; ++row) {
+        const int y = firstRow + 25 * row;
+        if (y + 16 >= shot.height)
+            break;
+        bool done = false;
+        for (int yy = y; yy < y + 16 && !done; ++yy)
+            for (int x = 300; x < 340 && !done; ++x)
+                done = !underBar(yy) && shot.at(x, yy) == Rgb(255, 255, 255);
+        rowsWithDone += done;
+    }
+    EXPECT_EQ(rowsWithDone, verbose ? 5 * languages : 0);
+}
+
+struct InstallResult {
+    DWORD exitCode = STILL_ACTIVE;
+    std::vector<MessageBoxInfo> boxes;
+    ScreenShot lastBoxShot;
+};
+
+// Starts setup.exe at the medium's root, types the install directory,
+// presses Enter and answers every box until the process ends.
+InstallResult Install(const std::string& root, const std::string& installDir)
+{
+    InstallResult result;
+    SetupProcess setup(root);
+    HWND window = setup.WaitForWindow("Installation");
+    EXPECT_NE(window, nullptr);
+    if (!window)
+        return result;
+    HWND field = ControlById(window, 350);
+    EXPECT_TRUE(TypeIntoField(setup, field, installDir));
+    PressKey(VK_RETURN);
+    for (;;) {
+        MessageBoxInfo box = WaitForMessageBox(setup, 120000);
+        if (!box.handle)
+            break;
+        result.lastBoxShot = GrabScreen();
+        result.boxes.push_back(box);
+        AnswerMessageBox(box);
+        if (!WaitFor([&] { return !IsWindow(box.handle); }, 20000))
+            break;
+        if (setup.WaitForExit(0) != STILL_ACTIVE)
+            break;
+    }
+    result.exitCode = setup.WaitForExit(120000);
+    return result;
+}
+
+TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
+{
+    const std::string medium = BuildFile("medium");
+    MappedDrive d('D', medium);
+    ASSERT_TRUE(d.ok());
+    TempFolder parent("install");
+    const std::string dir = parent / "dico";
+
+    InstallResult run = Install(d.root(), dir);
+    ASSERT_EQ(run.exitCode, 0u);
+    run.lastBoxShot.SaveBmp(ArtefactFolder() + "\\look-progress-display.bmp");
+
+    // One closing box per language, with the text of the display file.
+    const std::string display = ReadFileBytes(medium + "\\fin.txt");
+    ASSERT_EQ(run.boxes.size(), 2u);
+    for (const MessageBoxInfo& box : run.boxes) {
+        EXPECT_EQ(box.caption, "Installation");
+        EXPECT_EQ(box.text, display);
+        EXPECT_EQ(box.icon, MessageBoxInfo::Icon::None);
+        EXPECT_NE(box.owner, nullptr);
+    }
+    CheckProgressDisplay(run.lastBoxShot, 2, true);
+
+    // Copies: expanded files against their originals, plain ones as they are.
+    struct Copied {
+        const char* installed;
+        std::string original;
+    } copies[] = {
+        {"dico.exe", BuildFile("examples\\dico.exe")},
+        {"lisezmoi.txt", SourceFile("examples/compress/lisezmoi.txt")},
+        {"dico.ico", SourceFile("res/installicon.ico")},
+        {"fin.txt", medium + "\\fin.txt"},
+        {"langue\\anglais.wb", medium + "\\langue\\anglais.wb"},
+        {"langue\\allemand.wb", medium + "\\langue\\allemand.wb"},
+        {"aide\\index.txt", medium + "\\aide\\index.txt"},
+        {"aide\\LISEZMOI", medium + "\\aide\\LISEZMOI"},
+        {"aide\\abr\xE9viations.txt", medium + "\\aide\\abr\xE9viations.txt"},
+        {"sons\\ouvrir.wav", medium + "\\sons\\ouvrir.wav"},
+        {"sons\\fermer.wav", medium + "\\sons\\fermer.wav"},
+    };
+    for (const Copied& c : copies) {
+        const std::string installed = dir + "\\" + c.installed;
+        ASSERT_TRUE(PathExists(installed)) << c.installed;
+        EXPECT_EQ(ReadFileBytes(installed), ReadFileBytes(c.original)) << c.installed;
+    }
+
+    char delay[32] = "";
+    GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "", delay, sizeof delay, "win.ini");
+    EXPECT_STREQ(delay, "250");
+
+    // The reversed lists, against a computation of their own.
+    for (const char* language : {"anglais", "allemand"}) {
+        const std::string from = ReadFileBytes(medium + "\\langue\\" + language + ".wb");
+        const std::string to = ReadFileBytes(dir + "\\langue\\" + language + ".tb");
+        const std::string expected = ReversedWordList(from);
+        EXPECT_EQ(to.size(), expected.size()) << language;
+        EXPECT_TRUE(to == expected) << language << ": TO list differs";
+    }
+
+    EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), kCatalogueAfterSampleRun);
+    EXPECT_FALSE(PathExists(dir + "\\langue.cf"));
+    EXPECT_FALSE(PathExists(dir + "\\langue\\temp.wb"));
+    EXPECT_FALSE(PathExists(dir + "\\tmp.ini"));
+
+    const std::string shortcut = ProgramMenuFolder() + "\\Dictionnaire\\Dictionnaire bilingue.lnk";
+    ShortcutInfo link = ReadShortcut(shortcut);
+    ASSERT_TRUE(link.loaded) << shortcut;
+    EXPECT_TRUE(SameTextIgnoringCase(link.path, dir + "\\dico.exe")) << link.path;
+    EXPECT_EQ(link.arguments, "/fr");
+    EXPECT_EQ(link.workingDirectory, dir + "\\");
+
+    // The same installation again gives the same bytes.
+    const std::string catalogue = ReadFileBytes(dir + "\\dict.ini");
+    const std::string english = ReadFileBytes(dir + "\\langue\\anglais.tb");
+    InstallResult again = Install(d.root(), dir);
+    EXPECT_EQ(again.exitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), catalogue);
+    EXPECT_TRUE(ReadFileBytes(dir + "\\langue\\anglais.tb") == english);
+    DeleteFileA(shortcut.c_str());
+}
+
+// A small medium in a temporary folder: install.inf and the files it names.
+struct SmallMedium {
+    TempFolder folder{"small-medium"};
+    void Add(const std::string& name, const std::string& bytes) { WriteFileBytes(folder / name, bytes); }
+    void AddFolder(const std::string& name) { CreateDirectoryA((folder / name).c_str(), nullptr); }
+};
+
+std::string FromList(std::initializer_list<std::pair<const char*, const char*>> records)
+{
+    std::string bytes;
+    for (const auto& record : records)
+        bytes += WordRecordBytes(record.first, record.second);
+    return bytes;
+}
+
+TEST(FullInstall, WithoutWordListsAnExistingCatalogueIsStillSortedByBytes)
+{
+    SmallMedium medium;
+    medium.Add("install.inf", "copy dict.ini dict.ini\r\n");
+    medium.Add("dict.ini",
+               "[langue]\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\ng,h,i,Allemand\r\n\r\n\r\n"
+               "# --- EOF --------------------------------------------------------\r\n");
+    TempFolder parent("install");
+    InstallResult run = Install(medium.folder.path(), parent / "dico");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.boxes.empty());
+    // Accented letters sort after z when no language set the French order.
+    EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"),
+              "[langue]\r\ng,h,i,Allemand\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\n\r\n"
+              "# --- EOF --------------------------------------------------------\r\n");
+}
+
+TEST(FullInstall, WithoutIconNameNoShortcutIsMade)
+{
+    SmallMedium medium;
+    medium.Add("install.inf", "wbarg /x\r\nicongroup Groupe sans raccourci\r\niconexe a.exe\r\n");
+    TempFolder parent("install");
+    InstallResult run = Install(medium.folder.path(), parent / "dico");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_FALSE(PathExists(ProgramMenuFolder() + "\\Groupe sans raccourci"));
+}
+
+TEST(FullInstall, VerboseOffDrawsNoStatusRows)
+{
+    SmallMedium medium;
+    medium.Add("install.inf", "debug 0\r\nmkdir langue\r\ncopy langue.cf langue.cf\r\n"
+                              "copy a.wb langue\\a.wb\r\nmkwlist\r\n");
+    medium.Add("langue.cf", "x,y,z,Anglais\r\na.wb\r\na.tb\r\n");
+    medium.Add("a.wb", FromList({{"chat", "cat,tomcat"}, {"matou", "tomcat"}}));
+    TempFolder parent("install");
+    InstallResult run = Install(medium.folder.path(), parent / "dico");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, "Installation termin\xE9" "e   ");
+    CheckProgressDisplay(run.lastBoxShot, 1, false);
+    EXPECT_EQ(ReadFileBytes(parent / "dico\\langue\\a.tb"),
+              WordRecordBytes("cat", "chat") + WordRecordBytes("tomcat", "chat, matou"));
+}
+
+TEST(FullInstall, RejectedDirectoryThenCorrectedOne)
+{
+    SmallMedium medium;
+    medium.Add("install.inf", "mkdir sub\r\n");
+    TempFolder parent("install");
+    SetupProcess setup(medium.folder.path());
+    HWND window = setup.WaitForWindow("Installation");
+    ASSERT_NE(window, nullptr);
+    HWND field = ControlById(window, 350);
+    ASSERT_TRUE(TypeIntoField(setup, field, parent / "two\\levels"));
+    PressKey(VK_RETURN);
+    MessageBoxInfo box = WaitForMessageBox(setup);
+    EXPECT_EQ(box.text, "Invalid Directory");
+    EXPECT_EQ(box.caption, "Error");
+    AnswerMessageBox(box);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box.handle); }));
+    EXPECT_FALSE(PathExists(parent / "two"));
+    ASSERT_TRUE(TypeIntoField(setup, field, parent / "dico"));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(setup.WaitForExit(60000), 0u);
+    EXPECT_TRUE(PathExists(parent / "dico\\sub"));
+}
+
+TEST(FullInstall, FatalPathsEndWithTheirBoxAndExitCode1)
+{
+    struct Case {
+        const char* name;
+        const char* installInf;
+        const char* langueCf;
+        const char* message;
+        bool catalogueTemplate;  // dict.ini written before the failure
+    } cases[] = {
+        {"missing FROM list", "copy langue.cf langue.cf\r\nmkwlist\r\n", "a,b,c,Anglais\r\nabsent.wb\r\na.tb\r\n",
+         "Input file missing", true},
+        {"missing language list", "mkwlist\r\n", nullptr, "Can't open LANGUAGE.CF", false},
+        {"catalogue that cannot be read", "mkdir dict.ini\r\ncopy langue.cf langue.cf\r\nmkwlist\r\n",
+         "a,b,c,Anglais\r\na.wb\r\na.tb\r\n", "Can't create DICT.INI", false},
+    };
+    for (const Case& c : cases) {
+        SmallMedium medium;
+        medium.Add("install.inf", c.installInf);
+        if (c.langueCf)
+            medium.Add("langue.cf", c.langueCf);
+        TempFolder parent("install");
+        const std::string dir = parent / "dico";
+        InstallResult run = Install(medium.folder.path(), dir);
+        EXPECT_EQ(run.exitCode, 1u) << c.name;
+        ASSERT_FALSE(run.boxes.empty()) << c.name;
+        EXPECT_EQ(run.boxes.back().caption, "Error") << c.name;
+        EXPECT_EQ(run.boxes.back().text, c.message) << c.name;
+        EXPECT_EQ(run.boxes.back().icon, MessageBoxInfo::Icon::Error) << c.name;
+        if (c.langueCf) {
+            EXPECT_TRUE(PathExists(dir + "\\langue.cf")) << c.name << ": the language list stays";
+        }
+        EXPECT_EQ(PathExists(dir + "\\dict.ini") &&
+                      !(GetFileAttributesA((dir + "\\dict.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY),
+                  c.catalogueTemplate)
+            << c.name;
+    }
+}
+
+}  // namespace
