@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -92,3 +94,23 @@ private:
     WordMaker maker_;
     std::vector<std::string> vocabulary_;
 };
+
+// Writes a FROM list of the given number of 84-byte records (key at 0,
+// value at 31, zero-filled) from a FromListMaker with a fixed seed.
+inline bool WriteFromList(const char* path, uint32_t records)
+{
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    FromListMaker maker(records, 12345);
+    std::string key, value;
+    bool ok = true;
+    for (uint32_t i = 0; i < records && ok; ++i) {
+        maker.Next(key, value);
+        char record[84] = {};
+        std::memcpy(record, key.data(), std::min<size_t>(key.size(), 30));
+        std::memcpy(record + 31, value.data(), std::min<size_t>(value.size(), 50));
+        ok = std::fwrite(record, sizeof record, 1, file) == 1;
+    }
+    return std::fclose(file) == 0 && ok;
+}

@@ -74,23 +74,6 @@ void OpenWindow()
     UpdateWindow(windowGlobals.mainWindow);
 }
 
-bool WriteFromList(const char* path, uint32_t records)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    FromListMaker maker(records, 12345);
-    std::string key, value;
-    for (uint32_t i = 0; i < records; ++i) {
-        maker.Next(key, value);
-        WordRecord record = {};
-        std::memcpy(record.key, key.data(), key.size());
-        std::memcpy(record.value, value.data(), value.size());
-        std::fwrite(&record, sizeof record, 1, file);
-    }
-    return std::fclose(file) == 0;
-}
-
 }  // namespace
 
 // The wrapped progress display and closing box.
