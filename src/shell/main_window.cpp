@@ -164,25 +164,16 @@ void OpenDirectoryChooser()
     ShowCurrentDirectory();
 }
 
-// A drive without a medium leaves the current directory as it was; the
-// list and the field then show that directory again.
-void OnDriveChosen()
+// A drive or folder was chosen: enter it and list its folders ("." only
+// after a drive). A drive without a medium leaves the current directory as
+// it was; the list and the field then show that directory again.
+void EnterChosenItem(HWND list, bool keepDot)
 {
-    char drive[kPathSize];
-    SelectedItem(mainControls.driveList, drive);
-    SetCurrentDirectoryA(drive);
+    char item[kPathSize];
+    SelectedItem(list, item);
+    SetCurrentDirectoryA(item);
     SendMessageA(mainControls.folderList, LB_RESETCONTENT, 0, 0);
-    ListFolders(true);
-    ShowCurrentDirectory();
-}
-
-void OnFolderChosen()
-{
-    char folder[kPathSize];
-    SelectedItem(mainControls.folderList, folder);
-    SetCurrentDirectoryA(folder);
-    SendMessageA(mainControls.folderList, LB_RESETCONTENT, 0, 0);
-    ListFolders(false);
+    ListFolders(keepDot);
     ShowCurrentDirectory();
 }
 
@@ -225,11 +216,11 @@ LRESULT OnCommand(HWND window, int id, int code)
         break;
     case kDriveListId:
         if (code == LBN_SELCHANGE)
-            OnDriveChosen();
+            EnterChosenItem(mainControls.driveList, true);
         break;
     case kFolderListId:
         if (code == LBN_SELCHANGE)
-            OnFolderChosen();
+            EnterChosenItem(mainControls.folderList, false);
         break;
     default:
         break;

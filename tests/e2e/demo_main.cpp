@@ -56,30 +56,15 @@ void PrintTree(const std::string& folder, const std::string& indent)
 
 void PrintShortcut(const std::string& file)
 {
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+    ShortcutInfo link = ReadShortcut(file);
+    if (!link.loaded) {
+        std::printf("no shortcut at %s\n", Utf8(file).c_str());
         return;
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-            char text[MAX_PATH] = "";
-            std::printf("shortcut %s\n", Utf8(file).c_str());
-            link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-            std::printf("    target:            %s\n", Utf8(text).c_str());
-            link->GetArguments(text, sizeof text);
-            std::printf("    arguments:         %s\n", Utf8(text).c_str());
-            link->GetWorkingDirectory(text, sizeof text);
-            std::printf("    working directory: %s\n", Utf8(text).c_str());
-        } else {
-            std::printf("no shortcut at %s\n", Utf8(file).c_str());
-        }
-        persist->Release();
     }
-    link->Release();
+    std::printf("shortcut %s\n", Utf8(file).c_str());
+    std::printf("    target:            %s\n", Utf8(link.path).c_str());
+    std::printf("    arguments:         %s\n", Utf8(link.arguments).c_str());
+    std::printf("    working directory: %s\n", Utf8(link.workingDirectory).c_str());
 }
 
 // The copy display lasts only while the script copies: as soon as the
@@ -173,9 +158,7 @@ int main(int argc, char** argv)
     std::string catalogue = installDir + "\\dict.ini";
     if (PathExists(catalogue))
         std::printf("\n%s:\n%s\n", Utf8(catalogue).c_str(), Utf8(ReadFileBytes(catalogue)).c_str());
-    char programs[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
-    PrintShortcut(std::string(programs) + "\\Dictionnaire\\Dictionnaire bilingue.lnk");
+    PrintShortcut(ProgramMenuFolder() + "\\Dictionnaire\\Dictionnaire bilingue.lnk");
     std::printf("setup.exe exit code: %lu\n", code);
     return static_cast<int>(code);
 }

@@ -1,6 +1,8 @@
 #include "driver.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,6 +107,43 @@ std::string SourceFile(const std::string& name)
         if (c == '/')
             c = '\\';
     return path;
+}
+
+std::string ProgramMenuFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return path;
+}
+
+ShortcutInfo ReadShortcut(const std::string& file)
+{
+    ShortcutInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            wchar_t wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+                char text[MAX_PATH] = "";
+                info.loaded = true;
+                link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+                info.path = text;
+                text[0] = '\0';
+                link->GetArguments(text, sizeof text);
+                info.arguments = text;
+                text[0] = '\0';
+                link->GetWorkingDirectory(text, sizeof text);
+                info.workingDirectory = text;
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    return info;
 }
 
 std::string SetupExePath()

@@ -11,6 +11,16 @@
 #include <string>
 #include <vector>
 
+// The user's program-menu folder, where shortcuts go.
+std::string ProgramMenuFolder();
+
+// A shortcut file read back through IShellLinkA and IPersistFile::Load.
+struct ShortcutInfo {
+    bool loaded = false;
+    std::string path, arguments, workingDirectory;
+};
+ShortcutInfo ReadShortcut(const std::string& file);
+
 // The setup.exe beside the driver executable.
 std::string SetupExePath();
 

@@ -28,48 +28,6 @@ const char kCatalogueAfterSampleRun[] =
     "\r\n"
     "# --- EOF --------------------------------------------------------\r\n";
 
-std::string ProgramMenuFolder()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return path;
-}
-
-struct ShortcutInfo {
-    bool loaded = false;
-    std::string path, arguments, workingDirectory;
-};
-
-ShortcutInfo ReadShortcut(const std::string& file)
-{
-    ShortcutInfo info;
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-                char text[MAX_PATH] = "";
-                info.loaded = true;
-                link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-                info.path = text;
-                text[0] = '\0';
-                link->GetArguments(text, sizeof text);
-                info.arguments = text;
-                text[0] = '\0';
-                link->GetWorkingDirectory(text, sizeof text);
-                info.workingDirectory = text;
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    return info;
-}
-
 // Pixel checks of the progress display while the last closing box is up:
 // each language's heading and its full bar, and in verbose mode its five
 // status rows (white text at x 30 and "Done." at x 300, 25 pixels apart).
