@@ -10,23 +10,36 @@
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
 #include "script/shortcut.h"
+#include "shell/fatal_error.h"
 #include "shell/main_window.h"
 #include "shell/message_box.h"
 #include "shell/setup_state.h"
+#include "shell/text_file.h"
 #include "shell/window_globals.h"
 #include "wordlist/language_list.h"
+
+namespace {
+
+// A relative name is checked against the directory the chooser left
+// current, but the copy commands move the current directory to the medium:
+// keep the directory that was checked, by its full name.
+bool MakeAbsolute(char* dir)
+{
+    char full[kPathSize];
+    const DWORD length = GetFullPathNameA(dir, sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full && CopyText(dir, kPathSize, full);
+}
+
+}  // namespace
 
 int ValidateInstallDir(HWND directoryField)
 {
     // A longer text would be cut to another name: never install there.
     const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
     GetWindowTextA(directoryField, setup.installDir, kPathSize);
-    if (fits) {
-        if (_access(setup.installDir, 0) == 0)
-            return 0;
-        if (_mkdir(setup.installDir) == 0)
-            return 0;
-    }
+    if (fits && (_access(setup.installDir, 0) == 0 || _mkdir(setup.installDir) == 0) &&
+        MakeAbsolute(setup.installDir))
+        return 0;
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     return -1;
 }
@@ -64,15 +77,20 @@ void InstallRun(int notificationCode)
 
     HideCopyDisplay();
     // Every later step names its files relative to the install directory.
-    SetCurrentDirectoryA(setup.installDir);
+    // An accepted file cannot be made current: the steps below must then
+    // not work on whatever folder stayed current (the medium).
+    const bool inInstallDir = SetCurrentDirectoryA(setup.installDir) != 0;
     UpdateWindow(windowGlobals.mainWindow);
 
-    if (setup.buildWordLists == 1)
+    if (setup.buildWordLists == 1) {
+        if (!inInstallDir)
+            FatalError("Can't open LANGUAGE.CF");
         ProcessLanguageList();
+    }
 
     // A catalogue the script copied or an earlier installation left is
     // kept sorted too, whether or not word lists were built.
-    const int32_t languageLines = CountLanguageEntries();
+    const int32_t languageLines = inInstallDir ? CountLanguageEntries() : -1;
     if (languageLines > 1)
         SortLanguageSection(languageLines);
 

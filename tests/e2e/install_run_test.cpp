@@ -127,6 +127,49 @@ TEST(InstallRun, ChecksTheInstallDirectory)
     }
 }
 
+// The run works in the directory that was checked, and nowhere else: a
+// relative name stays the folder it named when the copy commands move the
+// current directory to the medium, and an accepted file that cannot be
+// entered leaves the medium's language list and catalogue alone.
+TEST(InstallRun, WorksOnlyInTheDirectoryItChecked)
+{
+    {
+        SCOPED_TRACE("relative name, chooser at c:\\");
+        TempFolder base("C:\\", "rel");
+        SetupOnMedium setup("mkdir sons\r\nxcopy *.txt sons\r\ncopy a.txt a.txt\r\n");
+        ASSERT_NE(setup.window, nullptr);
+        WriteFileBytes(setup.medium / "a.txt", "texte");
+        ClickControl(setup.control(kChange));  // makes c:\ current
+        ASSERT_TRUE(WaitFor([&] { return ReadControl(setup.control(kDriveList)).visible; }));
+        const std::string relative = base.path().substr(3) + "\\dico";
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), relative));
+        ClickControl(setup.control(kInstall));
+        EXPECT_EQ(setup.process.WaitForExit(), 0u);
+        EXPECT_EQ(ReadFileBytes(base / "dico\\a.txt"), "texte");
+        EXPECT_EQ(ReadFileBytes(base / "dico\\sons\\a.txt"), "texte");
+        EXPECT_FALSE(PathExists(setup.medium / relative));
+    }
+    {
+        SCOPED_TRACE("a file accepted with word lists to build");
+        TempFolder base("C:\\", "file");
+        WriteFileBytes(base / "file.dat", "data");
+        SetupOnMedium setup("mkwlist\r\n");
+        ASSERT_NE(setup.window, nullptr);
+        const std::string list = "a,b,c,Anglais\r\nanglais.wb\r\nanglais.tb\r\n";
+        WriteFileBytes(setup.medium / "langue.cf", list);
+        ASSERT_TRUE(TypeIntoField(setup.process, setup.control(kField), base / "file.dat"));
+        ClickControl(setup.control(kInstall));
+        MessageBoxInfo box = WaitForMessageBox(setup.process);
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.text, "Can't open LANGUAGE.CF");
+        AnswerMessageBox(box);
+        EXPECT_EQ(setup.process.WaitForExit(), 1u);
+        EXPECT_EQ(ReadFileBytes(setup.medium / "langue.cf"), list);
+        EXPECT_FALSE(PathExists(setup.medium / "dict.ini"));
+        EXPECT_EQ(ReadFileBytes(base / "file.dat"), "data");
+    }
+}
+
 // A run from a medium in a drive: the source directory is the drive's root.
 TEST(InstallRun, EndsWithCodeZeroWhenStartedFromADriveRoot)
 {
