@@ -230,9 +230,10 @@ LRESULT OnCommand(HWND window, int id, int code)
 
 LRESULT OnDestroy()
 {
+    // The canvas may still have the font selected: release it first.
+    ReleaseProgressDisplay();
     DeleteObject(windowGlobals.headingFont);
     windowGlobals.headingFont = nullptr;
-    ReleaseProgressDisplay();
     windowGlobals.mainWindow = nullptr;
     windowGlobals.directoryField = nullptr;
     mainControls = MainControls{};
