@@ -46,10 +46,19 @@ FILE* OpenTextWrite(const char* path)
     return std::fopen(path, "wb");
 }
 
-// One character as text mode delivers it: CR LF becomes LF.
+// The DOS end-of-file mark, with which files of that era often end.
+constexpr int kEndOfFileMark = 0x1A;
+
+// One character as text mode delivers it: CR LF becomes LF, and the file
+// ends at its end-of-file mark (it stays the next character, so every later
+// read ends there too).
 static int GetTextChar(FILE* file)
 {
     int c = std::getc(file);
+    if (c == kEndOfFileMark) {
+        std::ungetc(c, file);
+        return EOF;
+    }
     if (c == '\r') {
         int next = std::getc(file);
         if (next == '\n')

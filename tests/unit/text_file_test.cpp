@@ -63,6 +63,8 @@ TEST(ReadTextLine, BehavesLikeTextModeFgets)
         {"piece at the limit", "abcdef\n", 4, {"abc", "def", "\n"}},
         {"cr at end of file", "a\r", 10, {"a\r"}},
         {"crlf split by the limit", "ab\r\nc", 3, {"ab", "\n", "c"}},
+        {"end-of-file mark ends the file", "a\r\nb\x1A\r\nc\n", 10, {"a\n", "b"}},
+        {"cr before the mark stays", "a\r\x1A", 10, {"a\r"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TextLinesOf(c.bytes, c.bufSize), c.lines) << c.name;
