@@ -61,6 +61,17 @@ void ReadEntryLine(FILE* file, char* buf)
     FatalError("Incomplete entry in LANGUAGE.CF");
 }
 
+// The builder's temporary list is langue\temp.wb: a FROM list of that name
+// would be emptied and deleted, a TO list deleted once written. Windows
+// names ignore case and trailing dots and blanks.
+bool IsTemporaryListName(const char* name)
+{
+    std::string_view text(name);
+    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
+        text.remove_suffix(1);
+    return text.size() == 7 && KeywordMatches(name, "temp.wb");
+}
+
 }  // namespace
 
 void ProcessLanguageList()
@@ -86,6 +97,8 @@ void ProcessLanguageList()
         // 2.4
         ReadEntryLine(file, entry.fromListName);
         ReadEntryLine(file, entry.toListName);
+        if (IsTemporaryListName(entry.fromListName) || IsTemporaryListName(entry.toListName))
+            FatalError("Bad list name in LANGUAGE.CF");
 
         // 2.5 - 2.8
         if (entryIndex == 0)

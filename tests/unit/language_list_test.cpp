@@ -192,6 +192,10 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
         {"no TO name", "a,b,c,Un\nf\nt\na,b,c,Deux\nf\n# end\n", "Incomplete entry in LANGUAGE.CF", 1},
         {"no FROM name", "a,b,c,Un\nf\nt\na,b,c,Deux\n", "Incomplete entry in LANGUAGE.CF", 1},
         {"first entry cut", "a,b,c,Un\n", "Incomplete entry in LANGUAGE.CF", 0},
+        {"FROM list named as the temporary list", "a,b,c,Un\nf\nt\na,b,c,Deux\nTEMP.WB\nt\n",
+         "Bad list name in LANGUAGE.CF", 1},
+        {"TO list named as the temporary list", "a,b,c,Un\nf\nt\na,b,c,Deux\nf\ntemp.wb .\n",
+         "Bad list name in LANGUAGE.CF", 1},
     };
     for (const Case& c : cases) {
         SetUp();
