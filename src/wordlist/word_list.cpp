@@ -1,6 +1,7 @@
 #include "wordlist/word_list.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -15,7 +16,11 @@ int32_t CountWordRecords(FILE* file)
     std::fseek(file, 0, SEEK_SET);
     if (size < 0)
         return -1;
-    return static_cast<int32_t>(size / static_cast<long>(sizeof(WordRecord)));
+    const long records = size / static_cast<long>(sizeof(WordRecord));
+    // A size that a count cannot hold is no word list (where long is wider).
+    if (records > INT32_MAX)
+        return -1;
+    return static_cast<int32_t>(records);
 }
 
 std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count)
