@@ -83,7 +83,10 @@ void CatchCopyDisplay(const SetupProcess& setup, HWND window)
         // (the system erases with the class's grey before the paint).
         const COLORREF below = GetPixel(screen, 130, 300);
         const bool gradient = GetRValue(below) == 0 && GetGValue(below) == 0 && GetBValue(below) > 0;
-        if (GetPixel(screen, button.left + 4, button.top + 4) != face && gradient) {
+        // Still the copy display: its label is hidden once the script is done.
+        HWND label = ControlById(window, 250);
+        const bool copying = IsWindowVisible(label) && ControlText(label) == "Copie des fichiers...";
+        if (GetPixel(screen, button.left + 4, button.top + 4) != face && gradient && copying) {
             if (thread)
                 SuspendThread(thread);
             Shot("3-copy-display");

@@ -301,12 +301,12 @@ MessageBoxInfo WaitForMessageBox(const SetupProcess& process, DWORD timeoutMs)
     HWND box = process.WaitForWindow("#32770", timeoutMs);
     if (!box)
         return info;
-    Sleep(200);  // let the box finish its first paint
     info.handle = box;
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));
     info.owner = GetWindow(box, GW_OWNER);
-    info.icon = IconOf(box);
+    // The icon is told from the screen: wait for the box's first paint.
+    WaitFor([&] { return (info.icon = IconOf(box)) != MessageBoxInfo::Icon::Other; }, 5000);
     return info;
 }
 

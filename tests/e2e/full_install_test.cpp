@@ -248,6 +248,11 @@ TEST(FullInstall, VerboseOffDrawsNoStatusRows)
     CheckProgressDisplay(run.lastBoxShot, 1, false);
     EXPECT_EQ(ReadFileBytes(parent / "dico\\langue\\a.tb"),
               WordRecordBytes("cat", "chat") + WordRecordBytes("tomcat", "chat, matou"));
+    // One language line is not sorted: both empty lines of the template stay.
+    EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"),
+              "# --- dict.ini " + std::string(50, '-') + "\r\n\r\n[ajouter]\r\non\r\n\r\n"
+              "[selectionn\xE9]\r\na.wb\r\n\r\n[langue]\r\nx,y,z,Anglais\r\n\r\n\r\n"
+              "# --- EOF " + std::string(56, '-') + "\r\n");
 }
 
 TEST(FullInstall, RejectedDirectoryThenCorrectedOne)

@@ -2,6 +2,8 @@
 // window, the full-screen window with its title.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver.h"
 
 namespace {
@@ -28,7 +30,12 @@ TEST(Startup, CoversTheScreenWithTheGradientAndTheTitle)
     SetupProcess setup(medium.path());
     HWND window = setup.WaitForWindow("Installation");
     ASSERT_NE(window, nullptr);
-    Sleep(500);
+    // Painted once the last gradient line and the title's light pass show.
+    WaitFor([] {
+        ScreenShot shot = GrabScreen();
+        return shot.at(1023, 767) == Rgb(0, 0, 14) && shot.at(700, 0) == Rgb(0, 0, 200) &&
+               std::count(shot.pixels.begin(), shot.pixels.end(), Rgb(230, 230, 230)) > 200;
+    });
 
     RECT rect;
     GetWindowRect(window, &rect);
