@@ -8,6 +8,7 @@
 #include "fake_shell.h"
 #include "fuzz_support.h"
 #include "shell/setup_state.h"
+#include "shell/text_file.h"
 #include "wordlist/language_list.h"
 
 namespace {
@@ -61,7 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ClearScratchDir();
     ResetFakeShell();
     WriteFromLists();
-    WriteBytes("langue.cf", std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    WriteBytes("langue.cf", input);
+    // The closing box shows the display file's bytes; here they are the
+    // list's own.
+    CopyText(setup.displayFile, sizeof setup.displayFile, "fin.txt");
+    WriteBytes("fin.txt", input);
 
     try {
         ProcessLanguageList();
@@ -85,7 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t closing = 0;
     size_t warnings = 0;
     for (const RecordedBox& box : fakeShell.boxes) {
-        closing += box.icon == BoxIcon::None && box.caption == "Installation";
+        if (box.icon == BoxIcon::None && box.caption == "Installation") {
+            ++closing;
+            FUZZ_CHECK(box.text == input.substr(0, input.find('\0')), "the closing box does not show the display file");
+        }
         warnings += box.icon == BoxIcon::Warning;
     }
     FUZZ_CHECK(closing == names.size() && warnings == names.size(),

@@ -1,6 +1,7 @@
 // A FROM word list of any bytes (records cut short, fields without their
 // terminators) through load, inversion, sort and merge. The TO list must be
 // well formed, in key order, merged, and hold what the FROM list says.
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -138,6 +139,26 @@ void CheckSortsAgree(std::string_view bytes)
     FUZZ_CHECK(fast == list->entries, "the two sorts disagree");
 }
 
+// A list of thousands of records grown from the input, so that the sort's
+// key table grows and the loader fills more than one block: short keys, many
+// of them repeated, some equal but for the case of a letter.
+std::string GrownList(std::string_view bytes)
+{
+    std::string list;
+    const size_t count = std::min<size_t>(bytes.size() * 40, 4200);
+    for (size_t i = 0; i < count; ++i) {
+        std::string record(kRecordSize, '\0');
+        const size_t length = 1 + static_cast<unsigned char>(bytes[i % bytes.size()]) % 4;
+        for (size_t k = 0; k < length; ++k) {
+            char c = bytes[(i * 7 + k * 13 + i / bytes.size()) % bytes.size()];
+            record[k] = c == '\0' ? 'a' : c;
+        }
+        record[kValueOffset] = static_cast<char>('0' + i % 10);
+        list += record;
+    }
+    return list;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -171,5 +192,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The FROM bytes read as a list to sort, keys and all.
     WriteBytes("langue\\sort.wb", bytes);
     CheckSortsAgree(bytes);
+    if (size >= 16 && size % 4 == 0) {
+        const std::string grown = GrownList(bytes);
+        WriteBytes("langue\\sort.wb", grown);
+        CheckSortsAgree(grown);
+    }
     return 0;
 }
