@@ -121,9 +121,9 @@ Language LanguageOf(std::string_view line)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    EnterScratchDir();
+    EnterScratchDir(argc, argv);
     return 0;
 }
 

@@ -46,10 +46,48 @@ std::string ScratchParent()
     return "/tmp";
 }
 
+// Flags whose value is a path.
+const char* const kPathFlags[] = {"-dict=", "-artifact_prefix=", "-exact_artifact_path=", "-seed_inputs=",
+                                  "-features_dir=", "-merge_control_file="};
+
+std::string Absolute(const std::string& path, const std::string& cwd)
+{
+    return path.empty() || path[0] == '/' ? path : cwd + "/" + path;
+}
+
+void MakeArgumentsAbsolute(int* argc, char*** argv)
+{
+    static std::vector<std::string> texts;
+    static std::vector<char*> pointers;
+    std::vector<char> buffer(4096);
+    if (!getcwd(buffer.data(), buffer.size()))
+        return;
+    const std::string cwd = buffer.data();
+    texts.assign(*argv, *argv + *argc);
+    for (size_t i = 1; i < texts.size(); ++i) {
+        std::string& arg = texts[i];
+        if (arg[0] != '-') {
+            arg = Absolute(arg, cwd);
+            continue;
+        }
+        for (const char* flag : kPathFlags) {
+            const std::string prefix = flag;
+            if (arg.compare(0, prefix.size(), prefix) == 0)
+                arg = prefix + Absolute(arg.substr(prefix.size()), cwd);
+        }
+    }
+    pointers.clear();
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    *argv = pointers.data();
+}
+
 }  // namespace
 
-void EnterScratchDir()
+void EnterScratchDir(int* argc, char*** argv)
 {
+    MakeArgumentsAbsolute(argc, argv);
     std::string pattern = ScratchParent() + "/setup-fuzz-XXXXXX";
     if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) {
         std::perror("fuzz scratch folder");

@@ -11,8 +11,10 @@
 
 // Makes a new folder (under FUZZ_SCRATCH, /dev/shm or the temporary folder)
 // the current directory for the whole process and removes it at exit. The
-// code under test names its files relative to the current directory.
-void EnterScratchDir();
+// code under test names its files relative to the current directory. Called
+// from LLVMFuzzerInitialize with its arguments, before libFuzzer reads them:
+// relative inputs, corpus folders and flag paths are made absolute first.
+void EnterScratchDir(int* argc, char*** argv);
 
 // Removes every file of the scratch folder, so each input starts alone.
 void ClearScratchDir();

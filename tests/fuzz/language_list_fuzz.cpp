@@ -51,9 +51,9 @@ void WriteFromLists()
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    EnterScratchDir();
+    EnterScratchDir(argc, argv);
     return 0;
 }
 

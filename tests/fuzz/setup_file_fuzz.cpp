@@ -80,9 +80,9 @@ void CheckParsedLine(const char* line, const ScriptLine& parsed)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    EnterScratchDir();
+    EnterScratchDir(argc, argv);
     return 0;
 }
 

@@ -161,9 +161,9 @@ std::string GrownList(std::string_view bytes)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    EnterScratchDir();
+    EnterScratchDir(argc, argv);
     return 0;
 }
 
