@@ -1,0 +1,121 @@
+// langue.cf from the medium through the whole language list driver: entries,
+// reverse lists and catalogue lines. A documented fatal error is a valid end;
+// any other end, or a broken result after success, is a finding.
+#include <set>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "fake_shell.h"
+#include "fuzz_support.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "wordlist/language_list.h"
+
+namespace {
+
+// Every message the driver and the steps it calls may end the run with.
+const std::set<std::string> kFatalMessages = {
+    "Can't open LANGUAGE.CF",
+    "Read error LANGUAGE.CF",
+    "Bad language line in LANGUAGE.CF",
+    "Incomplete entry in LANGUAGE.CF",
+    "Input file missing",
+    "Read error input file",
+    "Can't create tempfile",
+    "Write error tempfile",
+    "Can't open tempfile",
+    "Read error tempfile",
+    "Can't create output file",
+    "Write error output file",
+    "Can't create DICT.INI",
+    "Can't open DICT.INI",
+    "Can't open TMP.INI",
+    "Write error TMP.INI",
+};
+
+std::string Record(const std::string& key, const std::string& value)
+{
+    std::string bytes(84, '\0');
+    bytes.replace(0, key.size(), key);
+    bytes.replace(31, value.size(), value);
+    return bytes;
+}
+
+// FROM lists that the seed entries name; other names meet "Input file missing".
+void WriteFromLists()
+{
+    WriteBytes("langue\\anglais.wb", Record("chat", "cat,tomcat") + Record("matou", "tomcat"));
+    WriteBytes("langue\\allemand.wb", Record("chien", "Hund") + Record("chat", "Katze, Kater"));
+    WriteBytes("langue\\a", "");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    EnterScratchDir(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ClearScratchDir();
+    ResetFakeShell();
+    WriteFromLists();
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    WriteBytes("langue.cf", input);
+    // The closing box shows the display file's bytes; here they are the
+    // list's own.
+    CopyText(setup.displayFile, sizeof setup.displayFile, "fin.txt");
+    WriteBytes("fin.txt", input);
+
+    try {
+        ProcessLanguageList();
+    } catch (const FatalErrorExit& exit) {
+        FUZZ_CHECK(kFatalMessages.count(exit.message) == 1, "undocumented fatal error " + Shown(exit.message));
+        FUZZ_CHECK(Exists("langue.cf"), "langue.cf was deleted although the run stopped");
+        return 0;
+    }
+
+    FUZZ_CHECK(!Exists("langue.cf"), "langue.cf is left after success");
+    FUZZ_CHECK(!Exists("tmp.ini"), "tmp.ini is left after success");
+    FUZZ_CHECK(!Exists("langue\\temp.wb"), "the temporary list is left after success");
+
+    // Each entry had its heading and its closing box (and, natively, the
+    // collation warning).
+    std::vector<std::string> names;
+    for (const std::string& step : fakeShell.progress) {
+        if (step.compare(0, 6, "Begin ") == 0)
+            names.push_back(step.substr(6));
+    }
+    size_t closing = 0;
+    size_t warnings = 0;
+    for (const RecordedBox& box : fakeShell.boxes) {
+        if (box.icon == BoxIcon::None && box.caption == "Installation") {
+            ++closing;
+            FUZZ_CHECK(box.text == input.substr(0, input.find('\0')), "the closing box does not show the display file");
+        }
+        warnings += box.icon == BoxIcon::Warning;
+    }
+    FUZZ_CHECK(closing == names.size() && warnings == names.size(),
+               "headings, closing boxes and warnings differ in number");
+    if (names.empty()) {
+        FUZZ_CHECK(!Exists("dict.ini"), "a list without entries created the catalogue");
+        return 0;
+    }
+
+    // One catalogue line per language, names compared with A-Z folded.
+    std::vector<std::string> distinct;
+    for (const std::string& name : names) {
+        bool seen = false;
+        for (const std::string& other : distinct)
+            seen = seen || EqualFoldingAZ(name, other);
+        if (!seen)
+            distinct.push_back(name);
+    }
+    int32_t count = CountLanguageEntries();
+    FUZZ_CHECK(count == static_cast<int32_t>(distinct.size()),
+               "the catalogue holds " + std::to_string(count) + " language lines for " +
+                   std::to_string(distinct.size()) + " languages");
+    return 0;
+}
