@@ -105,7 +105,9 @@ struct Language {
 // catalogue line; missing fields get stand-ins.
 Language LanguageOf(std::string_view line)
 {
-    line = line.substr(0, std::min(line.find('\0'), line.size()));
+    // langue.cf is read as text: its lines end at a NUL for the driver and
+    // at the end-of-file mark for the reader.
+    line = line.substr(0, std::min({line.find('\0'), line.find('\x1A'), line.size()}));
     std::vector<std::string_view> fields = Fields(line, 4);
     Language language{"p1", "p2", "p3", "Italien"};
     if (!fields.empty())

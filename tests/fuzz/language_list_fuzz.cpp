@@ -19,6 +19,7 @@ const std::set<std::string> kFatalMessages = {
     "Read error LANGUAGE.CF",
     "Bad language line in LANGUAGE.CF",
     "Incomplete entry in LANGUAGE.CF",
+    "Bad list name in LANGUAGE.CF",
     "Input file missing",
     "Read error input file",
     "Can't create tempfile",
