@@ -580,8 +580,12 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
                     story += "; dict.ini as before";
                 } else {
                     const std::string why = WhyNotCompleteCatalogue(catalogue);
-                    story += "; dict.ini whole, " + std::to_string(LanguageLineCount(catalogue)) +
-                             " language line(s)";
+                    if (why.empty())
+                        story += "; dict.ini whole, " +
+                                 std::to_string(LanguageLineCount(catalogue)) + " language line(s)";
+                    else
+                        story += "; dict.ini HALF WRITTEN (" + std::to_string(catalogue.size()) +
+                                 " bytes)";
                     if (!why.empty()) {
                         ++halfWritten;
                         if (before.exists)
