@@ -272,8 +272,10 @@ void CreateCatalogue(const char* fromListName)
     if (setup.verbose != 0)
         setup.statusY += 25;
 
-    // 3.
-    FILE* catalogue = OpenTextWrite(kCatalogueFile);
+    // 3. The template is written to tmp.ini and takes the name dict.ini only
+    // when it is whole: a run killed meanwhile leaves no half catalogue that
+    // the next run would keep as an existing one.
+    FILE* catalogue = OpenTextWrite(kTempFile);
     if (!catalogue)
         FatalError("Can't create DICT.INI");
 
@@ -286,9 +288,8 @@ void CreateCatalogue(const char* fromListName)
     for (const char* piece : pieces)
         written = written && WriteText(catalogue, piece);
     written = FlushAndClose(catalogue) && written;
-    if (!written) {
-        // There was no catalogue before; a half-written one must not stay.
-        std::remove(kCatalogueFile);
+    if (!written || !MoveToNewName(kTempFile, kCatalogueFile)) {
+        std::remove(kTempFile);
         FatalError("Can't create DICT.INI");
     }
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <lzexpand.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -48,22 +49,32 @@ bool LongWidePath(const char* path, std::wstring& wide)
     return true;
 }
 
-// Creates a new empty file beside destination (same folder, so the final
-// move is a rename) and returns its handle and name.
+// Creates the temporary file of a copy beside its destination (same folder,
+// so the final move is a rename) and returns its handle and name. The name
+// follows from the destination's: a copy killed before its move leaves the
+// file behind, and the next copy of the same file takes it over instead of
+// leaving it there for good.
 HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temporary)
 {
-    size_t folderLength = destination.find_last_of(L'\\') + 1;
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        wchar_t name[32];
-        swprintf(name, 32, L"~lz%04lx%04x.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
-        temporary = destination.substr(0, folderLength) + name;
-        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            return file;
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
+    const size_t folderLength = destination.find_last_of(L'\\') + 1;
+    std::wstring name = destination.substr(folderLength);
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (wchar_t c : name) {
+        hash ^= static_cast<uint32_t>(c);
+        hash *= 16777619u;
+    }
+    for (uint32_t salt = 0; salt < 2; ++salt) {
+        wchar_t tempName[32];
+        swprintf(tempName, 32, L"~lz%08lx.tmp", static_cast<unsigned long>(hash + salt));
+        // Never the destination itself, whatever it is called.
+        std::wstring upperTempName = tempName;
+        CharUpperBuffW(&upperTempName[0], static_cast<DWORD>(upperTempName.size()));
+        if (upperTempName == name)
+            continue;
+        temporary = destination.substr(0, folderLength) + tempName;
+        return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     return INVALID_HANDLE_VALUE;
 }

@@ -48,5 +48,10 @@ bool FlushAndClose(FILE* file);
 // (source then stays).
 bool ReplaceFileAtomically(const char* source, const char* target);
 
+// Gives source the name target when nothing has that name yet: afterwards
+// target is either absent or source's whole content. False when target
+// exists or the move failed (source then stays).
+bool MoveToNewName(const char* source, const char* target);
+
 // Makes the data of a written and closed file durable (fsync); platform part.
 bool SyncFileToDisk(FILE* file);

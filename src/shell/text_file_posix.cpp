@@ -14,3 +14,12 @@ bool ReplaceFileAtomically(const char* source, const char* target)
     // rename replaces an existing target atomically.
     return std::rename(source, target) == 0;
 }
+
+bool MoveToNewName(const char* source, const char* target)
+{
+    // link never replaces an existing target, a dangling link included.
+    if (link(source, target) != 0)
+        return false;
+    unlink(source);
+    return true;
+}

@@ -17,3 +17,9 @@ bool ReplaceFileAtomically(const char* source, const char* target)
     // Not ReplaceFile: without a backup name it deletes the target first.
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+bool MoveToNewName(const char* source, const char* target)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
+    return MoveFileExA(source, target, MOVEFILE_WRITE_THROUGH) != 0;
+}

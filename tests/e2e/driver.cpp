@@ -295,6 +295,13 @@ DWORD SetupProcess::WaitForExit(DWORD timeoutMs)
     return code;
 }
 
+bool SetupProcess::Kill()
+{
+    const bool killed = TerminateProcess(info_.hProcess, 99) != 0;
+    WaitForSingleObject(info_.hProcess, 10000);
+    return killed;
+}
+
 MessageBoxInfo WaitForMessageBox(const SetupProcess& process, DWORD timeoutMs)
 {
     MessageBoxInfo info;

@@ -68,6 +68,9 @@ public:
     HWND FindWindowOfClass(const char* className) const;
     // The exit code, or STILL_ACTIVE after the timeout.
     DWORD WaitForExit(DWORD timeoutMs = 30000);
+    // Ends the process at once, wherever it is, as the task manager would,
+    // and waits until it is gone. False when it had already ended.
+    bool Kill();
 
 private:
     PROCESS_INFORMATION info_ = {};

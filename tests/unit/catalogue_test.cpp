@@ -133,6 +133,20 @@ TEST_F(CatalogueTest, CreateCatalogueEndsTheRunWhenItCannotCreate)
     } catch (const FatalErrorExit& e) {
         EXPECT_EQ(e.message, "Can't create DICT.INI");
     }
+    EXPECT_FALSE(TempExists());
+}
+
+// The template is whole or absent: it goes through tmp.ini, whatever an
+// interrupted earlier run left there.
+TEST_F(CatalogueTest, CreateCatalogueTakesOverALeftTemporaryFile)
+{
+    for (const char* left : {"", "# --- dict.ini ---\r\n\r\n[ajou", "[langue]\r\nx,y,z,Anglais\r\n"}) {
+        std::remove("dict.ini");
+        WriteFileBytes(dir_.File("tmp.ini"), left);
+        CreateCatalogue("liste1");
+        EXPECT_EQ(Catalogue(), Crlf(Template("liste1"))) << left;
+        EXPECT_FALSE(TempExists()) << left;
+    }
 }
 
 // One catalogue with every kind of line that others may have written; the

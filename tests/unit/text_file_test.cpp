@@ -1,6 +1,7 @@
 #include "shell/text_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -106,6 +107,37 @@ TEST(ReplaceFileAtomically, ReplacesOrLeavesTheTargetWhole)
 
     EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing").c_str(), dir.File("target").c_str()));
     EXPECT_EQ(ReadFileBytes(dir.File("target")), "new");
+}
+
+TEST(MoveToNewName, MovesOnlyWhereNothingHasTheName)
+{
+    struct Case {
+        const char* name;
+        const char* targetWas;  // nullptr: none; "->" a dangling link
+        bool moved;
+    } cases[] = {
+        {"no target", nullptr, true},
+        {"existing target", "old", false},
+        {"empty target", "", false},
+        {"dangling link", "->", false},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        const std::string source = dir.File("source"), target = dir.File("target");
+        WriteFileBytes(source, "new");
+        if (c.targetWas && std::string(c.targetWas) == "->")
+            ASSERT_EQ(symlink("missing/folder/file", target.c_str()), 0);
+        else if (c.targetWas)
+            WriteFileBytes(target, c.targetWas);
+
+        EXPECT_EQ(MoveToNewName(source.c_str(), target.c_str()), c.moved) << c.name;
+        EXPECT_EQ(FileExists(source), !c.moved) << c.name;
+        if (c.moved) {
+            EXPECT_EQ(ReadFileBytes(target), "new") << c.name;
+        } else if (std::string(c.targetWas) != "->") {
+            EXPECT_EQ(ReadFileBytes(target), c.targetWas) << c.name;
+        }
+    }
 }
 
 }  // namespace
