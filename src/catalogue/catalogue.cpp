@@ -76,7 +76,7 @@ bool WriteBytes(FILE* file, std::string_view text)
             return false;
         if (nul == std::string_view::npos)
             return true;
-        if (std::fputc('\0', file) == EOF)
+        if (!WriteToFile(file, "", 1))
             return false;
         start = nul + 1;
     }
