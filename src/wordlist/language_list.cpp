@@ -87,12 +87,13 @@ void ProcessLanguageList()
         ReadEntryLine(file, entry.fromListName);
         ReadEntryLine(file, entry.toListName);
 
-        // 2.5 - 2.8
+        // 2.5 - 2.8. The old line goes and the new one comes in one
+        // replacement of dict.ini: two would lose the language's line when
+        // the second one fails.
         if (entryIndex == 0)
             CreateCatalogue(entry.fromListName);
         BuildReverseList(entry);
-        RemoveLanguageEntries(entry.languageName);
-        AddLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
+        ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
     }
 
     // 3. A list that could not be read to its end is kept for another run.
