@@ -29,6 +29,11 @@ bool CloseFile(FILE* file)
 
 bool ReplaceFileAtomically(const char* source, const char* target)
 {
+    // Windows refuses to replace a read-only file; Wine renames over it. A
+    // read-only catalogue is the user's choice and stays as it is.
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     // Not ReplaceFile: without a backup name it deletes the target first.
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
