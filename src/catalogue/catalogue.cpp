@@ -76,7 +76,7 @@ bool WriteBytes(FILE* file, std::string_view text)
             return false;
         if (nul == std::string_view::npos)
             return true;
-        if (std::fputc('\0', file) == EOF)
+        if (!WriteToFile(file, "", 1))
             return false;
         start = nul + 1;
     }
@@ -150,16 +150,39 @@ bool BelongsToLanguage(std::string_view line, std::string_view languageName)
     return EqualsFoldingAZ(line.substr(fields[0].start, fields[0].length), languageName);
 }
 
+// The lines of a catalogue: those of the open file, or lines already read
+// and filtered.
+class LineSource {
+public:
+    explicit LineSource(FILE* file) : file_(file) {}
+    explicit LineSource(const std::vector<std::string>& lines) : lines_(&lines) {}
+
+    bool Next(std::string& line)
+    {
+        if (file_)
+            return ReadWholeTextLine(file_, line);
+        if (next_ >= lines_->size())
+            return false;
+        line = (*lines_)[next_++];
+        return true;
+    }
+
+private:
+    FILE* file_ = nullptr;
+    const std::vector<std::string>* lines_ = nullptr;
+    size_t next_ = 0;
+};
+
 // The section copy of AddLanguageEntry, entered after a line beginning with
 // "[langue]". Copies the section's lines and writes the new line after the
 // last of them, in place of the empty line that closes the section. True
 // when the section ran to the end of the file.
-bool CopySectionAndAdd(FILE* catalogue, TempFile& temp, const std::string& newLine,
+bool CopySectionAndAdd(LineSource& catalogue, TempFile& temp, const std::string& newLine,
                        bool lastLineEnded)
 {
     std::string line;
     for (;;) {
-        if (!ReadWholeTextLine(catalogue, line)) {
+        if (!catalogue.Next(line)) {
             // The new line must not be glued onto an unended last line.
             if (!lastLineEnded)
                 temp.Write("\n");
@@ -206,6 +229,21 @@ LanguageSlot MakeSlot(std::string_view line)
     else if (count > 0)
         slot.key = slot.text.substr(fields[0].start, fields[0].length);
     return slot;
+}
+
+// The copy loop of AddLanguageEntry: every line, and the new line at the end
+// of every section that starts with a line beginning with "[langue]".
+void CopyAndAdd(LineSource& catalogue, TempFile& temp, const char* field1, const char* field2,
+                const char* field3, const char* languageName)
+{
+    const std::string newLine =
+        std::string(field1) + "," + field2 + "," + field3 + "," + languageName;
+    std::string line;
+    while (catalogue.Next(line)) {
+        temp.Write(line);
+        if (StartsWithLangue(line) && CopySectionAndAdd(catalogue, temp, newLine, HasLineEnd(line)))
+            break;
+    }
 }
 
 bool IsEmptyLine(const std::string& line)
@@ -317,19 +355,32 @@ int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
     // 1, 2.
     FileHandle catalogue = OpenCatalogueOrEnd();
     TempFile temp;
-    const std::string newLine =
-        std::string(field1) + "," + field2 + "," + field3 + "," + languageName;
 
     // 3. Copy loop; 4. section copy after every line beginning with "[langue]".
-    std::string line;
-    while (ReadWholeTextLine(catalogue.get(), line)) {
-        temp.Write(line);
-        if (StartsWithLangue(line) &&
-            CopySectionAndAdd(catalogue.get(), temp, newLine, HasLineEnd(line)))
-            break;
-    }
+    LineSource lines(catalogue.get());
+    CopyAndAdd(lines, temp, field1, field2, field3, languageName);
 
     // 5.
+    return ReplaceCatalogue(catalogue, temp);
+}
+
+int ReplaceLanguageEntry(const char* field1, const char* field2, const char* field3,
+                         const char* languageName)
+{
+    FileHandle catalogue = OpenCatalogueOrEnd();
+    TempFile temp;
+
+    // The lines that RemoveLanguageEntries keeps, then AddLanguageEntry's
+    // copy over them, in one rewrite.
+    std::vector<std::string> kept;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (!BelongsToLanguage(line, languageName))
+            kept.push_back(line);
+    }
+    LineSource lines(kept);
+    CopyAndAdd(lines, temp, field1, field2, field3, languageName);
+
     return ReplaceCatalogue(catalogue, temp);
 }
 

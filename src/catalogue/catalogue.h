@@ -39,6 +39,12 @@ int RemoveLanguageEntries(const char* languageName);
 int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
                      const char* languageName);
 
+// RemoveLanguageEntries and then AddLanguageEntry in one rewrite of
+// dict.ini, so that the language's line is never missing from the file:
+// when the replacement fails, the old line stays. 0 or -1 as above.
+int ReplaceLanguageEntry(const char* field1, const char* field2, const char* field3,
+                         const char* languageName);
+
 // --- The section sort ---------------------------------------------------
 
 // One language line held for the sort; slots never move, references do.

@@ -130,12 +130,25 @@ void CopyExpanded(const char* source, const char* destination)
         DeleteFileW(temporary.c_str());
 }
 
-// CopyFileA replacing an existing file, but never a read-only one.
+// A copy replacing an existing file, but never a read-only one. CopyFile
+// leaves a partial file behind when the disk fills up, so the copy is made
+// beside the destination and moved into place only when whole.
 void CopyReplacing(const char* source, const char* destination)
 {
-    if (IsReadOnlyOrFolder(destination))
+    std::wstring wideSource, wideDestination, temporary;
+    if (IsReadOnlyOrFolder(destination) || !LongWidePath(source, wideSource) ||
+        !LongWidePath(destination, wideDestination))
         return;
-    CopyFileA(source, destination, FALSE);
+    HANDLE reserved = CreateTemporaryBeside(wideDestination, temporary);
+    if (reserved == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(reserved);
+    if (!CopyFileW(wideSource.c_str(), temporary.c_str(), FALSE) ||
+        !MoveFileExW(temporary.c_str(), wideDestination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // The copy took the source's attributes, read-only among them.
+        SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(temporary.c_str());
+    }
 }
 
 // Copies every file (not folder) that the search finds to

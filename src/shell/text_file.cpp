@@ -107,11 +107,11 @@ bool WriteText(FILE* file, const char* text)
         if (*p != '\n' && *p != '\0')
             continue;
         size_t len = static_cast<size_t>(p - start);
-        if (len > 0 && std::fwrite(start, 1, len, file) != len)
+        if (len > 0 && !WriteToFile(file, start, len))
             return false;
         if (*p == '\0')
             return true;
-        if (std::fwrite("\r\n", 1, 2, file) != 2)
+        if (!WriteToFile(file, "\r\n", 2))
             return false;
         start = p + 1;
     }
@@ -125,8 +125,8 @@ bool WriteText(FILE* file, const std::string& text)
 
 bool FlushAndClose(FILE* file)
 {
-    bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    ok = SyncFileToDisk(file) && ok;
-    ok = std::fclose(file) == 0 && ok;
+    bool ok = FlushFile(file);
+    ok = ok && SyncFileToDisk(file);
+    ok = CloseFile(file) && ok;
     return ok;
 }

@@ -53,5 +53,21 @@ bool ReplaceFileAtomically(const char* source, const char* target);
 // exists or the move failed (source then stays).
 bool MoveToNewName(const char* source, const char* target);
 
-// Makes the data of a written and closed file durable (fsync); platform part.
+// --- Platform part (text_file_posix.cpp, text_file_win.cpp) -------------
+// Every write, flush, sync, close and replacement of a file the program
+// writes goes through these, so the native tests can link a version that
+// fails any one of them.
+
+// Writes all size bytes; false on any error.
+bool WriteToFile(FILE* file, const void* data, size_t size);
+
+// Empties the C buffers into the system; false when that or an earlier
+// write failed.
+bool FlushFile(FILE* file);
+
+// Makes the data of a written file durable (fsync).
 bool SyncFileToDisk(FILE* file);
+
+// Closes a written file; false when the close failed. The file is closed in
+// every case.
+bool CloseFile(FILE* file);

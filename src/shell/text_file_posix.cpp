@@ -4,9 +4,24 @@
 
 #include "shell/text_file.h"
 
+bool WriteToFile(FILE* file, const void* data, size_t size)
+{
+    return std::fwrite(data, 1, size, file) == size;
+}
+
+bool FlushFile(FILE* file)
+{
+    return std::fflush(file) == 0 && !std::ferror(file);
+}
+
 bool SyncFileToDisk(FILE* file)
 {
     return fsync(fileno(file)) == 0;
+}
+
+bool CloseFile(FILE* file)
+{
+    return std::fclose(file) == 0;
 }
 
 bool ReplaceFileAtomically(const char* source, const char* target)

@@ -6,14 +6,34 @@
 
 #include "shell/text_file.h"
 
+bool WriteToFile(FILE* file, const void* data, size_t size)
+{
+    return std::fwrite(data, 1, size, file) == size;
+}
+
+bool FlushFile(FILE* file)
+{
+    return std::fflush(file) == 0 && !std::ferror(file);
+}
+
 bool SyncFileToDisk(FILE* file)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 }
 
+bool CloseFile(FILE* file)
+{
+    return std::fclose(file) == 0;
+}
+
 bool ReplaceFileAtomically(const char* source, const char* target)
 {
+    // Windows refuses to replace a read-only file; Wine renames over it. A
+    // read-only catalogue is the user's choice and stays as it is.
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     // Not ReplaceFile: without a backup name it deletes the target first.
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

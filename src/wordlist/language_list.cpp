@@ -61,15 +61,16 @@ void ReadEntryLine(FILE* file, char* buf)
     FatalError("Incomplete entry in LANGUAGE.CF");
 }
 
-// The builder's temporary list is langue\temp.wb: a FROM list of that name
-// would be emptied and deleted, a TO list deleted once written. Windows
-// names ignore case and trailing dots and blanks.
+// The builder's temporary lists are langue\temp.wb and langue\temp.to: a
+// FROM list of either name would be emptied or moved away, a TO list
+// deleted once written. Windows names ignore case and trailing dots and
+// blanks.
 bool IsTemporaryListName(const char* name)
 {
     std::string_view text(name);
     while (!text.empty() && (text.back() == '.' || text.back() == ' '))
         text.remove_suffix(1);
-    return text.size() == 7 && KeywordMatches(name, "temp.wb");
+    return text.size() == 7 && (KeywordMatches(name, "temp.wb") || KeywordMatches(name, "temp.to"));
 }
 
 }  // namespace
@@ -100,12 +101,13 @@ void ProcessLanguageList()
         if (IsTemporaryListName(entry.fromListName) || IsTemporaryListName(entry.toListName))
             FatalError("Bad list name in LANGUAGE.CF");
 
-        // 2.5 - 2.8
+        // 2.5 - 2.8. The old line goes and the new one comes in one
+        // replacement of dict.ini: two would lose the language's line when
+        // the second one fails.
         if (entryIndex == 0)
             CreateCatalogue(entry.fromListName);
         BuildReverseList(entry);
-        RemoveLanguageEntries(entry.languageName);
-        AddLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
+        ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
     }
 
     // 3. A list that could not be read to its end is kept for another run.

@@ -18,6 +18,10 @@
 namespace {
 
 const char kTempListPath[] = "langue\\temp.wb";
+// The TO list while it is being written: it takes the place of the list only
+// when complete, so a failed build never leaves a TO list half written nor
+// loses the list it replaces (the FROM list itself when the names are equal).
+const char kTempToPath[] = "langue\\temp.to";
 const char kDoneText[] = "Installation termin\xE9" "e   ";
 
 // A million records go through these files; large buffers save most calls.
@@ -39,8 +43,8 @@ File OpenList(const char* path, const char* mode)
 // Flushes and closes; false when either failed.
 bool CloseWritten(File& file)
 {
-    bool ok = std::fflush(file.get()) == 0 && !std::ferror(file.get());
-    ok = std::fclose(file.release()) == 0 && ok;
+    bool ok = FlushFile(file.get());
+    ok = CloseFile(file.release()) && ok;
     return ok;
 }
 
@@ -121,7 +125,7 @@ void MergeAndWrite(const WordList& temp, FILE* to)
             AppendText(first.value, sizeof first.value, member.value);
             length += 2 + memberLength;
         }
-        if (std::fwrite(&first, sizeof first, 1, to) != 1)
+        if (!WriteToFile(to, &first, sizeof first))
             FatalError("Write error output file");
         size_t last = next - 1;
         if (last % 100 == 0)
@@ -200,7 +204,13 @@ void BuildReverseList(const LanguageEntry& entry)
     std::unique_ptr<WordList> temp = ReadWholeList(tempFile.get(), "Read error tempfile");
     StatusDone();                                                    // 17
 
-    File toFile = OpenList(toPath, "wb");                            // 18
+    // 18. Opened for appending, an earlier list keeps its content until the
+    // new one replaces it; one that cannot be written stops the build here.
+    File toList(std::fopen(toPath, "ab"));                           // 18
+    if (!toList)
+        FatalError("Can't create output file");
+    toList.reset();
+    File toFile = OpenList(kTempToPath, "wb");
     if (!toFile)
         FatalError("Can't create output file");
     StatusLine("Sorting TO wordlist", 30, 400);                      // 19
@@ -215,7 +225,7 @@ void BuildReverseList(const LanguageEntry& entry)
 
     temp.reset();                                                    // 26
     tempFile.reset();
-    if (!CloseWritten(toFile))
+    if (!FlushAndClose(toFile.release()) || !ReplaceFileAtomically(kTempToPath, toPath))
         FatalError("Write error output file");
     std::remove(kTempListPath);
     DrawProgressStep(379, "100%");                                   // 27

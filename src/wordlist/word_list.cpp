@@ -7,6 +7,7 @@
 
 #include "shell/fatal_error.h"
 #include "shell/progress_display.h"
+#include "shell/text_file.h"
 
 int32_t CountWordRecords(FILE* file)
 {
@@ -73,6 +74,6 @@ void WriteWordRecord(FILE* file, const char* value, const char* key)
     // Both fit their fields with the terminator, which the zero fill gives.
     std::memcpy(record.key, key, keyLength);
     std::memcpy(record.value, value, valueLength);
-    if (std::fwrite(&record, sizeof record, 1, file) != 1)
+    if (!WriteToFile(file, &record, sizeof record))
         FatalError("Write error tempfile");
 }

@@ -729,3 +729,30 @@ std::vector<std::string> LogicalDriveStrings()
         result.push_back(drive);
     return result;
 }
+
+InstallResult RunInstallation(const std::string& root, const std::string& installDir)
+{
+    InstallResult result;
+    SetupProcess setup(root);
+    HWND window = setup.WaitForWindow("Installation");
+    result.windowFound = window != nullptr;
+    if (!window)
+        return result;
+    HWND field = ControlById(window, 350);
+    result.directoryTyped = TypeIntoField(setup, field, installDir);
+    PressKey(VK_RETURN);
+    for (;;) {
+        MessageBoxInfo box = WaitForMessageBox(setup, 120000);
+        if (!box.handle)
+            break;
+        result.lastBoxShot = GrabScreen();
+        result.boxes.push_back(box);
+        AnswerMessageBox(box);
+        if (!WaitFor([&] { return !IsWindow(box.handle); }, 20000))
+            break;
+        if (setup.WaitForExit(0) != STILL_ACTIVE)
+            break;
+    }
+    result.exitCode = setup.WaitForExit(120000);
+    return result;
+}

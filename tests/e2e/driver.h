@@ -203,3 +203,16 @@ constexpr uint32_t Rgb(int r, int g, int b)
 {
     return (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
 }
+
+// One whole installation: setup.exe started at root, installDir typed into
+// the directory field, Enter pressed, and every message box answered until
+// the process ends.
+struct InstallResult {
+    bool windowFound = false;
+    bool directoryTyped = false;
+    DWORD exitCode = STILL_ACTIVE;
+    std::vector<MessageBoxInfo> boxes;
+    ScreenShot lastBoxShot;  // the screen while the last box was up
+};
+
+InstallResult RunInstallation(const std::string& root, const std::string& installDir);

@@ -75,38 +75,12 @@ void CheckProgressDisplay(const ScreenShot& shot, int languages, bool verbose)
     EXPECT_EQ(rowsWithDone, verbose ? 5 * languages : 0);
 }
 
-struct InstallResult {
-    DWORD exitCode = STILL_ACTIVE;
-    std::vector<MessageBoxInfo> boxes;
-    ScreenShot lastBoxShot;
-};
-
-// Starts setup.exe at the medium's root, types the install directory,
-// presses Enter and answers every box until the process ends.
+// The whole installation through the window, as a user starts it.
 InstallResult Install(const std::string& root, const std::string& installDir)
 {
-    InstallResult result;
-    SetupProcess setup(root);
-    HWND window = setup.WaitForWindow("Installation");
-    EXPECT_NE(window, nullptr);
-    if (!window)
-        return result;
-    HWND field = ControlById(window, 350);
-    EXPECT_TRUE(TypeIntoField(setup, field, installDir));
-    PressKey(VK_RETURN);
-    for (;;) {
-        MessageBoxInfo box = WaitForMessageBox(setup, 120000);
-        if (!box.handle)
-            break;
-        result.lastBoxShot = GrabScreen();
-        result.boxes.push_back(box);
-        AnswerMessageBox(box);
-        if (!WaitFor([&] { return !IsWindow(box.handle); }, 20000))
-            break;
-        if (setup.WaitForExit(0) != STILL_ACTIVE)
-            break;
-    }
-    result.exitCode = setup.WaitForExit(120000);
+    InstallResult result = RunInstallation(root, installDir);
+    EXPECT_TRUE(result.windowFound);
+    EXPECT_TRUE(result.directoryTyped);
     return result;
 }
 

@@ -239,6 +239,29 @@ TEST_F(CatalogueTest, AddLanguageEntryAppendsToEverySectionOfTheMessyCatalogue)
     EXPECT_EQ(Catalogue(), Crlf(expected));
 }
 
+TEST_F(CatalogueTest, ReplaceLanguageEntryIsRemoveThenAddInOneRewrite)
+{
+    std::string messy;
+    for (const MessyLine& line : MessyCatalogue())
+        messy += line.text;
+    const std::string catalogues[] = {
+        messy,
+        Template("liste1"),
+        "[langue]\nx,y,z,Anglais\nq,r,s,Allemand",  // the old line ends the file, unended
+        "no section at all\nx,y,z,Anglais\n",
+    };
+    for (const std::string& catalogue : catalogues) {
+        WriteCatalogue(catalogue);
+        ASSERT_EQ(RemoveLanguageEntries("Anglais"), 0);
+        ASSERT_EQ(AddLanguageEntry("f1", "f2", "f3", "Anglais"), 0);
+        const std::string twoRewrites = Catalogue();
+        WriteCatalogue(catalogue);
+        EXPECT_EQ(ReplaceLanguageEntry("f1", "f2", "f3", "Anglais"), 0);
+        EXPECT_EQ(Catalogue(), twoRewrites) << catalogue.substr(0, 40);
+        EXPECT_FALSE(TempExists());
+    }
+}
+
 TEST_F(CatalogueTest, AddLanguageEntryEndsEachSectionWithTheNewLine)
 {
     const std::string add = "f1,f2,f3,Anglais\n";
@@ -416,6 +439,7 @@ const Rewrite kRewrites[] = {
     {"remove", [] { return RemoveLanguageEntries("Italien"); }},
     {"add", [] { return AddLanguageEntry("a", "b", "c", "Anglais"); }},
     {"sort", [] { return SortLanguageSection(2); }},
+    {"replace", [] { return ReplaceLanguageEntry("a", "b", "c", "Italien"); }},
 };
 
 std::string Unsorted()

@@ -196,6 +196,8 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
          "Bad list name in LANGUAGE.CF", 1},
         {"TO list named as the temporary list", "a,b,c,Un\nf\nt\na,b,c,Deux\nf\ntemp.wb .\n",
          "Bad list name in LANGUAGE.CF", 1},
+        {"FROM list named as the temporary TO list", "a,b,c,Un\nf\nt\na,b,c,Deux\nTemp.To\nt\n",
+         "Bad list name in LANGUAGE.CF", 1},
     };
     for (const Case& c : cases) {
         SetUp();

@@ -21,6 +21,7 @@ namespace {
 const char kFrom[] = "langue\\from.wb";
 const char kTo[] = "langue\\to.wb";
 const char kTemp[] = "langue\\temp.wb";
+const char kTempTo[] = "langue\\temp.to";
 
 bool OpensAsFile(const char* path)
 {
@@ -299,8 +300,8 @@ TEST_F(ReverseList, FailuresEndTheRunWithTheirMessage)
         {"temp list write fails in the loop", [] { symlink("/dev/full", kTemp); }, many, "Write error tempfile"},
         {"temp list write fails at the flush", [] { symlink("/dev/full", kTemp); }, {{"chat", "cat"}},
          "Write error tempfile"},
-        {"TO list flush fails", [] { symlink("/dev/full", kTo); }, {{"chat", "cat"}}, "Write error output file"},
-        {"TO list write fails in the loop", [] { symlink("/dev/full", kTo); }, manyWords, "Write error output file"},
+        {"TO list flush fails", [] { symlink("/dev/full", kTempTo); }, {{"chat", "cat"}}, "Write error output file"},
+        {"TO list write fails in the loop", [] { symlink("/dev/full", kTempTo); }, manyWords, "Write error output file"},
         {"FROM list unreadable", [] { mkdir(kFrom, 0755); }, {}, "Read error input file"},
     };
     for (const Case& c : cases) {
