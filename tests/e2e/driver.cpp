@@ -195,6 +195,37 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
+namespace {
+
+void WalkFolder(const std::string& root, const std::string& relative,
+                const std::function<void(const std::string&, bool)>& visit)
+{
+    WIN32_FIND_DATAA entry;
+    const std::string folder = relative.empty() ? root : root + "\\" + relative;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string child = relative.empty() ? name : relative + "\\" + name;
+        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        visit(child, isFolder);
+        if (isFolder)
+            WalkFolder(root, child, visit);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+}  // namespace
+
+void WalkTree(const std::string& root,
+              const std::function<void(const std::string& relative, bool isFolder)>& visit)
+{
+    WalkFolder(root, "", visit);
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     FILE* file = std::fopen(path.c_str(), "wb");

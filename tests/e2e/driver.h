@@ -50,6 +50,10 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
 void RemoveTree(const std::string& path);
+// Visits every folder and file below root by its name relative to root, a
+// folder before what it holds.
+void WalkTree(const std::string& root,
+              const std::function<void(const std::string& relative, bool isFolder)>& visit);
 
 // One run of setup.exe.
 class SetupProcess {

@@ -104,20 +104,13 @@ std::string GeneratedFromList(size_t records)
 void CopyTree(const std::string& from, const std::string& to)
 {
     CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + "\\" + name, to + "\\" + name);
-        else if (!CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + from + "\\" + name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    WalkTree(from, [&](const std::string& name, bool isFolder) {
+        const std::string source = from + "\\" + name, target = to + "\\" + name;
+        if (isFolder)
+            CreateDirectoryA(target.c_str(), nullptr);
+        else if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
+            throw std::runtime_error("cannot copy " + source);
+    });
 }
 
 // The sample medium with a third language.
@@ -141,32 +134,15 @@ struct Tree {
     std::map<std::string, std::string> files;
 };
 
-void ReadTreeInto(const std::string& root, const std::string& relative, Tree& tree)
-{
-    WIN32_FIND_DATAA entry;
-    const std::string folder = relative.empty() ? root : root + "\\" + relative;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        const std::string child = relative.empty() ? name : relative + "\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree.folders.insert(child);
-            ReadTreeInto(root, child, tree);
-        } else {
-            tree.files[child] = ReadFileBytes(root + "\\" + child);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-}
-
 Tree ReadTree(const std::string& root)
 {
     Tree tree;
-    ReadTreeInto(root, "", tree);
+    WalkTree(root, [&](const std::string& name, bool isFolder) {
+        if (isFolder)
+            tree.folders.insert(name);
+        else
+            tree.files[name] = ReadFileBytes(root + "\\" + name);
+    });
     return tree;
 }
 

@@ -2,32 +2,13 @@
 
 #include <windows.h>
 
-namespace {
-
-void ReadInto(const std::string& folder, const std::string& prefix, Tree& files)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ReadInto(folder + "\\" + name, prefix + name + "\\", files);
-        else
-            files[prefix + name] = ReadFileBytes(folder + "\\" + name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-}
-
-}  // namespace
-
 Tree ReadTree(const std::string& folder)
 {
     Tree files;
-    ReadInto(folder, "", files);
+    WalkTree(folder, [&](const std::string& name, bool isFolder) {
+        if (!isFolder)
+            files[name] = ReadFileBytes(folder + "\\" + name);
+    });
     return files;
 }
 
