@@ -13,20 +13,11 @@
 
 namespace {
 
-const char kCatalogueAfterSampleRun[] =
-    "# --- dict.ini --------------------------------------------------\r\n"
-    "\r\n"
-    "[ajouter]\r\n"
-    "on\r\n"
-    "\r\n"
-    "[selectionn\xE9]\r\n"
-    "anglais.wb\r\n"
-    "\r\n"
-    "[langue]\r\n"
-    "fr,de,langue\\allemand.tb,Allemand\r\n"
-    "fr,en,langue\\anglais.tb,Anglais\r\n"
-    "\r\n"
-    "# --- EOF --------------------------------------------------------\r\n";
+const std::string kCatalogueAfterSampleRun = std::string(kSampleCatalogueHead) +
+                                             "fr,de,langue\\allemand.tb,Allemand\r\n"
+                                             "fr,en,langue\\anglais.tb,Anglais\r\n"
+                                             "\r\n"
+                                             "# --- EOF --------------------------------------------------------\r\n";
 
 // Pixel checks of the progress display while the last closing box is up:
 // each language's heading and its full bar, and in verbose mode its five

@@ -36,16 +36,7 @@ const char* const kLanguageLines[kLanguages] = {
     "fr,it,langue\\italien.tb,Italien",
 };
 
-const char kCatalogueHead[] =
-    "# --- dict.ini --------------------------------------------------\r\n"
-    "\r\n"
-    "[ajouter]\r\n"
-    "on\r\n"
-    "\r\n"
-    "[selectionn\xE9]\r\n"
-    "anglais.wb\r\n"
-    "\r\n"
-    "[langue]\r\n";
+const char* const kCatalogueHead = kSampleCatalogueHead;
 
 unsigned EnvironmentNumber(const char* name, unsigned fallback)
 {

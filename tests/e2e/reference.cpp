@@ -76,3 +76,14 @@ std::string ReversedWordList(const std::string& fromBytes)
     }
     return out;
 }
+
+const char kSampleCatalogueHead[] =
+    "# --- dict.ini --------------------------------------------------\r\n"
+    "\r\n"
+    "[ajouter]\r\n"
+    "on\r\n"
+    "\r\n"
+    "[selectionn\xE9]\r\n"
+    "anglais.wb\r\n"
+    "\r\n"
+    "[langue]\r\n";

@@ -13,3 +13,7 @@ std::string ReversedWordList(const std::string& fromBytes);
 
 // The 84-byte record with key and value.
 std::string WordRecordBytes(const std::string& key, const std::string& value);
+
+// The head of the sample medium's catalogue, up to and including its
+// "[langue]" line: the template with the first language's FROM list.
+extern const char kSampleCatalogueHead[];
