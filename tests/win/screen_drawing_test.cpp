@@ -160,7 +160,7 @@ TEST(StatusLine, VerboseOffDrawsNothingAndKeepsTheRow)
     }
 }
 
-TEST(ProgressDisplay, CursorsMoveOnFromLanguageToLanguage)
+TEST(ProgressDisplay, LayoutCursorsMoveOnAndTheWaitCursorComesAndGoes)
 {
     ResetSetupState();
     TestMainWindow window;
@@ -169,7 +169,10 @@ TEST(ProgressDisplay, CursorsMoveOnFromLanguageToLanguage)
     const int bars[] = {155, 205};
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(setup.headingY, headings[i]);
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        const HCURSOR arrow = GetCursor();
         BeginLanguageDisplay(names[i]);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT)) << "wait cursor during the build";
         EXPECT_EQ(setup.headingY, headings[i] + 50);
         DrawProgressStep(379, "100%");
         Pixels p = GrabWindow(window.handle());
@@ -178,6 +181,7 @@ TEST(ProgressDisplay, CursorsMoveOnFromLanguageToLanguage)
         EXPECT_EQ(p.at(378, bars[i] + 2), Rgb(0, 128, 0)) << names[i];
         EXPECT_EQ(p.at(30, bars[i]), Rgb(255, 255, 255)) << names[i];
         EndLanguageDisplay();
+        EXPECT_EQ(GetCursor(), arrow) << "the cursor of before the build comes back";
         EXPECT_EQ(setup.progressY, bars[i] + 50);
     }
 }
