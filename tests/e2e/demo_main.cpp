@@ -83,9 +83,9 @@ void CatchCopyDisplay(const SetupProcess& setup, HWND window)
         // (the system erases with the class's grey before the paint).
         const COLORREF below = GetPixel(screen, 130, 300);
         const bool gradient = GetRValue(below) == 0 && GetGValue(below) == 0 && GetBValue(below) > 0;
-        // Still the copy display: its label is hidden once the script is done.
-        HWND label = ControlById(window, 250);
-        const bool copying = IsWindowVisible(label) && ControlText(label) == "Copie des fichiers...";
+        // Still the copy display: its label is hidden once the script is
+        // done. (Asking for its text would wait for the busy program.)
+        const bool copying = IsWindowVisible(ControlById(window, 250)) != FALSE;
         if (GetPixel(screen, button.left + 4, button.top + 4) != face && gradient && copying) {
             if (thread)
                 SuspendThread(thread);
