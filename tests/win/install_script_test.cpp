@@ -67,6 +67,18 @@ std::vector<std::string> ShownTexts()
 
 // Runs the script of a medium folder into an install folder, as the
 // installation run does.
+// A medium folder and an install folder side by side in a scratch folder.
+struct ScriptFolders {
+    ScratchFolder scratch;
+    std::string medium = scratch / "medium";
+    std::string install = scratch / "install";
+    ScriptFolders()
+    {
+        MakeFolder(medium);
+        MakeFolder(install);
+    }
+};
+
 void RunScript(const std::string& medium, const std::string& install, const std::string& script)
 {
     ResetSetupState();
@@ -116,11 +128,8 @@ Names Sorted(const Names& texts, size_t from, size_t to)
 
 TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
 {
-    ScratchFolder scratch;
-    std::string medium = scratch / "medium";
-    std::string install = scratch / "install";
-    MakeFolder(medium);
-    MakeFolder(install);
+    ScriptFolders folders;
+    const std::string medium = folders.medium, install = folders.install;
     WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
     WriteBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
     WriteBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
@@ -254,11 +263,8 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
     };
     ScriptWindow window;
     for (const Case& c : cases) {
-        ScratchFolder scratch;
-        std::string medium = scratch / "medium";
-        std::string install = scratch / "install";
-        MakeFolder(medium);
-        MakeFolder(install);
+        ScriptFolders folders;
+        const std::string medium = folders.medium, install = folders.install;
         MakeFolder(medium + "\\sons");
         WriteBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
         if (c.destinationWas)
@@ -305,11 +311,8 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
 TEST(RunInstallScript, XCopyReadsFoundFilesFromThePatternsFolder)
 {
     ScriptWindow window;
-    ScratchFolder scratch;
-    std::string medium = scratch / "medium";
-    std::string install = scratch / "install";
-    MakeFolder(medium);
-    MakeFolder(install);
+    ScriptFolders folders;
+    const std::string medium = folders.medium, install = folders.install;
     MakeFolder(install + "\\doc");
     MakeFolder(medium + "\\docs");
     WriteBytes(medium + "\\a.txt", "root a");
@@ -326,11 +329,8 @@ TEST(RunInstallScript, XCopyReadsFoundFilesFromThePatternsFolder)
 TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
 {
     ScriptWindow window;
-    ScratchFolder scratch;
-    std::string medium = scratch / "medium";
-    std::string install = scratch / "install";
-    MakeFolder(medium);
-    MakeFolder(install);
+    ScriptFolders folders;
+    const std::string medium = folders.medium, install = folders.install;
     MakeFolder(install + "\\snd");
     MakeFolder(medium + "\\empty");
     WriteBytes(medium + "\\a.wav", "medium's own file");
@@ -350,11 +350,8 @@ TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
 TEST(RunInstallScript, IgnoresLinesWithoutTheirArguments)
 {
     ScriptWindow window;
-    ScratchFolder scratch;
-    std::string medium = scratch / "medium";
-    std::string install = scratch / "install";
-    MakeFolder(medium);
-    MakeFolder(install);
+    ScriptFolders folders;
+    const std::string medium = folders.medium, install = folders.install;
     MakeFolder(medium + "\\sons");
     WriteBytes(medium + "\\a.txt", "a");
     WriteBytes(medium + "\\sons\\a.wav", "a");
@@ -406,11 +403,8 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
 TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
 {
     ScriptWindow window;
-    ScratchFolder scratch;
-    std::string medium = scratch / "medium";
-    std::string install = scratch / "install";
-    MakeFolder(medium);
-    MakeFolder(install);
+    ScriptFolders folders;
+    const std::string medium = folders.medium, install = folders.install;
     WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
     WriteBytes(medium + "\\notes.txt", "notes");
     WriteBytes(medium + "\\install.inf",
