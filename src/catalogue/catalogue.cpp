@@ -6,10 +6,10 @@
 #include <new>
 #include <vector>
 
+#include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "wordlist/collation.h"
 
 namespace {
 

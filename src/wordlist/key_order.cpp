@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/collation.h"
 #include "shell/progress_display.h"
 #include "shell/setup_state.h"
-#include "wordlist/collation.h"
 #include "wordlist/prefetch.h"
 
 int32_t ComparisonCount = 0;

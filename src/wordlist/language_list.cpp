@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "catalogue/catalogue.h"
+#include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "wordlist/collation.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/reverse_list.h"
 

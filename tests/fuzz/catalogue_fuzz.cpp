@@ -11,8 +11,8 @@
 #include "catalogue/catalogue.h"
 #include "fake_shell.h"
 #include "fuzz_support.h"
+#include "shell/collation.h"
 #include "shell/setup_state.h"
-#include "wordlist/collation.h"
 
 namespace {
 

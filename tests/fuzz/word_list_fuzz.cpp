@@ -10,9 +10,9 @@
 
 #include "fake_shell.h"
 #include "fuzz_support.h"
+#include "shell/collation.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "wordlist/collation.h"
 #include "wordlist/key_order.h"
 #include "wordlist/reverse_list.h"
 #include "wordlist/word_list.h"

@@ -1,9 +1,9 @@
 #include "fake_shell.h"
 
+#include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/progress_display.h"
 #include "shell/setup_state.h"
-#include "wordlist/collation.h"
 
 FakeShell fakeShell;
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "fake_shell.h"
+#include "shell/collation.h"
 #include "shell/setup_state.h"
 #include "test_files.h"
 #include "word_records.h"
-#include "wordlist/collation.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "fake_shell.h"
+#include "shell/collation.h"
 #include "shell/text_file.h"
 #include "test_files.h"
 #include "word_records.h"
-#include "wordlist/collation.h"
 #include "wordlist/key_order.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "wordlist/collation.h"
+#include "shell/collation.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wordlist/collation.h"
+#include "shell/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The looks of the window while it installs, seen as the user sees them:
 // the message loop does not run meanwhile, so only what the run paints
 // itself shows.
-#include "shell/install_run.h"
+#include "app/install_run.h"
 
 #include <gtest/gtest.h>
 
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"

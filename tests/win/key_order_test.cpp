@@ -12,8 +12,8 @@
 #include <windows.h>
 
 #include "french_words.h"
+#include "shell/collation.h"
 #include "shell/setup_state.h"
-#include "wordlist/collation.h"
 
 namespace {
 

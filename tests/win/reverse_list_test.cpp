@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "shell/collation.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
 #include "win_test_support.h"
-#include "wordlist/collation.h"
 #include "wordlist/word_list.h"
 
 namespace {

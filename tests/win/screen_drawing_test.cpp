@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/main_window.h"
+#include "app/main_window.h"
 #include "shell/progress_display.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "wordlist/collation.h"
+#include "shell/collation.h"
 
 bool SetCollationLocaleFrench()
 {

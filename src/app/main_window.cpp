@@ -1,14 +1,14 @@
 // The main window: a borderless popup over the whole screen holding the
 // directory controls and the directory chooser. Its procedure is a short
 // dispatch with one handler per message.
-#include "shell/main_window.h"
+#include "app/main_window.h"
 
 #include <objbase.h>
 
 #include <initializer_list>
 #include <string>
 
-#include "shell/install_run.h"
+#include "app/install_run.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"

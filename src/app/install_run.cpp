@@ -1,17 +1,17 @@
 // The installation run: validation of the install directory, the looks of
 // the window while it installs, and the order of the installing steps.
-#include "shell/install_run.h"
+#include "app/install_run.h"
 
 #include <direct.h>
 #include <io.h>
 
 #include <initializer_list>
 
+#include "app/main_window.h"
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
 #include "script/shortcut.h"
 #include "shell/fatal_error.h"
-#include "shell/main_window.h"
 #include "shell/message_box.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
