@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/install_run.h"
+#include "shell/scoped_handles.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"
@@ -108,8 +109,8 @@ void ShowCurrentDirectory()
 void ListFolders(bool keepDot)
 {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA("*.*", &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    ScopedFind search(FindFirstFileA("*.*", &entry));
+    if (!search)
         return;
     do {
         const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -120,8 +121,7 @@ void ListFolders(bool keepDot)
             continue;
         SendMessageA(mainControls.folderList, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(entry.cFileName));
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &entry));
 }
 
 // The text of the list's selected item; empty when nothing is selected or

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <new>
 #include <vector>
 
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
+#include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 
@@ -23,13 +23,6 @@ const std::string_view kLangueHeader = "[langue]";
 
 // The number of language lines of the last count; lives for the process.
 int32_t entryCount = 0;
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-// Closes what a fatal error in a test leaves open; in the program the
-// process simply ends.
-using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
 char FoldAZ(char c)
 {
@@ -113,12 +106,14 @@ public:
     }
 
 private:
-    FileHandle file_;
+    ScopedFile file_;
 };
 
-FileHandle OpenCatalogueOrEnd()
+// Its owner closes what a fatal error in a test leaves open; in the program
+// the process simply ends.
+ScopedFile OpenCatalogueOrEnd()
 {
-    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         FatalError("Can't open DICT.INI");
     return catalogue;
@@ -126,7 +121,7 @@ FileHandle OpenCatalogueOrEnd()
 
 // Ends a rewrite: tmp.ini, complete and on disk, takes the place of dict.ini
 // in one step. A read error means tmp.ini is incomplete: dict.ini stays.
-int ReplaceCatalogue(FileHandle& catalogue, TempFile& temp)
+int ReplaceCatalogue(ScopedFile& catalogue, TempFile& temp)
 {
     bool readFailed = std::ferror(catalogue.get()) != 0;
     catalogue.reset();
@@ -299,10 +294,9 @@ size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
 void CreateCatalogue(const char* fromListName)
 {
     // 1. An existing catalogue is left alone.
-    if (FILE* existing = OpenTextRead(kCatalogueFile)) {
+    if (ScopedFile existing{OpenTextRead(kCatalogueFile)}) {
         if (setup.verbose != 0)
             setup.statusY += 25;
-        std::fclose(existing);
         return;
     }
 
@@ -313,7 +307,7 @@ void CreateCatalogue(const char* fromListName)
     // 3. The template is written to tmp.ini and takes the name dict.ini only
     // when it is whole: a run killed meanwhile leaves no half catalogue that
     // the next run would keep as an existing one.
-    FILE* catalogue = OpenTextWrite(kTempFile);
+    ScopedFile catalogue(OpenTextWrite(kTempFile));
     if (!catalogue)
         FatalError("Can't create DICT.INI");
 
@@ -324,8 +318,9 @@ void CreateCatalogue(const char* fromListName)
     };
     bool written = true;
     for (const char* piece : pieces)
-        written = written && WriteText(catalogue, piece);
-    written = FlushAndClose(catalogue) && written;
+        written = written && WriteText(catalogue.get(), piece);
+    // Closed before the move, which needs the whole file on disk.
+    written = FlushAndClose(catalogue.release()) && written;
     if (!written || !MoveToNewName(kTempFile, kCatalogueFile)) {
         std::remove(kTempFile);
         FatalError("Can't create DICT.INI");
@@ -335,7 +330,7 @@ void CreateCatalogue(const char* fromListName)
 int RemoveLanguageEntries(const char* languageName)
 {
     // 1, 2.
-    FileHandle catalogue = OpenCatalogueOrEnd();
+    ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
 
     // 3. Every line, in any section, line end still on it.
@@ -353,7 +348,7 @@ int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
                      const char* languageName)
 {
     // 1, 2.
-    FileHandle catalogue = OpenCatalogueOrEnd();
+    ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
 
     // 3. Copy loop; 4. section copy after every line beginning with "[langue]".
@@ -367,7 +362,7 @@ int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
 int ReplaceLanguageEntry(const char* field1, const char* field2, const char* field3,
                          const char* languageName)
 {
-    FileHandle catalogue = OpenCatalogueOrEnd();
+    ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
 
     // The lines that RemoveLanguageEntries keeps, then AddLanguageEntry's
@@ -387,7 +382,7 @@ int ReplaceLanguageEntry(const char* field1, const char* field2, const char* fie
 int32_t CountLanguageEntries()
 {
     // 1.
-    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         return -1;
 
@@ -409,7 +404,7 @@ int32_t CountLanguageEntries()
 int SortLanguageSection(int32_t count)
 {
     // 1.
-    FileHandle catalogue(OpenTextRead(kCatalogueFile));
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         return -1;
 

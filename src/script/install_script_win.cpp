@@ -10,6 +10,7 @@
 
 #include "script/script_line.h"
 #include "shell/fatal_error.h"
+#include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
@@ -158,8 +159,8 @@ void CopyReplacing(const char* source, const char* destination)
 void CopyFoundFiles(const char* pattern, const char* sourceFolder, const char* destinationDir)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    ScopedFind search(FindFirstFileA(pattern, &found));
+    if (!search)
         return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -171,8 +172,7 @@ void CopyFoundFiles(const char* pattern, const char* sourceFolder, const char* d
             continue;
         ShowInDirectoryField(to);
         CopyReplacing(from, to);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
 }
 
 // The current directory, saved to be made current again after a command
@@ -243,13 +243,13 @@ void RunInstallScript()
                        MakeDirPrefix(setup.installPrefix, sizeof setup.installPrefix, setup.installDir);
     if (!installFits)
         setup.installPrefix[0] = '\0';
-    FILE* file = sourceFits ? OpenTextRead(scriptPath) : nullptr;
+    ScopedFile file(sourceFits ? OpenTextRead(scriptPath) : nullptr);
     if (!file)
         FatalError("Can't open INSTALL.INF");
 
     // Command loop.
     char text[kSetupLineSize];
-    while (ReadSetupLine(file, text)) {
+    while (ReadSetupLine(file.get(), text)) {
         ScriptLine line = ParseScriptLine(text);
         switch (line.command) {
         case ScriptCommand::None:
@@ -291,5 +291,4 @@ void RunInstallScript()
             break;
         }
     }
-    std::fclose(file);
 }

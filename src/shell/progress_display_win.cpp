@@ -7,37 +7,30 @@
 #include <cstring>
 
 #include "shell/progress_display.h"
+#include "shell/scoped_handles.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"
 
 namespace {
-HDC runCanvas;
-HBRUSH counterBrush;
+// Held from one language's heading to the next, or to the window's end.
+WindowDc runCanvas;
+ScopedGdiObject<HBRUSH> counterBrush;
 RECT counterField;
 HCURSOR rememberedCursor;
-
-void ReleaseRunCanvas()
-{
-    if (runCanvas && windowGlobals.mainWindow)
-        ReleaseDC(windowGlobals.mainWindow, runCanvas);
-    runCanvas = nullptr;
-}
 }  // namespace
 
 void BeginLanguageDisplay(const char* languageName)
 {
-    ReleaseRunCanvas();
-    runCanvas = GetDC(windowGlobals.mainWindow);
-    SetBkMode(runCanvas, TRANSPARENT);
+    runCanvas.reset();
+    runCanvas = WindowDc(windowGlobals.mainWindow);
+    SetBkMode(runCanvas.get(), TRANSPARENT);
 
-    if (counterBrush)
-        DeleteObject(counterBrush);
-    counterBrush = CreateSolidBrush(RGB(0, 0, 104));
+    counterBrush.reset(CreateSolidBrush(RGB(0, 0, 104)));
 
     RECT heading;
     SetRect(&heading, 30, setup.headingY, 480, setup.headingY + 40);
-    DrawShadowedText(runCanvas, languageName, heading);
+    DrawShadowedText(runCanvas.get(), languageName, heading);
     setup.headingY += 50;
 
     rememberedCursor = SetCursor(windowGlobals.waitCursor);
@@ -54,11 +47,11 @@ void StatusLine(const char* text, int left, int right)
 {
     if (setup.verbose == 0)
         return;
-    SelectObject(runCanvas, GetStockObject(SYSTEM_FONT));
-    SetTextColor(runCanvas, RGB(255, 255, 255));
+    SelectObject(runCanvas.get(), GetStockObject(SYSTEM_FONT));
+    SetTextColor(runCanvas.get(), RGB(255, 255, 255));
     RECT rect;
     SetRect(&rect, left, setup.statusY, right, setup.statusY + 30);
-    DrawTextA(runCanvas, text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    DrawTextA(runCanvas.get(), text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
 void StatusDone()
@@ -78,11 +71,11 @@ void DrawCounter(int32_t value)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
-    FillRect(runCanvas, &counterField, counterBrush);
+    FillRect(runCanvas.get(), &counterField, counterBrush.get());
     // The same pixels as DrawTextA with DT_SINGLELINE | DT_LEFT | DT_TOP
     // (digits need no prefix or tab handling) at half the cost: a list of a
     // million words draws some 50,000 counters.
-    ExtTextOutA(runCanvas, counterField.left, counterField.top, ETO_CLIPPED, &counterField, text,
+    ExtTextOutA(runCanvas.get(), counterField.left, counterField.top, ETO_CLIPPED, &counterField, text,
                 static_cast<UINT>(std::strlen(text)), nullptr);
 }
 
@@ -94,8 +87,6 @@ void EndLanguageDisplay()
 
 void ReleaseProgressDisplay()
 {
-    ReleaseRunCanvas();
-    if (counterBrush)
-        DeleteObject(counterBrush);
-    counterBrush = nullptr;
+    runCanvas.reset();
+    counterBrush.reset();
 }

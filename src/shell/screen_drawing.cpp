@@ -1,5 +1,6 @@
 #include "shell/screen_drawing.h"
 
+#include "shell/scoped_handles.h"
 #include "shell/window_globals.h"
 
 HFONT CreateHeadingFont()
@@ -15,21 +16,19 @@ void PaintBackground(HDC dc, const RECT& client)
     const int height = client.bottom;
     const int depth = GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL);
 
-    HPEN pens[64];
+    // Deleted after the old pen is selected back.
+    ScopedGdiObject<HPEN> pens[64];
     for (int i = 0; i < 64; ++i)
-        pens[i] = CreatePen(PS_SOLID, 1, RGB(0, 0, 200 - 3 * i));
+        pens[i].reset(CreatePen(PS_SOLID, 1, RGB(0, 0, 200 - 3 * i)));
 
-    HGDIOBJ oldPen = SelectObject(dc, pens[0]);
+    HGDIOBJ oldPen = SelectObject(dc, pens[0].get());
     for (int y = 0; y < height; ++y) {
         int pen = depth < 24 ? 32 : y * 63 / height;
-        SelectObject(dc, pens[pen]);
+        SelectObject(dc, pens[pen].get());
         MoveToEx(dc, 0, y, nullptr);
         LineTo(dc, width, y);
     }
     SelectObject(dc, oldPen);
-
-    for (HPEN pen : pens)
-        DeleteObject(pen);
 }
 
 void DrawShadowedText(HDC dc, const char* text, RECT rect)
@@ -45,29 +44,35 @@ void DrawShadowedText(HDC dc, const char* text, RECT rect)
     DrawTextA(dc, text, -1, &rect, format);
 }
 
-void DrawProgressBar(RECT rect, int fillEdge, const char* text)
+namespace {
+
+void DrawBar(HDC dc, RECT rect, int fillEdge, const char* text)
 {
-    HDC dc = GetDC(windowGlobals.mainWindow);
-    HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
-    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-    HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
+    ScopedGdiObject<HBRUSH> green(CreateSolidBrush(RGB(0, 128, 0)));
+    ScopedGdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+    ScopedGdiObject<HBRUSH> navy(CreateSolidBrush(RGB(0, 0, 128)));
 
     RECT full;
     CopyRect(&full, &rect);
-    FrameRect(dc, &rect, white);
+    FrameRect(dc, &rect, white.get());
     InflateRect(&rect, -1, -1);
-    FillRect(dc, &rect, navy);
+    FillRect(dc, &rect, navy.get());
     if (fillEdge > 0) {
         rect.right = fillEdge;
-        FillRect(dc, &rect, green);
+        FillRect(dc, &rect, green.get());
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     DrawTextA(dc, text, -1, &full, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+}
 
-    DeleteObject(green);
-    DeleteObject(white);
-    DeleteObject(navy);
-    ReleaseDC(windowGlobals.mainWindow, dc);
+}  // namespace
+
+void DrawProgressBar(RECT rect, int fillEdge, const char* text)
+{
+    {
+        WindowDc dc(windowGlobals.mainWindow);
+        DrawBar(dc.get(), rect, fillEdge, text);
+    }
     UpdateWindow(windowGlobals.mainWindow);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shell/fatal_error.h"
+#include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 
 SetupState setup;
@@ -68,7 +69,7 @@ void ReadStartupKeys()
         !JoinText(path, sizeof path, {prefix, "install.inf"}))
         FatalError("Can't open INSTALL.INF");
 
-    FILE* file = OpenTextRead(path);
+    ScopedFile file(OpenTextRead(path));
     if (!file)
         FatalError("Can't open INSTALL.INF");
 
@@ -86,7 +87,7 @@ void ReadStartupKeys()
     };
 
     char line[kSetupLineSize];
-    while (ReadSetupLine(file, line)) {
+    while (ReadSetupLine(file.get(), line)) {
         for (const Key& key : keys) {
             if (!KeywordMatches(line, key.name))
                 continue;
@@ -101,5 +102,4 @@ void ReadStartupKeys()
             break;
         }
     }
-    std::fclose(file);
 }

@@ -1,7 +1,6 @@
 #include "wordlist/language_list.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,6 +8,7 @@
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
+#include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "wordlist/language_entry.h"
@@ -17,13 +17,6 @@
 namespace {
 
 const char kLanguageListFile[] = "langue.cf";
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-// Closes what a fatal error in a test leaves open; in the program the
-// process simply ends.
-using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
 const char kCollationWarning[] =
     "Erreur de reconnaissance des caract\xE8res.\n"
@@ -78,7 +71,9 @@ bool IsTemporaryListName(const char* name)
 void ProcessLanguageList()
 {
     // 1.
-    FileHandle list(OpenTextRead(kLanguageListFile));
+    // Closes what a fatal error in a test leaves open; in the program the
+    // process simply ends.
+    ScopedFile list(OpenTextRead(kLanguageListFile));
     FILE* file = list.get();
     if (!file)
         FatalError("Can't open LANGUAGE.CF");

@@ -9,6 +9,7 @@
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
 #include "shell/progress_display.h"
+#include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "wordlist/key_order.h"
@@ -27,21 +28,16 @@ const char kDoneText[] = "Installation termin\xE9" "e   ";
 // A million records go through these files; large buffers save most calls.
 constexpr size_t kFileBufferSize = 1 << 18;
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
-
-File OpenList(const char* path, const char* mode)
+ScopedFile OpenList(const char* path, const char* mode)
 {
-    File file(std::fopen(path, mode));
+    ScopedFile file(std::fopen(path, mode));
     if (file)
         std::setvbuf(file.get(), nullptr, _IOFBF, kFileBufferSize);
     return file;
 }
 
 // Flushes and closes; false when either failed.
-bool CloseWritten(File& file)
+bool CloseWritten(ScopedFile& file)
 {
     bool ok = FlushFile(file.get());
     ok = CloseFile(file.release()) && ok;
@@ -137,7 +133,7 @@ void MergeAndWrite(const WordList& temp, FILE* to)
 // The display file's bytes as they are, or false when it cannot be read.
 bool ReadDisplayFile(const char* path, std::vector<char>& text)
 {
-    File file(std::fopen(path, "rb"));
+    ScopedFile file(std::fopen(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return false;
     long size = std::ftell(file.get());
@@ -173,7 +169,7 @@ void BuildReverseList(const LanguageEntry& entry)
     BeginLanguageDisplay(entry.languageName);                        // 1
     DrawProgressStep(0, "0%");                                       // 2
     StatusLine("Reading FROM wordlist", 30, 480);                    // 3
-    File fromFile = OpenList(fromPath, "rb");                        // 4
+    ScopedFile fromFile = OpenList(fromPath, "rb");                        // 4
     if (!fromFile)
         FatalError("Input file missing");
     DrawProgressStep(64, "10%");                                     // 5
@@ -181,7 +177,7 @@ void BuildReverseList(const LanguageEntry& entry)
     std::unique_ptr<WordList> from = ReadWholeList(fromFile.get(), "Read error input file");
     StatusDone();                                                    // 7
 
-    File tempFile = OpenList(kTempListPath, "wb");                   // 8
+    ScopedFile tempFile = OpenList(kTempListPath, "wb");                   // 8
     if (!tempFile)
         FatalError("Can't create tempfile");
     DrawProgressStep(117, "25%");                                    // 9
@@ -206,11 +202,11 @@ void BuildReverseList(const LanguageEntry& entry)
 
     // 18. Opened for appending, an earlier list keeps its content until the
     // new one replaces it; one that cannot be written stops the build here.
-    File toList(std::fopen(toPath, "ab"));                           // 18
+    ScopedFile toList(std::fopen(toPath, "ab"));                           // 18
     if (!toList)
         FatalError("Can't create output file");
     toList.reset();
-    File toFile = OpenList(kTempToPath, "wb");
+    ScopedFile toFile = OpenList(kTempToPath, "wb");
     if (!toFile)
         FatalError("Can't create output file");
     StatusLine("Sorting TO wordlist", 30, 400);                      // 19
