@@ -1,11 +1,9 @@
-// The installation run: validation of the install directory, the looks of
-// the window while it installs, and the order of the installing steps.
+// The installation run: validation of the install directory and the order
+// of the installing steps.
 #include "app/install_run.h"
 
 #include <direct.h>
 #include <io.h>
-
-#include <initializer_list>
 
 #include "app/main_window.h"
 #include "catalogue/catalogue.h"
@@ -42,26 +40,6 @@ int ValidateInstallDir(HWND directoryField)
         return 0;
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     return -1;
-}
-
-void ShowCopyDisplay()
-{
-    // The directory chooser may have enlarged the frame.
-    MoveWindow(mainControls.frameBox, 110, 138, 440, 110, TRUE);
-    for (HWND control : {mainControls.driveList, mainControls.folderList,
-                         mainControls.installButton, mainControls.changeButton,
-                         mainControls.driveLabel, mainControls.folderLabel})
-        ShowWindow(control, SW_HIDE);
-    SetWindowTextA(mainControls.messageLabel, "Copie des fichiers...");
-    // The message loop waits until the run is over: paint now.
-    UpdateWindow(windowGlobals.mainWindow);
-}
-
-void HideCopyDisplay()
-{
-    for (HWND control : {mainControls.cancelButton, mainControls.messageLabel,
-                         mainControls.frameBox, windowGlobals.directoryField})
-        ShowWindow(control, SW_HIDE);
 }
 
 void InstallRun(int notificationCode)

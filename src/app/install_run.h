@@ -13,10 +13,3 @@ int ValidateInstallDir(HWND directoryField);
 // notification code other than 0, nothing more than the box for a rejected
 // directory; otherwise it ends by destroying the main window.
 void InstallRun(int notificationCode);
-
-// The copy display: the frame back to its small size, the chooser and the
-// other buttons hidden, "Copie des fichiers..." over the field, repainted.
-void ShowCopyDisplay();
-
-// Leaves only the painted background and title.
-void HideCopyDisplay();

@@ -1,6 +1,7 @@
 // The main window: a borderless popup over the whole screen holding the
-// directory controls and the directory chooser. Its procedure is a short
-// dispatch with one handler per message.
+// directory controls and the directory chooser, and how they look through an
+// installation. Its procedure is a short dispatch with one handler per
+// message.
 #include "app/main_window.h"
 
 #include <objbase.h>
@@ -14,9 +15,23 @@
 #include "shell/setup_state.h"
 #include "shell/window_globals.h"
 
-MainControls mainControls;
-
 namespace {
+
+// The controls made with the window; the directory field's handle is in
+// windowGlobals, where the install commands find it.
+struct MainControls {
+    HWND frameBox;
+    HWND driveList;
+    HWND folderList;
+    HWND installButton;
+    HWND cancelButton;
+    HWND changeButton;
+    HWND messageLabel;
+    HWND driveLabel;
+    HWND folderLabel;
+};
+
+MainControls mainControls;
 
 // The edit control's own procedure, under the Enter handler.
 WNDPROC directoryFieldOwnProc;
@@ -24,6 +39,17 @@ WNDPROC directoryFieldOwnProc;
 // The frame box carries a static type the system does not define, so the
 // control draws nothing inside and only its border shows.
 constexpr DWORD kFrameBoxType = 0x16;
+
+// The frame around the directory controls, and the same frame grown down
+// around the chooser's lists.
+constexpr RECT kFrame = {110, 138, 550, 248};
+constexpr RECT kChooserFrame = {110, 138, 550, 458};
+
+void PlaceFrame(const RECT& frame)
+{
+    MoveWindow(mainControls.frameBox, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, TRUE);
+}
 
 struct ControlSpec {
     HWND* handle;
@@ -42,7 +68,8 @@ void CreateControls(HWND window)
     const DWORD listStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT;
     const ControlSpec controls[] = {
         {&mainControls.frameBox, 0, "static", kFrameBoxId, nullptr,
-         WS_CHILD | WS_VISIBLE | WS_BORDER | kFrameBoxType, 110, 138, 440, 110},
+         WS_CHILD | WS_VISIBLE | WS_BORDER | kFrameBoxType, kFrame.left, kFrame.top,
+         kFrame.right - kFrame.left, kFrame.bottom - kFrame.top},
         {&windowGlobals.directoryField, WS_EX_CLIENTEDGE, "edit", kDirectoryFieldId,
          setup.defaultDir, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_LEFT, 120, 170, 420, 25},
         {&mainControls.driveList, WS_EX_CLIENTEDGE, "listbox", kDriveListId, nullptr, listStyle,
@@ -141,11 +168,10 @@ void SelectedItem(HWND list, char (&item)[kPathSize])
 void OpenDirectoryChooser()
 {
     EnableWindow(mainControls.changeButton, FALSE);
-    MoveWindow(mainControls.frameBox, 110, 138, 440, 320, TRUE);
+    PlaceFrame(kChooserFrame);
     // The frame paints nothing inside: the window beneath repaints the
     // grown area, or the frame's old lower edge would stay across it.
-    RECT frame = {110, 138, 550, 458};
-    RedrawWindow(windowGlobals.mainWindow, &frame, nullptr,
+    RedrawWindow(windowGlobals.mainWindow, &kChooserFrame, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     for (HWND control : {mainControls.driveList, mainControls.folderList, mainControls.driveLabel,
                          mainControls.folderLabel})
@@ -274,6 +300,26 @@ void RegisterMainWindowClass()
 }
 
 }  // namespace
+
+void ShowCopyDisplay()
+{
+    // The directory chooser may have enlarged the frame.
+    PlaceFrame(kFrame);
+    for (HWND control : {mainControls.driveList, mainControls.folderList,
+                         mainControls.installButton, mainControls.changeButton,
+                         mainControls.driveLabel, mainControls.folderLabel})
+        ShowWindow(control, SW_HIDE);
+    SetWindowTextA(mainControls.messageLabel, "Copie des fichiers...");
+    // The message loop waits until the run is over: paint now.
+    UpdateWindow(windowGlobals.mainWindow);
+}
+
+void HideCopyDisplay()
+{
+    for (HWND control : {mainControls.cancelButton, mainControls.messageLabel,
+                         mainControls.frameBox, windowGlobals.directoryField})
+        ShowWindow(control, SW_HIDE);
+}
 
 void PaintContent(HDC dc, const RECT& client)
 {

@@ -1,4 +1,5 @@
-// The full-screen main window, its controls and the directory chooser.
+// The full-screen main window, its controls, the directory chooser and how
+// they look while the install commands run.
 // Upper layer.
 #pragma once
 
@@ -18,22 +19,6 @@ enum ControlId : int {
     kDirectoryFieldId = 350,
 };
 
-// The controls made with the window; the directory field's handle is in
-// windowGlobals, where the install commands find it.
-struct MainControls {
-    HWND frameBox;
-    HWND driveList;
-    HWND folderList;
-    HWND installButton;
-    HWND cancelButton;
-    HWND changeButton;
-    HWND messageLabel;
-    HWND driveLabel;
-    HWND folderLabel;
-};
-
-extern MainControls mainControls;
-
 // Registers the class "Installation" and creates the window with its
 // controls, shown with the given show command and painted. Null on failure.
 HWND CreateMainWindow(int showCommand);
@@ -41,6 +26,14 @@ HWND CreateMainWindow(int showCommand);
 // Creates the window and runs the message loop; returns the code carried by
 // the quit message.
 int RunMainWindow(int showCommand);
+
+// The copy display, while the install commands run: the frame back to its
+// small size, the chooser and the other buttons hidden, "Copie des
+// fichiers..." over the field, repainted.
+void ShowCopyDisplay();
+
+// Leaves only the painted background and title.
+void HideCopyDisplay();
 
 // The paint handling without BeginPaint/EndPaint, so a test can call it on
 // a memory drawing context: gradient and shadowed title.

@@ -42,24 +42,23 @@ TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
     // The user opened the chooser before starting the run.
     SendMessageA(window, WM_COMMAND, kChangeButtonId, 0);
     PumpMessages();
-    ASSERT_TRUE(IsWindowVisible(mainControls.driveList));
+    ASSERT_TRUE(IsWindowVisible(GetDlgItem(window, kDriveListId)));
 
     ShowCopyDisplay();
     struct Visibility {
-        HWND control;
+        int id;
         bool visible;
     } copyLook[] = {
-        {mainControls.frameBox, true},      {windowGlobals.directoryField, true},
-        {mainControls.messageLabel, true},  {mainControls.cancelButton, true},
-        {mainControls.installButton, false}, {mainControls.changeButton, false},
-        {mainControls.driveList, false},    {mainControls.folderList, false},
-        {mainControls.driveLabel, false},   {mainControls.folderLabel, false},
+        {kFrameBoxId, true},       {kDirectoryFieldId, true}, {kMessageLabelId, true},
+        {kCancelButtonId, true},   {kInstallButtonId, false}, {kChangeButtonId, false},
+        {kDriveListId, false},     {kFolderListId, false},    {kDriveLabelId, false},
+        {kFolderLabelId, false},
     };
     for (const Visibility& row : copyLook)
-        EXPECT_EQ(IsWindowVisible(row.control) != FALSE, row.visible) << GetDlgCtrlID(row.control);
-    EXPECT_EQ(Text(mainControls.messageLabel), "Copie des fichiers...");
+        EXPECT_EQ(IsWindowVisible(GetDlgItem(window, row.id)) != FALSE, row.visible) << row.id;
+    EXPECT_EQ(Text(GetDlgItem(window, kMessageLabelId)), "Copie des fichiers...");
     RECT frame;
-    GetWindowRect(mainControls.frameBox, &frame);
+    GetWindowRect(GetDlgItem(window, kFrameBoxId), &frame);
     EXPECT_EQ(frame.left, 110);
     EXPECT_EQ(frame.top, 138);
     EXPECT_EQ(frame.right, 550);
@@ -80,7 +79,7 @@ TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
     HideCopyDisplay();
     UpdateWindow(window);
     for (const Visibility& row : copyLook)
-        EXPECT_FALSE(IsWindowVisible(row.control)) << GetDlgCtrlID(row.control);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, row.id))) << row.id;
     shot = GrabWindow(window);
     SaveArtefact(shot, "look-background-only.bmp");
     for (POINT p : {POINT{200, 155}, POINT{300, 182}, POINT{490, 220}, POINT{110, 200}})
