@@ -26,9 +26,10 @@ bool ProgramMenuFolder(char (&folder)[kPathSize])
 
 void CreateProgramShortcut()
 {
-    // 1. The target, kept in defaultDir, whose start-up value is done with.
+    // 1. The program the shortcut starts.
+    char target[kPathSize];
     if (setup.installPrefix[0] == '\0' ||
-        !JoinText(setup.defaultDir, sizeof setup.defaultDir, {setup.installPrefix, setup.iconExe}))
+        !JoinText(target, sizeof target, {setup.installPrefix, setup.iconExe}))
         return;
 
     // 2-3. The program menu, made current; without it no shortcut.
@@ -41,18 +42,18 @@ void CreateProgramShortcut()
     CreateDirectoryA(setup.iconGroup, nullptr);
     SetCurrentDirectoryA(setup.iconGroup);
 
-    // 6-7. The shortcut path from the folder actually entered, kept in
-    // sourceDir, whose value the script no longer needs.
+    // 6-7. The shortcut path from the folder actually entered.
     char folder[kPathSize];
     char folderPrefix[kPathSize];
+    char shortcutPath[kPathSize];
     DWORD length = GetCurrentDirectoryA(kPathSize, folder);
     if (length == 0 || length >= kPathSize ||
         !MakeDirPrefix(folderPrefix, sizeof folderPrefix, folder) ||
-        !JoinText(setup.sourceDir, sizeof setup.sourceDir, {folderPrefix, setup.iconName, ".lnk"}))
+        !JoinText(shortcutPath, sizeof shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
         return;
 
     // 8. The status is not reported: nothing tells the user about the shortcut.
-    SaveShellLink(setup.defaultDir, setup.sourceDir, setup.installPrefix, setup.shortcutArgs);
+    SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
 }
 
 HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,
