@@ -293,25 +293,23 @@ size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
 
 void CreateCatalogue(const char* fromListName)
 {
-    // 1. An existing catalogue is left alone.
+    // An existing catalogue is left alone. Either way the status lines move
+    // one row down.
     if (ScopedFile existing{OpenTextRead(kCatalogueFile)}) {
         if (setup.verbose != 0)
             setup.statusY += 25;
         return;
     }
-
-    // 2.
     if (setup.verbose != 0)
         setup.statusY += 25;
 
-    // 3. The template is written to tmp.ini and takes the name dict.ini only
+    // The template is written to tmp.ini and takes the name dict.ini only
     // when it is whole: a run killed meanwhile leaves no half catalogue that
     // the next run would keep as an existing one.
     ScopedFile catalogue(OpenTextWrite(kTempFile));
     if (!catalogue)
         FatalError("Can't create DICT.INI");
 
-    // 4. The template.
     const char* const pieces[] = {
         kHeaderComment, "\n", "[ajouter]\n", "on\n\n", "[selectionn\xE9]\n",
         fromListName,   "\n\n", "[langue]\n\n\n", kEndComment,
@@ -329,33 +327,25 @@ void CreateCatalogue(const char* fromListName)
 
 int RemoveLanguageEntries(const char* languageName)
 {
-    // 1, 2.
     ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
 
-    // 3. Every line, in any section, line end still on it.
+    // Every line, in any section, line end still on it.
     std::string line;
     while (ReadWholeTextLine(catalogue.get(), line)) {
         if (!BelongsToLanguage(line, languageName))
             temp.Write(line);
     }
-
-    // 4.
     return ReplaceCatalogue(catalogue, temp);
 }
 
 int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
                      const char* languageName)
 {
-    // 1, 2.
     ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
-
-    // 3. Copy loop; 4. section copy after every line beginning with "[langue]".
     LineSource lines(catalogue.get());
     CopyAndAdd(lines, temp, field1, field2, field3, languageName);
-
-    // 5.
     return ReplaceCatalogue(catalogue, temp);
 }
 
@@ -381,12 +371,11 @@ int ReplaceLanguageEntry(const char* field1, const char* field2, const char* fie
 
 int32_t CountLanguageEntries()
 {
-    // 1.
     ScopedFile catalogue(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         return -1;
 
-    // 2. The count is that of this file, whatever an earlier call found.
+    // The count is that of this file, whatever an earlier call found.
     entryCount = 0;
     SectionScan scan;
     std::string line;
@@ -395,7 +384,6 @@ int32_t CountLanguageEntries()
             ++entryCount;
     }
 
-    // 3, 4.
     if (std::ferror(catalogue.get()))
         return -1;
     return entryCount;
@@ -403,19 +391,16 @@ int32_t CountLanguageEntries()
 
 int SortLanguageSection(int32_t count)
 {
-    // 1.
+    // Read: the language lines into slots, in file order.
     ScopedFile catalogue(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         return -1;
-
     std::vector<LanguageSlot> slots;
     std::vector<const LanguageSlot*> order;
     try {
-        // 2. All slots at once; a file that grew since the count still
-        // loses no line.
+        // All slots at once; a file that grew since the count still loses
+        // no line.
         slots.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-
-        // 3. The language lines, in file order.
         SectionScan scan;
         std::string line;
         while (ReadWholeTextLine(catalogue.get(), line)) {
@@ -423,12 +408,9 @@ int SortLanguageSection(int32_t count)
                 slots.push_back(MakeSlot(line));
         }
 
-        // 4.
         if (std::ferror(catalogue.get()))
             return -1;
         catalogue.reset();
-
-        // 5.
         order.reserve(slots.size());
         for (const LanguageSlot& slot : slots)
             order.push_back(&slot);
@@ -436,20 +418,18 @@ int SortLanguageSection(int32_t count)
         return -1;
     }
 
-    // 6. A merge sort stays in bounds even when the system cannot compare
+    // Sort: a merge sort stays in bounds even when the system cannot compare
     // two keys and the order is not consistent.
     std::stable_sort(order.begin(), order.end(), [](const LanguageSlot* a, const LanguageSlot* b) {
         return CompareLanguageSlots(a, b) < 0;
     });
 
-    // 7.
+    // Rewrite: up to and including the first line beginning with "[langue]"
+    // the file is copied; then come the sorted lines and the section's end.
     catalogue.reset(OpenTextRead(kCatalogueFile));
     if (!catalogue)
         return -1;
     TempFile temp;
-
-    // 8. Up to and including the first line beginning with "[langue]", the
-    // file is copied; then come the sorted lines and the section's end.
     SectionScan scan;
     bool placed = false;
     std::vector<std::string> rest;
@@ -471,8 +451,6 @@ int SortLanguageSection(int32_t count)
             temp.Write(slot->text + "\n");
         WriteSectionEnd(temp, rest);
     }
-
-    // 9.
     return ReplaceCatalogue(catalogue, temp);
 }
 

@@ -26,23 +26,23 @@ bool ProgramMenuFolder(char (&folder)[kPathSize])
 
 void CreateProgramShortcut()
 {
-    // 1. The program the shortcut starts.
+    // The program the shortcut starts.
     char target[kPathSize];
     if (setup.installPrefix[0] == '\0' ||
         !JoinText(target, sizeof target, {setup.installPrefix, setup.iconExe}))
         return;
 
-    // 2-3. The program menu, made current; without it no shortcut.
+    // The program menu, made current; without it no shortcut.
     char programs[kPathSize];
     if (!ProgramMenuFolder(programs) || !SetCurrentDirectoryA(programs))
         return;
 
-    // 4-5. The group, made inside the program menu or reused; results
+    // The group, made inside the program menu or reused; results
     // ignored, so a group that can't be entered leaves the program menu.
     CreateDirectoryA(setup.iconGroup, nullptr);
     SetCurrentDirectoryA(setup.iconGroup);
 
-    // 6-7. The shortcut path from the folder actually entered.
+    // The shortcut path from the folder actually entered.
     char folder[kPathSize];
     char folderPrefix[kPathSize];
     char shortcutPath[kPathSize];
@@ -52,7 +52,7 @@ void CreateProgramShortcut()
         !JoinText(shortcutPath, sizeof shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
         return;
 
-    // 8. The status is not reported: nothing tells the user about the shortcut.
+    // The status is not reported: nothing tells the user about the shortcut.
     SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
 }
 

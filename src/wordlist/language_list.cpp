@@ -70,42 +70,42 @@ bool IsTemporaryListName(const char* name)
 
 void ProcessLanguageList()
 {
-    // 1.
-    // Closes what a fatal error in a test leaves open; in the program the
-    // process simply ends.
+    // Its owner closes what a fatal error in a test leaves open; in the
+    // program the process simply ends.
     ScopedFile list(OpenTextRead(kLanguageListFile));
     FILE* file = list.get();
     if (!file)
         FatalError("Can't open LANGUAGE.CF");
 
-    // 2.
+    // One language per three usable lines: its catalogue line, its FROM
+    // list, its TO list.
     LanguageEntry entry{};
     char line[kSetupLineSize];
     for (int entryIndex = 0; ReadSetupLine(file, line); ++entryIndex) {
-        // 2.2
         SplitCatalogueLine(line, entry);
 
-        // 2.3 Without French the sorts fall back to bytes; the user is told,
+        // Without French the sorts fall back to bytes; the user is told,
         // once for every language, and the lists are built all the same.
         if (!SetFrenchCollation())
             ShowMessageBox(BoxOwner::None, kCollationWarning, "Installation", BoxIcon::Warning);
 
-        // 2.4
         ReadEntryLine(file, entry.fromListName);
         ReadEntryLine(file, entry.toListName);
         if (IsTemporaryListName(entry.fromListName) || IsTemporaryListName(entry.toListName))
             FatalError("Bad list name in LANGUAGE.CF");
 
-        // 2.5 - 2.8. The old line goes and the new one comes in one
-        // replacement of dict.ini: two would lose the language's line when
-        // the second one fails.
+        // The catalogue, the reversed list, then the language's line. The
+        // old line goes and the new one comes in one replacement of
+        // dict.ini: two would lose the language's line when the second one
+        // fails.
         if (entryIndex == 0)
             CreateCatalogue(entry.fromListName);
         BuildReverseList(entry);
         ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
     }
 
-    // 3. A list that could not be read to its end is kept for another run.
+    // The list is deleted when used up; one that could not be read to its
+    // end is kept for another run.
     bool readFailed = std::ferror(file) != 0;
     list.reset();
     if (readFailed)

@@ -166,65 +166,71 @@ void BuildReverseList(const LanguageEntry& entry)
     ListPath(fromPath, entry.fromListName);
     ListPath(toPath, entry.toListName);
 
-    BeginLanguageDisplay(entry.languageName);                        // 1
-    DrawProgressStep(0, "0%");                                       // 2
-    StatusLine("Reading FROM wordlist", 30, 480);                    // 3
-    ScopedFile fromFile = OpenList(fromPath, "rb");                        // 4
+    BeginLanguageDisplay(entry.languageName);
+    DrawProgressStep(0, "0%");
+
+    // Read FROM: the whole list, in file order.
+    StatusLine("Reading FROM wordlist", 30, 480);
+    ScopedFile fromFile = OpenList(fromPath, "rb");
     if (!fromFile)
         FatalError("Input file missing");
-    DrawProgressStep(64, "10%");                                     // 5
-    PlaceCounterField();                                             // 6
+    DrawProgressStep(64, "10%");
+    PlaceCounterField();
     std::unique_ptr<WordList> from = ReadWholeList(fromFile.get(), "Read error input file");
-    StatusDone();                                                    // 7
+    StatusDone();
 
-    ScopedFile tempFile = OpenList(kTempListPath, "wb");                   // 8
+    // Write TEMP: a record for every token of every FROM value.
+    ScopedFile tempFile = OpenList(kTempListPath, "wb");
     if (!tempFile)
         FatalError("Can't create tempfile");
-    DrawProgressStep(117, "25%");                                    // 9
-    StatusLine("Writing TEMP wordlist", 30, 480);                    // 10
+    DrawProgressStep(117, "25%");
+    StatusLine("Writing TEMP wordlist", 30, 480);
     PlaceCounterField();
-    InvertList(*from, tempFile.get());                               // 11
-    from.reset();                                                    // 12
+    InvertList(*from, tempFile.get());
+    from.reset();
     fromFile.reset();
     // Records still in the buffer are part of the list.
     if (!CloseWritten(tempFile))
         FatalError("Write error tempfile");
-    StatusDone();                                                    // 13
+    StatusDone();
 
-    tempFile = OpenList(kTempListPath, "rb");                        // 14
+    // Read and sort: TEMP back into memory, then in key order.
+    tempFile = OpenList(kTempListPath, "rb");
     if (!tempFile)
         FatalError("Can't open tempfile");
-    DrawProgressStep(205, "50%");                                    // 15
-    StatusLine("Reading TO wordlist", 30, 480);                      // 16
+    DrawProgressStep(205, "50%");
+    StatusLine("Reading TO wordlist", 30, 480);
     PlaceCounterField();
     std::unique_ptr<WordList> temp = ReadWholeList(tempFile.get(), "Read error tempfile");
-    StatusDone();                                                    // 17
-
-    // 18. Opened for appending, an earlier list keeps its content until the
+    StatusDone();
+    // Opened for appending, an earlier TO list keeps its content until the
     // new one replaces it; one that cannot be written stops the build here.
-    ScopedFile toList(std::fopen(toPath, "ab"));                           // 18
+    ScopedFile toList(std::fopen(toPath, "ab"));
     if (!toList)
         FatalError("Can't create output file");
     toList.reset();
     ScopedFile toFile = OpenList(kTempToPath, "wb");
     if (!toFile)
         FatalError("Can't create output file");
-    StatusLine("Sorting TO wordlist", 30, 400);                      // 19
+    StatusLine("Sorting TO wordlist", 30, 400);
     PlaceCounterField();
-    SortWordList(*temp);                                             // 20
-    StatusDone();                                                    // 21
-    DrawProgressStep(292, "75%");                                    // 22
-    StatusLine("Writing TO wordlist", 30, 480);                      // 23
-    PlaceCounterField();
-    MergeAndWrite(*temp, toFile.get());                              // 24
-    StatusDone();                                                    // 25
+    SortWordList(*temp);
+    StatusDone();
 
-    temp.reset();                                                    // 26
+    // Write TO: one record per key, written beside the list and moved into
+    // its place only when whole.
+    DrawProgressStep(292, "75%");
+    StatusLine("Writing TO wordlist", 30, 480);
+    PlaceCounterField();
+    MergeAndWrite(*temp, toFile.get());
+    StatusDone();
+    temp.reset();
     tempFile.reset();
     if (!FlushAndClose(toFile.release()) || !ReplaceFileAtomically(kTempToPath, toPath))
         FatalError("Write error output file");
     std::remove(kTempListPath);
-    DrawProgressStep(379, "100%");                                   // 27
-    EndLanguageDisplay();                                            // 28
-    ShowClosingBox();                                                // 29
+
+    DrawProgressStep(379, "100%");
+    EndLanguageDisplay();
+    ShowClosingBox();
 }
