@@ -30,9 +30,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     ReadStartupKeys();
-    setup.headingY = 100;
-    setup.progressY = 155;
-    setup.createShortcut = 0;
-    setup.buildWordLists = 0;
     return RunMainWindow(showCommand);
 }

@@ -24,11 +24,6 @@ const std::string_view kLangueHeader = "[langue]";
 // The number of language lines of the last count; lives for the process.
 int32_t entryCount = 0;
 
-char FoldAZ(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualsFoldingAZ(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())

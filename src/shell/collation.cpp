@@ -1,12 +1,9 @@
 #include "shell/collation.h"
 
+#include "shell/text_file.h"
+
 namespace {
 bool frenchIsSet = false;
-
-unsigned char FoldAZ(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 }  // namespace
 
 bool SetFrenchCollation()
@@ -29,11 +26,9 @@ int CompareCollated(const char* a, const char* b)
 
 int CompareFoldedBytes(const char* a, const char* b)
 {
-    const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
-    for (;; ++x, ++y) {
-        unsigned char cx = FoldAZ(*x);
-        unsigned char cy = FoldAZ(*y);
+    for (;; ++a, ++b) {
+        const unsigned char cx = static_cast<unsigned char>(FoldAZ(*a));
+        const unsigned char cy = static_cast<unsigned char>(FoldAZ(*b));
         if (cx != cy)
             return cx < cy ? -1 : 1;
         if (cx == 0)
@@ -47,6 +42,6 @@ bool CollationSortKey(const char* text, std::string& key)
         return FrenchSortKey(text, key);
     key.clear();
     for (const char* p = text; *p != '\0'; ++p)
-        key.push_back(static_cast<char>(FoldAZ(static_cast<unsigned char>(*p))));
+        key.push_back(FoldAZ(*p));
     return true;
 }

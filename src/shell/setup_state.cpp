@@ -32,11 +32,6 @@ bool ReadSetupLine(FILE* file, char* buf)
     }
 }
 
-static char FoldAZ(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool KeywordMatches(const char* line, const char* keyword)
 {
     for (; *keyword; ++line, ++keyword) {

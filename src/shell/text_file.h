@@ -8,6 +8,14 @@
 #include <initializer_list>
 #include <string>
 
+// c with the letters A-Z taken as a-z; every other byte, accented letters
+// included, stays as it is. Keywords, section headers and language names
+// compare this way.
+constexpr char FoldAZ(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Copies src into dst (dstSize bytes), always terminated. Returns false when
 // src had to be cut.
 bool CopyText(char* dst, size_t dstSize, const char* src);

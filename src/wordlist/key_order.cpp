@@ -11,7 +11,7 @@
 #include "shell/setup_state.h"
 #include "wordlist/prefetch.h"
 
-int32_t ComparisonCount = 0;
+int32_t comparisonCount = 0;
 
 namespace {
 
@@ -122,10 +122,10 @@ uint64_t Prefix(const std::string& sortKey)
 
 void CountComparison()
 {
-    if (ComparisonCount % 1000 == 0)
-        DrawCounter(ComparisonCount);
+    if (comparisonCount % 1000 == 0)
+        DrawCounter(comparisonCount);
     // Starts again at 0 rather than going negative after 2^31 comparisons.
-    ComparisonCount = ComparisonCount == INT32_MAX ? 0 : ComparisonCount + 1;
+    comparisonCount = comparisonCount == INT32_MAX ? 0 : comparisonCount + 1;
 }
 
 int CompareSortKeys(const SortKeys& store, const SortEntry& a, const SortEntry& b)

@@ -10,7 +10,7 @@
 
 // Comparisons made by the sorts while verbose is set, for the whole process;
 // every 1000th is shown in the counter field.
-extern int32_t ComparisonCount;
+extern int32_t comparisonCount;
 
 // Puts the entries of list in the order above.
 void SortWordList(WordList& list);

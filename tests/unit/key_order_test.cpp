@@ -89,13 +89,13 @@ TEST(SortWordList, CountsComparisonsOnlyInVerboseMode)
     fakeShell.counters.clear();
 
     setup.verbose = 0;
-    ComparisonCount = 5;
+    comparisonCount = 5;
     SortWordList(*list);
-    EXPECT_EQ(ComparisonCount, 5);
+    EXPECT_EQ(comparisonCount, 5);
     EXPECT_TRUE(fakeShell.counters.empty());
 
     setup.verbose = 1;
-    ComparisonCount = INT32_MAX - 1500;
+    comparisonCount = INT32_MAX - 1500;
     SortWordList(*list);
     // Past the largest count it starts again from 0 instead of going negative.
     ASSERT_GE(fakeShell.counters.size(), 2u);
@@ -103,7 +103,7 @@ TEST(SortWordList, CountsComparisonsOnlyInVerboseMode)
         EXPECT_TRUE(value >= 0 && value % 1000 == 0) << value;
     EXPECT_EQ(fakeShell.counters.front(), INT32_MAX - INT32_MAX % 1000);
     EXPECT_EQ(fakeShell.counters[1], 0);
-    EXPECT_GE(ComparisonCount, 0);
+    EXPECT_GE(comparisonCount, 0);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         ResetFakeShell();
-        ComparisonCount = 0;
+        comparisonCount = 0;
         entry_ = LanguageEntry{};
         CopyText(entry_.languageName, sizeof entry_.languageName, "Anglais");
         CopyText(entry_.fromListName, sizeof entry_.fromListName, "from.wb");
@@ -178,7 +178,7 @@ TEST_F(ReverseList, ComparisonsAreShownEveryThousandthAndRunOnAcrossLanguages)
     for (int language = 0; language < 2; ++language) {
         fakeShell.counters.clear();
         Build(from);
-        const int32_t after = ComparisonCount;
+        const int32_t after = comparisonCount;
         ASSERT_GT(after, before + 3000);
         // Loads and inversion, then every multiple of 1000 of the running
         // count (0 at the very first comparison), then the merge.
@@ -196,7 +196,7 @@ TEST_F(ReverseList, ComparisonsAreShownEveryThousandthAndRunOnAcrossLanguages)
     setup.verbose = 0;
     fakeShell.counters.clear();
     Build(from);
-    EXPECT_EQ(ComparisonCount, before);
+    EXPECT_EQ(comparisonCount, before);
     EXPECT_EQ(fakeShell.counters.size(), 4 * records.size());
 }
 
@@ -206,10 +206,10 @@ TEST_F(ReverseList, OneRecordMakesNoComparison)
     // Two TEMP records of one key: nothing to compare. The merged group
     // ends at index 1, so the merge shows no counter.
     Build({{"chat", "cat"}, {"chien", "cat"}});
-    EXPECT_EQ(ComparisonCount, 0);
+    EXPECT_EQ(comparisonCount, 0);
     EXPECT_EQ(fakeShell.counters, (std::vector<int>{0, 0, 0}));
     Build({{"chat", "cat,dog"}});
-    EXPECT_GT(ComparisonCount, 0);
+    EXPECT_GT(comparisonCount, 0);
 }
 
 TEST_F(ReverseList, SameInputSameOutput)

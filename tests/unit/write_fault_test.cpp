@@ -120,7 +120,7 @@ Outcome Run(const Scenario& scenario, size_t failAt)
     ScratchDir dir;
     ScopedCurrentDir current(dir.path());
     ResetFakeShell();
-    ComparisonCount = 0;
+    comparisonCount = 0;
     for (const auto& [name, bytes] : scenario.before)
         WriteFileBytes(name, bytes);
     ResetFileFaults(failAt);
