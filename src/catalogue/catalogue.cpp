@@ -244,7 +244,8 @@ bool IsEmptyLine(const std::string& line)
 // Writes what follows the sorted lines. In a catalogue of the usual shape
 // the rest is only empty lines and the end comment, and what is written is
 // one empty line and the end comment. Anything else that stood after the
-// [langue] line is kept, in its order, between the two.
+// [langue] line, but for later [langue] headers, is kept, in its order,
+// between the two.
 void WriteSectionEnd(TempFile& temp, const std::vector<std::string>& rest)
 {
     size_t first = 0;
@@ -437,7 +438,9 @@ int SortLanguageSection(int32_t count)
                 temp.WriteLine(line);
             else
                 temp.Write(line);
-        } else if (!isLanguageLine) {
+        } else if (!isLanguageLine && !StartsWithLangue(line)) {
+            // A later [langue] header would start a section of its own, and
+            // every later installation would add its language there too.
             rest.push_back(line);
         }
     }

@@ -58,7 +58,8 @@ int32_t CountLanguageEntries();
 
 // Rewrites dict.ini with its language lines in collation order. 0 when it
 // was rewritten, -1 when it was left as it was. Lines past the [langue]
-// header that are not language lines are kept after the sorted lines.
+// header that are not language lines are kept after the sorted lines, but
+// for later [langue] headers, which would make sections of their own.
 int SortLanguageSection(int32_t entryCount);
 
 // Orders two slots by key: French collation once the driver has set it,

@@ -330,6 +330,34 @@ TEST_F(CatalogueTest, WorkedExampleByteForByteAndAgainUnchanged)
     EXPECT_FALSE(TempExists());
 }
 
+TEST_F(CatalogueTest, SecondLangueSectionIsGatheredOnceAndLeavesNoDuplicates)
+{
+    // What the language list driver and the installation run do, in order.
+    auto install = [] {
+        ReplaceLanguageEntry("fr", "en", "langue\\anglais.tb", "Anglais");
+        ReplaceLanguageEntry("fr", "de", "langue\\allemand.tb", "Allemand");
+        const int32_t count = CountLanguageEntries();
+        if (count > 1)
+            SortLanguageSection(count);
+    };
+    const std::string head = "[ajouter]\non\n\n[langue]\n";
+    const std::string german = "fr,de,langue\\allemand.tb,Allemand\n";
+    const std::string english = "fr,en,langue\\anglais.tb,Anglais\n";
+    const std::string italian = "fr,it,langue\\italien.tb,Italien\n";
+    WriteCatalogue(head + german + "\n[langue]\n" + italian + "\n" + kEnd);
+
+    // Each section got the languages of this run; the sort gathers them
+    // under the first header and leaves the second out.
+    install();
+    EXPECT_EQ(Catalogue(), Crlf(head + german + german + english + english + italian + "\n" + kEnd));
+
+    const std::string once = Crlf(head + german + english + italian + "\n" + kEnd);
+    install();
+    EXPECT_EQ(Catalogue(), once);
+    install();
+    EXPECT_EQ(Catalogue(), once);
+}
+
 TEST_F(CatalogueTest, CountFindsTheLinesOfExactLangueSections)
 {
     struct Case {
@@ -387,10 +415,13 @@ TEST_F(CatalogueTest, SortOrdersByLanguageNameAndKeepsEverythingElse)
          "[langue]\ny\nz\n\n[autre]\nk=v\n\n" + kEnd},
         {"lines after a closing comment are kept", "[langue]\nz\ny\n# fin\nw,w,w,w\n",
          "[langue]\ny\nz\n\n# fin\nw,w,w,w\n\n" + kEnd},
-        {"second section gathered under the first", "[langue]\nz\n\n[x]\n[langue]\ny\n\n" + kEnd,
-         "[langue]\ny\nz\n\n[x]\n[langue]\n\n" + kEnd},
+        {"second section gathered under the first, its header left out",
+         "[langue]\nz\n\n[x]\n[langue]\ny\n\n" + kEnd, "[langue]\ny\nz\n\n[x]\n\n" + kEnd},
         {"prefix header gets the lines", "[langue] x\nq\n\n[langue]\nz\ny\n\n" + kEnd,
-         "[langue] x\ny\nz\n\nq\n\n[langue]\n\n" + kEnd},
+         "[langue] x\ny\nz\n\nq\n\n" + kEnd},
+        {"later headers of either kind left out, all else kept",
+         "[langue]\nb\na\n\n[LANGUE]\n\n[langue] x\nk=v\n\n" + kEnd,
+         "[langue]\na\nb\n\nk=v\n\n" + kEnd},
     };
     for (const Case& c : cases) {
         WriteCatalogue(c.before);
