@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "script/script_line.h"
 #include "shell/fatal_error.h"
@@ -17,11 +20,18 @@
 
 namespace {
 
+// The LZ library's signature of a compressed file.
+constexpr char kCompressedSignature[] = "SZDD\x88\xF0\x27\x33";
+constexpr DWORD kSignatureLength = sizeof kCompressedSignature - 1;
+
+// Uncompressed files are copied in blocks this large: the library's own copy
+// moves small blocks and runs at a fraction of the disk's speed.
+constexpr DWORD kCopyBlock = 1u << 20;
+
 // Administrators (and root under Wine) may write through a read-only file;
 // the install never replaces one, as the copy would fail for a user.
-bool IsReadOnlyOrFolder(const char* path)
+bool IsReadOnlyOrFolder(DWORD attributes)
 {
-    DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
@@ -50,12 +60,48 @@ bool LongWidePath(const char* path, std::wstring& wide)
     return true;
 }
 
-// Creates the temporary file of a copy beside its destination (same folder,
-// so the final move is a rename) and returns its handle and name. The name
-// follows from the destination's: a copy killed before its move leaves the
-// file behind, and the next copy of the same file takes it over instead of
-// leaving it there for good.
-HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temporary)
+// The name under which a medium stores a file compressed, as the LZ
+// library's open looks for it when the named file is missing: the last
+// character of the extension replaced by "_" ("dico.exe" -> "dico.ex_"),
+// "_" appended to a shorter extension ("a.md" -> "a.md_"), "._" appended to
+// a name without one. The first dot of the last path element starts the
+// extension.
+std::wstring CompressedName(const std::wstring& path)
+{
+    const size_t element = path.find_last_of(L'\\');
+    const size_t dot = path.find(L'.', element == std::wstring::npos ? 0 : element);
+    if (dot == std::wstring::npos)
+        return path + L"._";
+    if (path.size() - (dot + 1) < 3)
+        return path + L"_";
+    return path.substr(0, path.size() - 1) + L"_";
+}
+
+HANDLE OpenForReading(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Opens a copy's source as the LZ library's open does, the named file first,
+// then its compressed name; by handle, as the library's own open refuses
+// paths of 128 characters or more.
+HANDLE OpenSource(const char* source)
+{
+    std::wstring wide;
+    if (!LongWidePath(source, wide))
+        return INVALID_HANDLE_VALUE;
+    HANDLE input = OpenForReading(wide);
+    if (input == INVALID_HANDLE_VALUE)
+        input = OpenForReading(CompressedName(wide));
+    return input;
+}
+
+// The name of a copy's temporary file beside its destination (same folder,
+// so the final move is a rename). The name follows from the destination's:
+// a copy killed before its move leaves the file behind, and the next copy of
+// the same file takes it over instead of leaving it there for good.
+bool TemporaryNameBeside(const std::wstring& destination, std::wstring& temporary)
 {
     const size_t folderLength = destination.find_last_of(L'\\') + 1;
     std::wstring name = destination.substr(folderLength);
@@ -74,10 +120,42 @@ HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temp
         if (upperTempName == name)
             continue;
         temporary = destination.substr(0, folderLength) + tempName;
-        return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return true;
     }
-    return INVALID_HANDLE_VALUE;
+    return false;
+}
+
+// Creates the temporary file of a copy beside its destination.
+HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temporary)
+{
+    if (!TemporaryNameBeside(destination, temporary))
+        return INVALID_HANDLE_VALUE;
+    // A copy from a read-only medium, killed before its move, leaves a
+    // read-only temporary that could not be opened for writing.
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void DeleteTemporary(const std::wstring& temporary)
+{
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temporary.c_str());
+}
+
+// Moves the finished temporary over the destination. An existing
+// destination keeps its attributes (hidden and system among them), as the
+// platform's copy leaves them when it writes into an existing file.
+bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& destination,
+                   DWORD destinationAttributes)
+{
+    if (destinationAttributes != INVALID_FILE_ATTRIBUTES) {
+        const DWORD kept = destinationAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                    FILE_ATTRIBUTE_ARCHIVE |
+                                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        SetFileAttributesW(temporary.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+    }
+    return MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 // Ends the open file after its first size bytes.
@@ -87,69 +165,110 @@ bool CutFile(HANDLE file, DWORD size)
            SetEndOfFile(file);
 }
 
+// True when the open file starts with the LZ library's signature; the file
+// is read again from its start afterwards.
+bool IsCompressed(HANDLE file)
+{
+    char start[kSignatureLength];
+    DWORD read = 0;
+    bool compressed = ReadFile(file, start, kSignatureLength, &read, nullptr) &&
+                      read == kSignatureLength &&
+                      std::memcmp(start, kCompressedSignature, kSignatureLength) == 0;
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && compressed;
+}
+
+// Expands a compressed input into output through the LZ library; closes
+// input. True when the output holds exactly what the header promises.
+bool Expand(HANDLE input, HANDLE output)
+{
+    INT expander = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(input)));
+    if (expander < 0) {
+        CloseHandle(input);
+        return false;
+    }
+    // The size the header promises: a truncated compressed file expands
+    // short without any error, and the empty tail of a compressed empty file
+    // expands to one byte too many. Any other surplus is a corrupt source.
+    bool complete = false;
+    LONG expected = LZSeek(expander, 0, SEEK_END);
+    if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
+        LONG written = LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
+        complete = written == expected ||
+                   (written == expected + 1 && CutFile(output, static_cast<DWORD>(expected)));
+    }
+    LZClose(expander);  // closes input as well
+    return complete;
+}
+
+// Copies input to output as it is, in large blocks; closes input.
+bool CopyBlocks(HANDLE input, HANDLE output)
+{
+    bool complete = false;
+    try {
+        std::vector<char> block(kCopyBlock);
+        for (;;) {
+            DWORD read = 0, written = 0;
+            if (!ReadFile(input, block.data(), kCopyBlock, &read, nullptr))
+                break;
+            if (read == 0) {
+                complete = true;
+                break;
+            }
+            if (!WriteFile(output, block.data(), read, &written, nullptr) || written != read)
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        complete = false;
+    }
+    CloseHandle(input);
+    return complete;
+}
+
 // Copies source to destination, expanding it when it is stored in the LZ
 // library's compressed format. The destination changes only when the whole
-// expansion succeeded: it is written to a temporary file and moved into place.
+// copy succeeded: it is written to a temporary file and moved into place.
 void CopyExpanded(const char* source, const char* destination)
 {
-    // Opened by handle: the library's own open goes through OpenFile, which
-    // refuses paths of 128 characters or more.
-    HANDLE input = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE input = OpenSource(source);
     if (input == INVALID_HANDLE_VALUE)
         return;
+    const DWORD destinationAttributes = GetFileAttributesA(destination);
     std::wstring wideDestination, temporary;
     HANDLE output = INVALID_HANDLE_VALUE;
-    if (!IsReadOnlyOrFolder(destination) && LongWidePath(destination, wideDestination))
+    if (!IsReadOnlyOrFolder(destinationAttributes) && LongWidePath(destination, wideDestination))
         output = CreateTemporaryBeside(wideDestination, temporary);
     if (output == INVALID_HANDLE_VALUE) {
         CloseHandle(input);
         return;
     }
 
-    INT expander = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(input)));
-    bool complete = false;
-    if (expander < 0) {
-        CloseHandle(input);
-    } else {
-        // The size the header promises: a truncated compressed file expands
-        // short without any error, and the tail of a compressed empty file
-        // may expand to a byte too many.
-        LONG expected = LZSeek(expander, 0, SEEK_END);
-        if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
-            LONG written =
-                LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
-            complete = written == expected ||
-                       (written > expected && CutFile(output, static_cast<DWORD>(expected)));
-        }
-        LZClose(expander);  // closes input as well
-    }
+    bool complete = IsCompressed(input) ? Expand(input, output) : CopyBlocks(input, output);
     complete = CloseHandle(output) && complete;
 
-    if (!complete ||
-        !MoveFileExW(temporary.c_str(), wideDestination.c_str(), MOVEFILE_REPLACE_EXISTING))
-        DeleteFileW(temporary.c_str());
+    if (!complete || !MoveIntoPlace(temporary, wideDestination, destinationAttributes))
+        DeleteTemporary(temporary);
 }
 
-// A copy replacing an existing file, but never a read-only one. CopyFile
-// leaves a partial file behind when the disk fills up, so the copy is made
-// beside the destination and moved into place only when whole.
+// A copy replacing an existing file, but never a read-only one, that leaves
+// attributes as the platform's copy does: a new file takes the source's, an
+// existing one keeps its own. CopyFile leaves a partial file behind when the
+// disk fills up, so the copy is made beside the destination and moved into
+// place only when whole.
 void CopyReplacing(const char* source, const char* destination)
 {
+    const DWORD destinationAttributes = GetFileAttributesA(destination);
     std::wstring wideSource, wideDestination, temporary;
-    if (IsReadOnlyOrFolder(destination) || !LongWidePath(source, wideSource) ||
+    if (IsReadOnlyOrFolder(destinationAttributes) || !LongWidePath(source, wideSource) ||
         !LongWidePath(destination, wideDestination))
         return;
-    HANDLE reserved = CreateTemporaryBeside(wideDestination, temporary);
-    if (reserved == INVALID_HANDLE_VALUE)
+    if (!TemporaryNameBeside(wideDestination, temporary))
         return;
-    CloseHandle(reserved);
-    if (!CopyFileW(wideSource.c_str(), temporary.c_str(), FALSE) ||
-        !MoveFileExW(temporary.c_str(), wideDestination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // The copy took the source's attributes, read-only among them.
-        SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(temporary.c_str());
-    }
+    // A leftover of an earlier run goes first: the copy is made as a new
+    // file, so that it takes the source's attributes.
+    DeleteTemporary(temporary);
+    if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
+        !MoveIntoPlace(temporary, wideDestination, destinationAttributes))
+        DeleteTemporary(temporary);
 }
 
 // Copies every file (not folder) that the search finds to

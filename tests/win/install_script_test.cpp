@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <lzexpand.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -98,6 +102,34 @@ std::string Fixture(const std::string& name)
     return ReadBytes(FixturePath(name));
 }
 
+// Bytes that no block size divides into a pattern.
+std::string PseudoRandomBytes(size_t size)
+{
+    std::string bytes(size, '\0');
+    uint32_t x = 12345;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 16);
+    }
+    return bytes;
+}
+
+// A compressed file whose header promises size bytes.
+std::string WithHeaderSize(std::string compressed, uint32_t size)
+{
+    for (int i = 0; i < 4; ++i)
+        compressed[10 + i] = static_cast<char>(size >> (8 * i));
+    return compressed;
+}
+
+uint32_t HeaderSize(const std::string& compressed)
+{
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i)
+        size = (size << 8) | static_cast<unsigned char>(compressed[10 + i]);
+    return size;
+}
+
 std::string AviDelay()
 {
     char value[64] = "";
@@ -135,6 +167,8 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     WriteBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
     const std::string plain = std::string("plain\0data\r\n\xFF", 13);
     WriteBytes(medium + "\\plain.dat", plain);
+    const std::string big = PseudoRandomBytes(5 * 1024 * 1024 / 2 + 7);  // several blocks
+    WriteBytes(medium + "\\big.dat", big);
     WriteBytes(medium + "\\notes.txt", "notes");
     WriteBytes(medium + "\\CAPS.TXT", "caps");
     WriteBytes(medium + "\\README", "no dot");
@@ -180,6 +214,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
               "Copy binary.bi_ sub\\two\\binary.bin\n"
               "copy empty.tx_ empty.txt\n"
               "copy plain.dat plain.dat\n"
+              "copy big.dat big.dat\n"
               "copy plain.dat readonly.dat\n"
               "copy plain.dat none\\plain.dat\n"
               "copy\ttext.tx_ tab.txt\n"
@@ -190,13 +225,14 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
                   std::string(99, 'z') + "mkdir split\n");
 
     // Directories: one level at a time, prefixes and tabs as written.
-    EXPECT_EQ(FolderNames(install), (Names{"all", "empty.txt", "plain.dat", "readonly.dat", "sounds",
-                                           "split", "sub", "tabbed", "txt", "upper", "x"}));
+    EXPECT_EQ(FolderNames(install), (Names{"all", "big.dat", "empty.txt", "plain.dat", "readonly.dat",
+                                           "sounds", "split", "sub", "tabbed", "txt", "upper", "x"}));
     // Copies: expanded byte for byte, plain files unchanged.
     EXPECT_EQ(ReadBytes(install + "\\sub\\text.txt"), Fixture("text.txt"));
     EXPECT_EQ(ReadBytes(install + "\\sub\\two\\binary.bin"), Fixture("binary.bin"));
     EXPECT_EQ(ReadBytes(install + "\\empty.txt"), "");
     EXPECT_EQ(ReadBytes(install + "\\plain.dat"), plain);
+    EXPECT_TRUE(ReadBytes(install + "\\big.dat") == big);
     EXPECT_EQ(ReadBytes(install + "\\readonly.dat"), "old");
     // Patterns: case ignored, hidden files and names without a dot included,
     // folders skipped; copies are raw.
@@ -204,8 +240,8 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
               (Names{"CAPS.TXT", "empty.tx_", "hidden.txt", "notes.txt", "text.tx_"}));
     EXPECT_EQ(ReadBytes(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
     EXPECT_EQ(FolderNames(install + "\\all"),
-              (Names{"CAPS.TXT", "README", "binary.bi_", "empty.tx_", "hidden.txt", "install.inf",
-                     "notes.txt", "plain.dat", "text.tx_"}));
+              (Names{"CAPS.TXT", "README", "big.dat", "binary.bi_", "empty.tx_", "hidden.txt",
+                     "install.inf", "notes.txt", "plain.dat", "text.tx_"}));
     EXPECT_EQ(FolderNames(install + "\\upper"), (Names{"CAPS.TXT", "hidden.txt", "notes.txt"}));
     EXPECT_EQ(FolderNames(install + "\\sounds"), (Names{"a.wav", "b.wav"}));
     EXPECT_EQ(ReadBytes(install + "\\sounds\\a.wav"), "new a");
@@ -225,18 +261,18 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     // Each destination was shown before it was written, in the order of the
     // lines (a search's own order within a pattern); the last one stays.
     std::vector<std::string> texts = ShownTexts();
-    ASSERT_EQ(texts.size(), 6u + 5 + 9 + 3 + 2);
-    EXPECT_EQ(Names(texts.begin(), texts.begin() + 6),
+    ASSERT_EQ(texts.size(), 7u + 5 + 10 + 3 + 2);
+    EXPECT_EQ(Names(texts.begin(), texts.begin() + 7),
               (Names{install + "\\sub\\text.txt", install + "\\sub\\two\\binary.bin",
-                     install + "\\empty.txt", install + "\\plain.dat", install + "\\readonly.dat",
-                     install + "\\none\\plain.dat"}));
-    EXPECT_EQ(Sorted(texts, 6, 11),
+                     install + "\\empty.txt", install + "\\plain.dat", install + "\\big.dat",
+                     install + "\\readonly.dat", install + "\\none\\plain.dat"}));
+    EXPECT_EQ(Sorted(texts, 7, 12),
               Within(install + "\\txt", FolderNames(install + "\\txt")));
-    EXPECT_EQ(Sorted(texts, 11, 20),
+    EXPECT_EQ(Sorted(texts, 12, 22),
               Within(install + "\\all", FolderNames(install + "\\all")));
-    EXPECT_EQ(Sorted(texts, 20, 23),
+    EXPECT_EQ(Sorted(texts, 22, 25),
               Within(install + "\\upper", FolderNames(install + "\\upper")));
-    EXPECT_EQ(Sorted(texts, 23, texts.size()),
+    EXPECT_EQ(Sorted(texts, 25, texts.size()),
               Within(install + "\\sounds", FolderNames(install + "\\sounds")));
     for (const Shown& s : shown) {
         std::string before = s.text == install + "\\readonly.dat"    ? "old"
@@ -260,6 +296,10 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
         {"source is a folder", "sons", "kept"},
         {"truncated, destination kept", "truncated.bi_", "kept"},
         {"truncated, nothing created", "truncated.bi_", nullptr},
+        // Only the one byte of a compressed empty tail is cut; more output
+        // than the header promises is a corrupt source.
+        {"two bytes past its header, destination kept", "long2.tx_", "kept"},
+        {"far past its header, nothing created", "long.tx_", nullptr},
     };
     ScriptWindow window;
     for (const Case& c : cases) {
@@ -267,6 +307,9 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
         const std::string medium = folders.medium, install = folders.install;
         MakeFolder(medium + "\\sons");
         WriteBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
+        const std::string text = Fixture("text.txt_");
+        WriteBytes(medium + "\\long2.tx_", WithHeaderSize(text, HeaderSize(text) - 2));
+        WriteBytes(medium + "\\long.tx_", WithHeaderSize(text, 100));
         if (c.destinationWas)
             WriteBytes(install + "\\out.dat", c.destinationWas);
 
@@ -398,6 +441,135 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
     EXPECT_EQ(FolderNames(install), Names{"d"});
     EXPECT_EQ(FolderNames(install + "\\d"), Names{"a.txt"});
     EXPECT_EQ(ShownTexts(), Names{install + "\\d\\a.txt"});
+}
+
+TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
+{
+    const std::string text = Fixture("text.txt"), binary = Fixture("binary.bin");
+    struct Case {
+        const char* source;   // as the copy line names it
+        const char* stored;   // the file on the medium
+        std::string bytes;    // stored there
+        std::string installed;
+    } cases[] = {
+        {"dico.exe", "dico.ex_", Fixture("text.txt_"), text},
+        {"a.md", "a.md_", Fixture("binary.bin_"), binary},
+        {"x", "x._", Fixture("text.txt_"), text},
+        // The first dot of the last path element starts the extension.
+        {"a.b.cde", "a.b.cd_", Fixture("text.txt_"), text},
+        {"a.b.c", "a.b._", Fixture("text.txt_"), text},
+        {"s.d\\file", "s.d\\file._", Fixture("binary.bin_"), binary},
+        // A file stored raw under the compressed name is copied as it is.
+        {"raw.dat", "raw.da_", "raw bytes", "raw bytes"},
+        // The named file first.
+        {"both.txt", "both.txt", "named", "named"},
+        // As for the LZ open, whatever can't be opened as named: a folder.
+        {"sons", "sons._", Fixture("text.txt_"), text},
+    };
+    ScriptWindow window;
+    ScratchFolder scratch;
+    // Beside a short medium path, one past the 127 characters that the
+    // library's own open takes.
+    for (size_t depth : {size_t(0), size_t(150)}) {
+        const std::string medium =
+            depth == 0 ? scratch / "short" : MakeDeepFolder(scratch.path(), depth);
+        const std::string install = scratch / (depth == 0 ? "in-short" : "in-deep");
+        MakeFolder(medium);
+        MakeFolder(install);
+        MakeFolder(medium + "\\s.d");
+        MakeFolder(medium + "\\sons");
+        WriteBytes(medium + "\\both.tx_", Fixture("text.txt_"));
+        std::string script;
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            WriteBytes(medium + "\\" + cases[i].stored, cases[i].bytes);
+            script += std::string("copy ") + cases[i].source + " out" + std::to_string(i) + "\n";
+        }
+
+        RunScript(medium, install, script);
+
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const Case& c = cases[i];
+            const std::string path = medium + "\\" + c.source;
+            EXPECT_TRUE(ReadBytes(install + "\\out" + std::to_string(i)) == c.installed)
+                << c.source << " at " << path.size() << " characters";
+            if (path.size() < 128) {
+                // The same file as the platform's LZ open finds.
+                OFSTRUCT opened = {};
+                INT handle = LZOpenFileA(const_cast<char*>(path.c_str()), &opened, OF_READ);
+                ASSERT_GE(handle, 0) << c.source;
+                LZClose(handle);
+                const std::string found = opened.szPathName;
+                EXPECT_TRUE(found.size() >= strlen(c.stored) &&
+                            lstrcmpiA(found.c_str() + found.size() - strlen(c.stored), c.stored) == 0)
+                    << c.source << ": the LZ open found " << found;
+            }
+        }
+        EXPECT_EQ(FolderNames(medium).size(), std::size(cases) + 3) << "the medium is as it was";
+    }
+}
+
+TEST(RunInstallScript, HiddenAndSystemDestinationsEndAsThePlatformsCopiesLeaveThem)
+{
+    // What the platform's own copies do with an existing file, checked on a
+    // twin of each destination: CopyFileA for xcopy, the LZ open and copy
+    // for copy. A read-only destination is left out here: as root the
+    // platform writes through it (the read-only fault tests cover it).
+    const DWORD kAbsent = INVALID_FILE_ATTRIBUTES;
+    struct Case {
+        const char* name;
+        DWORD source;       // attributes of the medium's file
+        DWORD destination;  // of the file already installed, or kAbsent
+    } cases[] = {
+        {"new from a plain file", FILE_ATTRIBUTE_NORMAL, kAbsent},
+        {"new from a read-only file", FILE_ATTRIBUTE_READONLY, kAbsent},
+        {"new from a hidden file", FILE_ATTRIBUTE_HIDDEN, kAbsent},
+        {"over a plain file", FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_NORMAL},
+        {"over a hidden file", FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN},
+        {"over a system file", FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_SYSTEM},
+        {"over a hidden system file", FILE_ATTRIBUTE_HIDDEN,
+         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+    };
+    ScriptWindow window;
+    for (const Case& c : cases) {
+        ScriptFolders folders;
+        const std::string medium = folders.medium, install = folders.install;
+        const std::string twins = folders.scratch / "twins";
+        MakeFolder(twins);
+        MakeFolder(install + "\\x");
+        WriteBytes(medium + "\\a.dat", "new");
+        const std::string copied = install + "\\a.dat", xcopied = install + "\\x\\a.dat";
+        const std::string copyTwin = twins + "\\copy.dat", xcopyTwin = twins + "\\xcopy.dat";
+        if (c.destination != kAbsent) {
+            for (const std::string& file : {copied, xcopied, copyTwin, xcopyTwin}) {
+                WriteBytes(file, "old");
+                ASSERT_TRUE(SetFileAttributesA(file.c_str(), c.destination)) << c.name;
+            }
+        }
+        SetFileAttributesA((medium + "\\a.dat").c_str(), c.source);
+
+        RunScript(medium, install, "copy a.dat a.dat\nxcopy a.dat x\n");
+
+        const std::string source = medium + "\\a.dat";
+        ASSERT_TRUE(CopyFileA(source.c_str(), xcopyTwin.c_str(), FALSE)) << c.name;
+        OFSTRUCT from = {}, to = {};
+        INT input = LZOpenFileA(const_cast<char*>(source.c_str()), &from, OF_READ);
+        INT output = LZOpenFileA(const_cast<char*>(copyTwin.c_str()), &to, OF_CREATE);
+        ASSERT_TRUE(input >= 0 && output >= 0) << c.name;
+        EXPECT_EQ(LZCopy(input, output), 3) << c.name;
+        LZClose(input);
+        LZClose(output);
+
+        // Hidden and system files are replaced, not refused, and keep those
+        // attributes; a new file takes the source's from CopyFileA.
+        EXPECT_EQ(ReadBytes(copied), "new") << c.name;
+        EXPECT_EQ(ReadBytes(xcopied), "new") << c.name;
+        EXPECT_EQ(GetFileAttributesA(copied.c_str()), GetFileAttributesA(copyTwin.c_str())) << c.name;
+        EXPECT_EQ(GetFileAttributesA(xcopied.c_str()), GetFileAttributesA(xcopyTwin.c_str())) << c.name;
+        EXPECT_EQ(FolderNames(install), (Names{"a.dat", "x"})) << c.name << ": no temporary left";
+        EXPECT_EQ(FolderNames(install + "\\x"), Names{"a.dat"}) << c.name << ": no temporary left";
+        for (const std::string& file : {copied, xcopied, copyTwin, xcopyTwin, source})
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
