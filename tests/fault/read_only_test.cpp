@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -59,10 +61,10 @@ bool IsReadOnly(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
+// Read-only files are writable for root under Wine: the cases mean nothing
+// there.
+bool ReadOnlyFilesAreWritable()
 {
-    // Read-only files are writable for root under Wine: the cases mean
-    // nothing there.
     TempFolder probeFolder("fault-probe");
     WriteFileBytes(probeFolder / "probe", "x");
     SetFileAttributesA((probeFolder / "probe").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -70,7 +72,12 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
     if (probe)
         std::fclose(probe);
     SetFileAttributesA((probeFolder / "probe").c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (probe)
+    return probe != nullptr;
+}
+
+TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
+{
+    if (ReadOnlyFilesAreWritable())
         GTEST_SKIP() << "read-only files are writable here (root?): run through tests/fault/run_read_only";
 
     Tree copyMedium = {
@@ -143,6 +150,97 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
         }
         for (const std::string& name : c.readOnly)
             SetFileAttributesA((dir + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// The name under which a copy to destination (a name in its folder) keeps
+// its work before the move: the same in every run, so that a run takes over
+// what a killed one left.
+std::string CopyTemporaryName(const std::string& destination)
+{
+    uint32_t hash = 2166136261u;  // FNV-1a of the name in capitals
+    for (char c : destination) {
+        hash ^= static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        hash *= 16777619u;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "~lz%08lx.tmp", static_cast<unsigned long>(hash));
+    return name;
+}
+
+TEST(ReadOnly, SampleMediumFromACdInstallsTwiceAsFromAWritableFolder)
+{
+    if (ReadOnlyFilesAreWritable())
+        GTEST_SKIP() << "read-only files are writable here (root?): run through tests/fault/run_read_only";
+    const char* readOnlyMedium = std::getenv("FAULT_READ_ONLY_MEDIUM");
+    if (!readOnlyMedium)
+        GTEST_SKIP() << "no read-only medium: run through tests/fault/run_read_only";
+    const std::string cd = readOnlyMedium;
+    const Tree medium = ReadTree(cd);
+    ASSERT_EQ(medium, ReadTree(BuildFile("medium"))) << "not a copy of the sample medium";
+    HANDLE written = CreateFileA((cd + "\\new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_EQ(written, INVALID_HANDLE_VALUE) << "the medium's folder can be written";
+    for (const auto& [name, bytes] : medium)
+        ASSERT_TRUE(IsReadOnly(cd + "\\" + name)) << name;
+
+    // The same medium from a writable folder gives the reference.
+    TempFolder writable("fault-rw-medium");
+    WriteTree(writable.path(), medium);
+    TempFolder parent("fault-ro");
+    const std::string referenceDir = parent / "reference";
+    ASSERT_EQ(RunInstallation(writable.path(), referenceDir).exitCode, 0u);
+    const Tree reference = ReadTree(referenceDir);
+    ASSERT_TRUE(reference.count("langue\\anglais.tb"));
+
+    const std::string dir = parent / "dico";
+    for (int run = 1; run <= 2; ++run) {
+        if (run == 2) {
+            // What a run killed before its moves leaves: read-only
+            // temporaries, an older program and a file not yet copied.
+            WriteFileBytes(dir + "\\dico.exe", "older program");
+            const std::string index = dir + "\\aide\\index.txt";
+            SetFileAttributesA(index.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(DeleteFileA(index.c_str()));
+            for (const std::string& left : {dir + "\\" + CopyTemporaryName("dico.exe"),
+                                            dir + "\\aide\\" + CopyTemporaryName("index.txt")}) {
+                WriteFileBytes(left, "left by a killed run");
+                ASSERT_TRUE(SetFileAttributesA(left.c_str(), FILE_ATTRIBUTE_READONLY));
+            }
+        }
+
+        InstallResult result = RunInstallation(cd, dir);
+        EXPECT_EQ(result.exitCode, 0u) << "run " << run;
+        for (const MessageBoxInfo& box : result.boxes)
+            EXPECT_NE(box.caption, "Error") << "run " << run << ": " << box.text;
+
+        // The same files with the same bytes, and no temporary anywhere.
+        const Tree installed = ReadTree(dir);
+        std::vector<std::string> names, referenceNames;
+        for (const auto& file : installed)
+            names.push_back(file.first);
+        for (const auto& file : reference)
+            referenceNames.push_back(file.first);
+        EXPECT_EQ(names, referenceNames) << "run " << run;
+        for (const auto& [name, bytes] : reference)
+            EXPECT_TRUE(installed.count(name) && installed.at(name) == bytes) << "run " << run << ": " << name;
+        EXPECT_EQ(ReadTree(cd), medium) << "run " << run << ": the medium changed";
+        std::vector<std::string> beside;
+        WalkTree(parent.path(), [&](const std::string& name, bool isFolder) {
+            if (!isFolder && name.compare(0, 5, "dico\\") != 0 && name.compare(0, 10, "reference\\") != 0)
+                beside.push_back(name);
+        });
+        EXPECT_TRUE(beside.empty()) << "run " << run << ": " << beside.front();
+
+        // Attributes as the platform's copies leave them: xcopy and sndcopy
+        // make new files with CopyFileA, which gives them the medium's
+        // read-only attribute; copy's files come from the LZ open, which
+        // makes plain ones, and so are the run's own.
+        for (const auto& [name, bytes] : installed) {
+            const bool fromCopyFile = (name.compare(0, 7, "langue\\") == 0 && name.size() > 10 &&
+                                       name.substr(name.size() - 3) == ".wb") ||
+                                      name.compare(0, 5, "aide\\") == 0 || name.compare(0, 5, "sons\\") == 0;
+            EXPECT_EQ(IsReadOnly(dir + "\\" + name), fromCopyFile) << "run " << run << ": " << name;
+        }
     }
 }
 
