@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,64 @@ TEST(FullInstall, WithoutWordListsAnExistingCatalogueIsStillSortedByBytes)
     EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"),
               "[langue]\r\ng,h,i,Allemand\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\n\r\n"
               "# --- EOF --------------------------------------------------------\r\n");
+}
+
+TEST(FullInstall, CopyOfANameMissingFromTheMediumTakesItsCompressedForm)
+{
+    // Scripts name the installed file; the medium holds it compressed under
+    // the DOS name that the LZ open looks for, at any length of path.
+    const std::string sample = BuildFile("medium");
+    const std::string deep = std::string(35, 'a') + "\\" + std::string(35, 'b');
+    SmallMedium medium;
+    medium.AddFolder(std::string(35, 'a'));
+    medium.AddFolder(deep);
+    medium.Add("dico.ex_", ReadFileBytes(sample + "\\dico.ex_"));
+    medium.Add(deep + "\\lisezmoi.tx_", ReadFileBytes(sample + "\\lisezmoi.tx_"));
+    // The line stays within the 99 bytes of a setup line.
+    medium.Add("install.inf", "copy dico.exe dico.exe\r\ncopy " + deep + "\\lisezmoi.txt l.txt\r\n");
+    ASSERT_GE((medium.folder / deep + "\\lisezmoi.txt").size(), 128u);
+    TempFolder parent("install");
+    const std::string dir = parent / "dico";
+
+    InstallResult run = Install(medium.folder.path(), dir);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(ReadFileBytes(dir + "\\dico.exe") == ReadFileBytes(BuildFile("examples\\dico.exe")));
+    EXPECT_EQ(ReadFileBytes(dir + "\\l.txt"), ReadFileBytes(SourceFile("examples/compress/lisezmoi.txt")));
+    std::vector<std::string> installed;
+    WalkTree(dir, [&](const std::string& name, bool) { installed.push_back(name); });
+    std::sort(installed.begin(), installed.end());
+    EXPECT_EQ(installed, (std::vector<std::string>{"dico.exe", "l.txt"}));
+}
+
+TEST(FullInstall, SecondLangueSectionLeavesEachLanguageOnceFromTheSecondRunOn)
+{
+    SmallMedium medium;
+    medium.Add("install.inf", "mkdir langue\r\ncopy langue.cf langue.cf\r\ncopy a.wb langue\\a.wb\r\nmkwlist\r\n");
+    medium.Add("langue.cf", "fr,en,langue\\a.tb,Anglais\r\na.wb\r\na.tb\r\n");
+    medium.Add("a.wb", FromList({{"chat", "cat"}, {"chien", "dog"}}));
+    TempFolder parent("install");
+    const std::string dir = parent / "dico";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    const std::string end = "\r\n# --- EOF --------------------------------------------------------\r\n";
+    WriteFileBytes(dir + "\\dict.ini", "[langue]\r\nfr,de,langue\\b.tb,Allemand\r\n\r\n"
+                                       "[langue]\r\nfr,it,langue\\c.tb,Italien\r\n" + end);
+
+    // The first run adds the language to both sections, the sort gathers
+    // them under one header; later runs find one section only.
+    const std::string lines = "fr,de,langue\\b.tb,Allemand\r\nfr,en,langue\\a.tb,Anglais\r\n";
+    const std::string after[] = {
+        "[langue]\r\nfr,de,langue\\b.tb,Allemand\r\nfr,en,langue\\a.tb,Anglais\r\n"
+        "fr,en,langue\\a.tb,Anglais\r\nfr,it,langue\\c.tb,Italien\r\n" + end,
+        "[langue]\r\n" + lines + "fr,it,langue\\c.tb,Italien\r\n" + end,
+        "[langue]\r\n" + lines + "fr,it,langue\\c.tb,Italien\r\n" + end,
+    };
+    for (int run = 0; run < 3; ++run) {
+        InstallResult result = Install(medium.folder.path(), dir);
+        EXPECT_EQ(result.exitCode, 0u) << "run " << run + 1;
+        EXPECT_EQ(result.boxes.size(), 1u) << "run " << run + 1;
+        EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), after[run]) << "run " << run + 1;
+    }
 }
 
 TEST(FullInstall, WithoutIconNameNoShortcutIsMade)
