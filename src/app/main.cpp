@@ -21,8 +21,30 @@
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
 
+namespace {
+
+// A setup program runs from folders that others can write (a download
+// folder, a copied medium): a DLL there named like one the system loads on
+// demand must never be loaded. The search is kept to the system folder where
+// the system can say so (looked up, as older systems lack it), and otherwise
+// at least leaves out the current directory.
+void RestrictDllSearch()
+{
+    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
+        reinterpret_cast<void (*)()>(found));
+    if (!setDefaultDllDirectories || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryA("");
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    // Before anything may load a DLL on demand.
+    RestrictDllSearch();
     ResetSetupState();
     windowGlobals.instance = instance;
     windowGlobals.headingFont = CreateHeadingFont();

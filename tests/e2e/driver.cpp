@@ -256,9 +256,8 @@ bool PathExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-SetupProcess::SetupProcess(const std::string& currentDir)
+SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe)
 {
-    std::string exe = SetupExePath();
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -761,10 +760,10 @@ std::vector<std::string> LogicalDriveStrings()
     return result;
 }
 
-InstallResult RunInstallation(const std::string& root, const std::string& installDir)
+InstallResult RunInstallation(const std::string& root, const std::string& installDir, const std::string& exe)
 {
     InstallResult result;
-    SetupProcess setup(root);
+    SetupProcess setup(root, exe);
     HWND window = setup.WaitForWindow("Installation");
     result.windowFound = window != nullptr;
     if (!window)

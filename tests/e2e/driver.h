@@ -58,8 +58,9 @@ void WalkTree(const std::string& root,
 // One run of setup.exe.
 class SetupProcess {
 public:
-    // Starts setup.exe with currentDir as its current directory.
-    explicit SetupProcess(const std::string& currentDir);
+    // Starts setup.exe (or the given copy of it) with currentDir as its
+    // current directory.
+    explicit SetupProcess(const std::string& currentDir, const std::string& exe = SetupExePath());
     ~SetupProcess();  // kills the process if it still runs
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;
@@ -219,4 +220,5 @@ struct InstallResult {
     ScreenShot lastBoxShot;  // the screen while the last box was up
 };
 
-InstallResult RunInstallation(const std::string& root, const std::string& installDir);
+InstallResult RunInstallation(const std::string& root, const std::string& installDir,
+                              const std::string& exe = SetupExePath());
