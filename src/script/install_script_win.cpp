@@ -77,22 +77,22 @@ std::wstring CompressedName(const std::wstring& path)
     return path.substr(0, path.size() - 1) + L"_";
 }
 
-HANDLE OpenForReading(const std::wstring& path)
+ScopedFileHandle OpenForReading(const std::wstring& path)
 {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ScopedFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Opens a copy's source as the LZ library's open does, the named file first,
 // then its compressed name; by handle, as the library's own open refuses
 // paths of 128 characters or more.
-HANDLE OpenSource(const char* source)
+ScopedFileHandle OpenSource(const char* source)
 {
     std::wstring wide;
     if (!LongWidePath(source, wide))
-        return INVALID_HANDLE_VALUE;
-    HANDLE input = OpenForReading(wide);
-    if (input == INVALID_HANDLE_VALUE)
+        return ScopedFileHandle();
+    ScopedFileHandle input = OpenForReading(wide);
+    if (!input)
         input = OpenForReading(CompressedName(wide));
     return input;
 }
@@ -177,15 +177,15 @@ bool IsCompressed(HANDLE file)
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && compressed;
 }
 
-// Expands a compressed input into output through the LZ library; closes
-// input. True when the output holds exactly what the header promises.
-bool Expand(HANDLE input, HANDLE output)
+// Expands a compressed input into output through the LZ library, which
+// takes the input over. True when the output holds exactly what the header
+// promises.
+bool Expand(ScopedFileHandle& input, HANDLE output)
 {
-    INT expander = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(input)));
-    if (expander < 0) {
-        CloseHandle(input);
+    INT expander = LZInit(static_cast<HFILE>(reinterpret_cast<INT_PTR>(input.get())));
+    if (expander < 0)
         return false;
-    }
+    input.release();  // LZClose closes it
     // The size the header promises: a truncated compressed file expands
     // short without any error, and the empty tail of a compressed empty file
     // expands to one byte too many. Any other surplus is a corrupt source.
@@ -200,7 +200,7 @@ bool Expand(HANDLE input, HANDLE output)
     return complete;
 }
 
-// Copies input to output as it is, in large blocks; closes input.
+// Copies input to output as it is, in large blocks.
 bool CopyBlocks(HANDLE input, HANDLE output)
 {
     bool complete = false;
@@ -220,7 +220,6 @@ bool CopyBlocks(HANDLE input, HANDLE output)
     } catch (const std::bad_alloc&) {
         complete = false;
     }
-    CloseHandle(input);
     return complete;
 }
 
@@ -229,21 +228,21 @@ bool CopyBlocks(HANDLE input, HANDLE output)
 // copy succeeded: it is written to a temporary file and moved into place.
 void CopyExpanded(const char* source, const char* destination)
 {
-    HANDLE input = OpenSource(source);
-    if (input == INVALID_HANDLE_VALUE)
+    ScopedFileHandle input = OpenSource(source);
+    if (!input)
         return;
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     std::wstring wideDestination, temporary;
-    HANDLE output = INVALID_HANDLE_VALUE;
+    ScopedFileHandle output;
     if (!IsReadOnlyOrFolder(destinationAttributes) && LongWidePath(destination, wideDestination))
-        output = CreateTemporaryBeside(wideDestination, temporary);
-    if (output == INVALID_HANDLE_VALUE) {
-        CloseHandle(input);
+        output.reset(CreateTemporaryBeside(wideDestination, temporary));
+    if (!output)
         return;
-    }
 
-    bool complete = IsCompressed(input) ? Expand(input, output) : CopyBlocks(input, output);
-    complete = CloseHandle(output) && complete;
+    bool complete = IsCompressed(input.get()) ? Expand(input, output.get())
+                                              : CopyBlocks(input.get(), output.get());
+    // Closed before the move, and a failed close fails the copy.
+    complete = CloseHandle(output.release()) && complete;
 
     if (!complete || !MoveIntoPlace(temporary, wideDestination, destinationAttributes))
         DeleteTemporary(temporary);
