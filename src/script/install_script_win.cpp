@@ -194,7 +194,8 @@ bool Expand(ScopedFileHandle& input, HANDLE output)
     if (expected >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
         LONG written = LZCopy(expander, static_cast<HFILE>(reinterpret_cast<INT_PTR>(output)));
         complete = written == expected ||
-                   (written == expected + 1 && CutFile(output, static_cast<DWORD>(expected)));
+                   (written > expected && written - expected == 1 &&
+                    CutFile(output, static_cast<DWORD>(expected)));
     }
     LZClose(expander);  // closes input as well
     return complete;
