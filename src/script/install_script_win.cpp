@@ -28,12 +28,15 @@ constexpr DWORD kSignatureLength = sizeof kCompressedSignature - 1;
 // moves small blocks and runs at a fraction of the disk's speed.
 constexpr DWORD kCopyBlock = 1u << 20;
 
-// Administrators (and root under Wine) may write through a read-only file;
-// the install never replaces one, as the copy would fail for a user.
-bool IsReadOnlyOrFolder(DWORD attributes)
+// Files the platform's own copies refuse to replace: CopyFileA a read-only
+// or hidden one, the LZ library's create (CREATE_ALWAYS) a hidden or system
+// one. Administrators, and Wine, may write through them all the same; the
+// install never does.
+bool IsProtectedDestination(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
 // The absolute wide form of an ANSI path, marked "\\?\" so that a temporary
@@ -144,15 +147,14 @@ void DeleteTemporary(const std::wstring& temporary)
 }
 
 // Moves the finished temporary over the destination. An existing
-// destination keeps its attributes (hidden and system among them), as the
-// platform's copy leaves them when it writes into an existing file.
+// destination keeps its attributes, as the platform's copy leaves them when
+// it writes into an existing file.
 bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& destination,
                    DWORD destinationAttributes)
 {
     if (destinationAttributes != INVALID_FILE_ATTRIBUTES) {
-        const DWORD kept = destinationAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                    FILE_ATTRIBUTE_ARCHIVE |
-                                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        const DWORD kept = destinationAttributes &
+                           (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         SetFileAttributesW(temporary.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
     }
     return MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -235,7 +237,7 @@ void CopyExpanded(const char* source, const char* destination)
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     std::wstring wideDestination, temporary;
     ScopedFileHandle output;
-    if (!IsReadOnlyOrFolder(destinationAttributes) && LongWidePath(destination, wideDestination))
+    if (!IsProtectedDestination(destinationAttributes) && LongWidePath(destination, wideDestination))
         output.reset(CreateTemporaryBeside(wideDestination, temporary));
     if (!output)
         return;
@@ -258,7 +260,7 @@ void CopyReplacing(const char* source, const char* destination)
 {
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     std::wstring wideSource, wideDestination, temporary;
-    if (IsReadOnlyOrFolder(destinationAttributes) || !LongWidePath(source, wideSource) ||
+    if (IsProtectedDestination(destinationAttributes) || !LongWidePath(source, wideSource) ||
         !LongWidePath(destination, wideDestination))
         return;
     if (!TemporaryNameBeside(wideDestination, temporary))
