@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "shell/text_file.h"
-#include "test_files.h"
+#include "support/files.h"
 
 FileFaults fileFaults;
 

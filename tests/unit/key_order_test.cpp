@@ -2,50 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <numeric>
 #include <string>
 #include <vector>
 
 #include "fake_shell.h"
 #include "shell/collation.h"
 #include "shell/setup_state.h"
-#include "test_files.h"
-#include "word_records.h"
+#include "support/files.h"
+#include "support/word_lists.h"
 
 namespace {
 
 std::unique_ptr<WordList> ListOfKeys(const std::vector<std::string>& keys)
 {
-    ScratchDir dir;
+    ScratchFolder dir;
     std::vector<KeyValue> records;
     for (size_t i = 0; i < keys.size(); ++i)
         records.emplace_back(keys[i], std::to_string(i));
-    WriteFileBytes(dir.File("list.wb"), ListBytes(records));
-    FILE* file = std::fopen(dir.File("list.wb").c_str(), "rb");
+    WriteFileBytes(dir / "list.wb", ListBytes(records));
+    FILE* file = std::fopen((dir / "list.wb").c_str(), "rb");
     std::unique_ptr<WordList> list = LoadWordList(file, CountWordRecords(file));
     std::fclose(file);
     return list;
-}
-
-// The order the sort must give, written out plainly: the collation, then
-// the bytes, then the position in the file.
-std::vector<uint32_t> ReferenceOrder(const std::vector<std::string>& keys)
-{
-    std::vector<uint32_t> order(keys.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        int collated = CompareCollated(keys[a].c_str(), keys[b].c_str());
-        if (collated != 0)
-            return collated < 0;
-        int bytes = std::strcmp(keys[a].c_str(), keys[b].c_str());
-        if (bytes != 0)
-            return bytes < 0;
-        return a < b;
-    });
-    return order;
 }
 
 TEST(SortWordList, CollationThenBytesThenPosition)
@@ -69,7 +48,7 @@ TEST(SortWordList, CollationThenBytesThenPosition)
         std::unique_ptr<WordList> list = ListOfKeys(c.keys);
         ASSERT_NE(list, nullptr);
         SortWordList(*list);
-        EXPECT_EQ(list->entries, ReferenceOrder(c.keys)) << c.what;
+        EXPECT_EQ(list->entries, SortedPositions(c.keys, CompareCollated)) << c.what;
         std::unique_ptr<WordList> plain = ListOfKeys(c.keys);
         SortWordListComparingTexts(*plain);
         EXPECT_EQ(plain->entries, list->entries) << c.what;

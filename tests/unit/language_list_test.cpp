@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "fake_shell.h"
-#include "test_files.h"
+#include "support/files.h"
+#include "support/installed_files.h"
+#include "support/word_lists.h"
 
 namespace {
-
-const std::string kEnd = "# --- EOF " + std::string(56, '-') + "\r\n";
 
 const char kWarning[] =
     "Erreur de reconnaissance des caract\xE8res.\n"
@@ -30,7 +29,7 @@ protected:
     // The language lines of dict.ini, in file order.
     std::vector<std::string> SectionLines() const
     {
-        std::string text = ReadFileBytes(dir_.File("dict.ini"));
+        std::string text = ReadFileBytes("dict.ini");
         std::vector<std::string> lines;
         size_t pos = text.find("[langue]\r\n");
         if (pos == std::string::npos)
@@ -41,17 +40,14 @@ protected:
         return lines;
     }
 
-    ScratchDir dir_;
-    ScopedCurrentDir current_{dir_.path()};
+    ScratchFolder dir_;
+    ScopedCurrentFolder current_{dir_.path()};
 };
 
 // A FROM list of one record, where the builder looks for it.
 void WriteFromList(const std::string& name)
 {
-    std::string record(84, '\0');
-    std::memcpy(&record[0], "chat", 4);
-    std::memcpy(&record[31], "cat", 3);
-    WriteFileBytes("langue\\" + name, record);
+    WriteFileBytes("langue\\" + name, RecordBytes("chat", "cat"));
 }
 
 // The languages whose lists were built, in order, from their headings.
@@ -76,7 +72,7 @@ std::vector<std::string> CallsMade(const std::vector<std::string>& expected)
         size_t bar2 = expected[i].find('|', bar1 + 1);
         std::string to = expected[i].substr(bar2 + 1);
         std::string from = expected[i].substr(bar1 + 1, bar2 - bar1 - 1);
-        if (FileExists("langue\\" + to))
+        if (PathExists("langue\\" + to))
             calls.push_back(built[i] + "|" + from + "|" + to);
     }
     return calls;
@@ -123,7 +119,7 @@ TEST_F(LanguageListTest, GroupsUsableLinesInThreesAndSplitsTheCatalogueLine)
         EXPECT_EQ(BuiltLanguages().size(), c.calls.size()) << c.name;
         EXPECT_EQ(CallsMade(c.calls), c.calls) << c.name;
         EXPECT_EQ(SectionLines(), c.lines) << c.name;
-        EXPECT_FALSE(FileExists("langue.cf")) << c.name;
+        EXPECT_FALSE(PathExists("langue.cf")) << c.name;
     }
 }
 
@@ -147,7 +143,7 @@ TEST_F(LanguageListTest, CreatesTheCatalogueForTheFirstEntryBeforeItsList)
     } catch (const FatalErrorExit& e) {
         EXPECT_EQ(e.message, "Input file missing");
     }
-    EXPECT_TRUE(FileExists("dict.ini"));
+    EXPECT_TRUE(PathExists("dict.ini"));
 }
 
 TEST_F(LanguageListTest, WarnsOncePerEntryWhenFrenchCollationIsMissing)
@@ -175,8 +171,8 @@ TEST_F(LanguageListTest, ListWithoutEntriesTouchesNothingAndIsDeleted)
     ProcessLanguageList();
     EXPECT_TRUE(fakeShell.progress.empty());
     EXPECT_TRUE(fakeShell.boxes.empty());
-    EXPECT_FALSE(FileExists("dict.ini"));
-    EXPECT_FALSE(FileExists("langue.cf"));
+    EXPECT_FALSE(PathExists("dict.ini"));
+    EXPECT_FALSE(PathExists("langue.cf"));
 }
 
 TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
@@ -211,7 +207,7 @@ TEST_F(LanguageListTest, BadListsEndTheRunAndKeepWhatWasDone)
             EXPECT_EQ(e.message, c.message) << c.name;
         }
         EXPECT_EQ(BuiltLanguages().size(), c.builds) << c.name;
-        EXPECT_TRUE(FileExists("langue.cf")) << c.name;
+        EXPECT_TRUE(PathExists("langue.cf")) << c.name;
         if (c.builds > 0) {
             EXPECT_EQ(SectionLines(), std::vector<std::string>{"a,b,c,Un"}) << c.name;
         }
@@ -235,17 +231,14 @@ TEST_F(LanguageListTest, UnreadableListEndsTheRunBeforeAnything)
     } catch (const FatalErrorExit& e) {
         EXPECT_EQ(e.message, "Read error LANGUAGE.CF");
     }
-    EXPECT_TRUE(FileExists("langue.cf"));
-    EXPECT_FALSE(FileExists("dict.ini"));
+    EXPECT_TRUE(PathExists("langue.cf"));
+    EXPECT_FALSE(PathExists("dict.ini"));
     EXPECT_TRUE(fakeShell.progress.empty());
 }
 
 TEST_F(LanguageListTest, InstallationTwiceGivesTheWorkedExampleByteForByte)
 {
-    const std::string expected =
-        "# --- dict.ini " + std::string(50, '-') +
-        "\r\n\r\n[ajouter]\r\non\r\n\r\n[selectionn\xE9]\r\nliste1\r\n\r\n[langue]\r\n"
-        "q1,q2,q3,Allemand\r\np1,p2,p3,Italien\r\n\r\n" + kEnd;
+    const std::string expected = Catalogue("liste1", "q1,q2,q3,Allemand\r\np1,p2,p3,Italien\r\n");
     WriteFromList("liste1");
     WriteFromList("liste2");
     for (int run = 0; run < 2; ++run) {

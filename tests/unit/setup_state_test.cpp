@@ -7,15 +7,15 @@
 
 #include "fake_shell.h"
 #include "shell/text_file.h"
-#include "test_files.h"
+#include "support/files.h"
 
 namespace {
 
 std::vector<std::string> SetupLinesOf(const std::string& bytes)
 {
-    ScratchDir dir;
-    WriteFileBytes(dir.File("f"), bytes);
-    FILE* file = OpenTextRead(dir.File("f").c_str());
+    ScratchFolder dir;
+    WriteFileBytes(dir / "f", bytes);
+    FILE* file = OpenTextRead((dir / "f").c_str());
     std::vector<std::string> lines;
     char buf[kSetupLineSize];
     while (ReadSetupLine(file, buf))
@@ -85,9 +85,9 @@ struct StartupResult {
 StartupResult StartupKeysOf(const std::string& installInf)
 {
     ResetFakeShell();
-    ScratchDir dir;
-    WriteFileBytes(dir.File("install.inf"), installInf);
-    ScopedCurrentDir inDir(dir.path());
+    ScratchFolder dir;
+    WriteFileBytes(dir / "install.inf", installInf);
+    ScopedCurrentFolder inDir(dir.path());
     setup.sourceDir[0] = '\0';  // read from the current folder
     ReadStartupKeys();
     return {setup.title, setup.defaultDir, setup.shortcutArgs, setup.verbose};
@@ -131,8 +131,8 @@ TEST(ReadStartupKeys, FillsTheStateFromTheKeysOfTheSetupFile)
 TEST(ReadStartupKeys, MissingSetupFileIsFatal)
 {
     ResetFakeShell();
-    ScratchDir dir;
-    ScopedCurrentDir inDir(dir.path());
+    ScratchFolder dir;
+    ScopedCurrentFolder inDir(dir.path());
     setup.sourceDir[0] = '\0';
     try {
         ReadStartupKeys();

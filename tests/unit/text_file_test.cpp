@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace {
 
@@ -38,9 +38,9 @@ TEST(JoinText, EmptiesTheBufferRatherThanKeepACutPath)
 
 std::vector<std::string> TextLinesOf(const std::string& bytes, size_t bufSize)
 {
-    ScratchDir dir;
-    WriteFileBytes(dir.File("f"), bytes);
-    FILE* file = OpenTextRead(dir.File("f").c_str());
+    ScratchFolder dir;
+    WriteFileBytes(dir / "f", bytes);
+    FILE* file = OpenTextRead((dir / "f").c_str());
     std::vector<std::string> lines;
     std::vector<char> buf(bufSize);
     while (ReadTextLine(file, buf.data(), buf.size()))
@@ -73,10 +73,10 @@ TEST(ReadTextLine, BehavesLikeTextModeFgets)
 
 TEST(ReadWholeTextLine, ReadsLinesOfAnyLength)
 {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string longLine(5000, 'q');
-    WriteFileBytes(dir.File("f"), longLine + "\r\nend");
-    FILE* file = OpenTextRead(dir.File("f").c_str());
+    WriteFileBytes(dir / "f", longLine + "\r\nend");
+    FILE* file = OpenTextRead((dir / "f").c_str());
     std::string line;
     ASSERT_TRUE(ReadWholeTextLine(file, line));
     EXPECT_EQ(line, longLine + "\n");
@@ -88,25 +88,25 @@ TEST(ReadWholeTextLine, ReadsLinesOfAnyLength)
 
 TEST(WriteText, WritesLineEndsAsCrLf)
 {
-    ScratchDir dir;
-    FILE* file = OpenTextWrite(dir.File("f").c_str());
+    ScratchFolder dir;
+    FILE* file = OpenTextWrite((dir / "f").c_str());
     ASSERT_TRUE(WriteText(file, "a\n\nb"));
     ASSERT_TRUE(WriteText(file, std::string("\xE9\n")));
     ASSERT_TRUE(FlushAndClose(file));
-    EXPECT_EQ(ReadFileBytes(dir.File("f")), "a\r\n\r\nb\xE9\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / "f"), "a\r\n\r\nb\xE9\r\n");
 }
 
 TEST(ReplaceFileAtomically, ReplacesOrLeavesTheTargetWhole)
 {
-    ScratchDir dir;
-    WriteFileBytes(dir.File("target"), "old");
-    WriteFileBytes(dir.File("source"), "new");
-    ASSERT_TRUE(ReplaceFileAtomically(dir.File("source").c_str(), dir.File("target").c_str()));
-    EXPECT_EQ(ReadFileBytes(dir.File("target")), "new");
-    EXPECT_FALSE(FileExists(dir.File("source")));
+    ScratchFolder dir;
+    WriteFileBytes(dir / "target", "old");
+    WriteFileBytes(dir / "source", "new");
+    ASSERT_TRUE(ReplaceFileAtomically((dir / "source").c_str(), (dir / "target").c_str()));
+    EXPECT_EQ(ReadFileBytes(dir / "target"), "new");
+    EXPECT_FALSE(PathExists(dir / "source"));
 
-    EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing").c_str(), dir.File("target").c_str()));
-    EXPECT_EQ(ReadFileBytes(dir.File("target")), "new");
+    EXPECT_FALSE(ReplaceFileAtomically((dir / "missing").c_str(), (dir / "target").c_str()));
+    EXPECT_EQ(ReadFileBytes(dir / "target"), "new");
 }
 
 TEST(MoveToNewName, MovesOnlyWhereNothingHasTheName)
@@ -122,8 +122,8 @@ TEST(MoveToNewName, MovesOnlyWhereNothingHasTheName)
         {"dangling link", "->", false},
     };
     for (const Case& c : cases) {
-        ScratchDir dir;
-        const std::string source = dir.File("source"), target = dir.File("target");
+        ScratchFolder dir;
+        const std::string source = dir / "source", target = dir / "target";
         WriteFileBytes(source, "new");
         if (c.targetWas && std::string(c.targetWas) == "->")
             ASSERT_EQ(symlink("missing/folder/file", target.c_str()), 0);
@@ -131,7 +131,7 @@ TEST(MoveToNewName, MovesOnlyWhereNothingHasTheName)
             WriteFileBytes(target, c.targetWas);
 
         EXPECT_EQ(MoveToNewName(source.c_str(), target.c_str()), c.moved) << c.name;
-        EXPECT_EQ(FileExists(source), !c.moved) << c.name;
+        EXPECT_EQ(PathExists(source), !c.moved) << c.name;
         if (c.moved) {
             EXPECT_EQ(ReadFileBytes(target), "new") << c.name;
         } else if (std::string(c.targetWas) != "->") {

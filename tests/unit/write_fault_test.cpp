@@ -5,7 +5,6 @@
 // step gave it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -18,8 +17,9 @@
 #include "fake_shell.h"
 #include "fault_files.h"
 #include "shell/text_file.h"
-#include "test_files.h"
-#include "word_records.h"
+#include "support/files.h"
+#include "support/installed_files.h"
+#include "support/word_lists.h"
 #include "wordlist/key_order.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
@@ -27,39 +27,14 @@
 
 namespace {
 
-using Files = std::map<std::string, std::string>;
-
-const char kEnd[] = "# --- EOF --------------------------------------------------------\r\n";
-
-std::string Catalogue(const std::string& languageLines)
-{
-    return "# --- dict.ini " + std::string(50, '-') + "\r\n\r\n[ajouter]\r\non\r\n\r\n"
-           "[selectionn\xE9]\r\nanglais.wb\r\n\r\n[langue]\r\n" + languageLines + "\r\n" + kEnd;
-}
-
 // An installed catalogue: three languages, one line longer than any read
 // buffer of the program.
 const std::string kInstalledCatalogue =
-    Catalogue("fr,it,langue\\italien.tb,Italien\r\n"
+    Catalogue("anglais.wb",
+              "fr,it,langue\\italien.tb,Italien\r\n"
               "fr,en,langue\\anglais.tb,Anglais\r\n"
               "fr,xx," + std::string(400, 'x') + ",Zoulou\r\n"
               "fr,de,langue\\allemand.tb,Allemand\r\n");
-
-std::vector<KeyValue> FromRecords(const std::string& prefix, int count)
-{
-    std::vector<KeyValue> records;
-    for (int i = 0; i < count; ++i)
-        records.emplace_back(prefix + std::to_string(i),
-                             "w" + std::to_string(i % 7) + ", " + prefix + std::to_string(i % 5) + ",x");
-    return records;
-}
-
-// Names that only ever hold work in progress; everything else is a final
-// name, which must never be left half written.
-bool IsTemporaryName(const std::string& name)
-{
-    return name == "tmp.ini" || name == "langue\\temp.wb" || name == "langue\\temp.to";
-}
 
 // The message a failure on this file must end the run with.
 std::string MessageFor(const std::string& file)
@@ -71,15 +46,6 @@ std::string MessageFor(const std::string& file)
     if (file == "langue\\temp.wb")
         return "Write error tempfile";
     return "Write error output file";  // the TO list
-}
-
-Files ReadFolder()
-{
-    Files files;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.is_regular_file())
-            files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
-    return files;
 }
 
 std::set<std::string> Lines(const std::string& text)
@@ -117,8 +83,8 @@ struct Outcome {
 
 Outcome Run(const Scenario& scenario, size_t failAt)
 {
-    ScratchDir dir;
-    ScopedCurrentDir current(dir.path());
+    ScratchFolder dir;
+    ScopedCurrentFolder current(dir.path());
     ResetFakeShell();
     comparisonCount = 0;
     for (const auto& [name, bytes] : scenario.before)
@@ -134,7 +100,7 @@ Outcome Run(const Scenario& scenario, size_t failAt)
     outcome.steps = fileFaults.steps;
     outcome.replaced = fileFaults.replaced;
     ResetFileFaults();
-    outcome.after = ReadFolder();
+    outcome.after = ReadFiles(".");
     return outcome;
 }
 
@@ -256,6 +222,8 @@ TEST(WriteFaults, CatalogueOperationsKeepTheCatalogue)
          [] { return AddLanguageEntry("fr", "es", "langue\\espagnol.tb", "Espagnol"); }, {}, false},
         {"SortLanguageSection", {{"dict.ini", kInstalledCatalogue}},
          [] { return SortLanguageSection(CountLanguageEntries()); }, {}, false},
+        {"ReplaceLanguageEntry", {{"dict.ini", kInstalledCatalogue}},
+         [] { return ReplaceLanguageEntry("fr", "en", "langue\\nouveau.tb", "anglais"); }, {}, false},
     };
     for (const Scenario& s : scenarios)
         CheckEveryStepFailing(s);
@@ -263,8 +231,8 @@ TEST(WriteFaults, CatalogueOperationsKeepTheCatalogue)
 
 TEST(WriteFaults, ReverseListBuildKeepsEveryList)
 {
-    const std::string from = ListBytes(FromRecords("k", 40));
-    const std::string earlierTo = ListBytes(FromRecords("old", 3));
+    const std::string from = ListBytes(NumberedRecords("k", 40));
+    const std::string earlierTo = ListBytes(NumberedRecords("old", 3));
     const Files installed = {{"dict.ini", kInstalledCatalogue}, {"langue\\a.wb", from}};
     Files withEarlierTo = installed;
     withEarlierTo["langue\\a.tb"] = earlierTo;
@@ -294,9 +262,9 @@ TEST(WriteFaults, LanguageListRunLosesNothing)
                {{"dict.ini", kInstalledCatalogue},
                 {"langue.cf", "fr,en,langue\\anglais.tb,Anglais\r\nanglais.wb\r\nanglais.tb\r\n"
                               "fr,de,langue\\allemand.tb,Allemand\r\nallemand.wb\r\nallemand.tb\r\n"},
-                {"langue\\anglais.wb", ListBytes(FromRecords("en", 15))},
-                {"langue\\allemand.wb", ListBytes(FromRecords("de", 12))},
-                {"langue\\anglais.tb", ListBytes(FromRecords("old", 2))}},
+                {"langue\\anglais.wb", ListBytes(NumberedRecords("en", 15))},
+                {"langue\\allemand.wb", ListBytes(NumberedRecords("de", 12))},
+                {"langue\\anglais.tb", ListBytes(NumberedRecords("old", 2))}},
                [] {
                    ProcessLanguageList();
                    fileFaults.phase = 1;

@@ -1,0 +1,76 @@
+// Files and folders for the tests, natively and under Windows alike:
+// scratch folders, whole files as bytes, and folder trees read and written
+// as maps of relative names to bytes. Paths are strings in the platform's
+// form, their parts joined by kSeparator.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+extern const char kSeparator;  // '/' natively, '\\' on Windows
+
+// A new empty folder, removed with everything in it (read-only files
+// included) when the object goes: in the temporary folder, or in parent
+// (e.g. "C:\\", for names short enough to type).
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& hint = "test");
+    ScratchFolder(const std::string& parent, const std::string& hint);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
+
+private:
+    std::string path_;
+};
+
+// The current folder, changed for the object's lifetime.
+class ScopedCurrentFolder {
+public:
+    explicit ScopedCurrentFolder(const std::string& folder);
+    ~ScopedCurrentFolder();
+    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
+std::string CurrentFolder();
+
+// Whole files; both throw std::runtime_error when they cannot.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// One folder, of any length; its parent must exist. False when it was not
+// made (it was there already, or cannot be).
+bool MakeFolder(const std::string& path);
+// A file, or a folder with everything in it.
+void RemoveTree(const std::string& path);
+
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> FolderNames(const std::string& folder);
+
+// Every file below a folder by its name relative to it ("langue\\a.wb" on
+// Windows), with its bytes.
+using Files = std::map<std::string, std::string>;
+Files ReadFiles(const std::string& folder);
+// Every folder below a folder, by its relative name.
+std::set<std::string> ReadFolders(const std::string& folder);
+// Writes the files below folder, making the folders on their way.
+void WriteFiles(const std::string& folder, const Files& files);
+// Copies every folder and file below from to to (made if missing).
+void CopyTree(const std::string& from, const std::string& to);
+
+// Makes folders below base down to a path of exactly length characters
+// (base shorter by two at least) and returns that path.
+std::string MakeDeepFolder(const std::string& base, size_t length);
+
+// A file in the folder of the running program: what the build put beside it.
+std::string BesideProgram(const std::string& name);
