@@ -13,14 +13,12 @@
 #include "fuzz_support.h"
 #include "shell/collation.h"
 #include "shell/setup_state.h"
+#include "support/files.h"
+#include "support/installed_files.h"
 
 namespace {
 
-const char kEndComment[] = "# --- EOF --------------------------------------------------------";
-const char kTemplate[] =
-    "# --- dict.ini --------------------------------------------------\r\n\r\n"
-    "[ajouter]\r\non\r\n\r\n[selectionn\xE9]\r\nliste.wb\r\n\r\n[langue]\r\n\r\n\r\n"
-    "# --- EOF --------------------------------------------------------\r\n";
+const std::string kEndComment(kCatalogueEnd, sizeof kCatalogueEnd - 3);  // less its CR LF
 
 std::string WithoutLineEnd(std::string line)
 {
@@ -159,19 +157,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view catalogue = lineEnd < input.size() ? input.substr(lineEnd + 1) : std::string_view();
     const bool existed = !catalogue.empty();
     if (existed)
-        WriteBytes("dict.ini", catalogue);
+        WriteFileBytes("dict.ini", std::string(catalogue));
 
     try {
         const int32_t statusY = setup.statusY;
         CreateCatalogue("liste.wb");
         FUZZ_CHECK(setup.statusY == statusY + 25, "the status lines did not move one row");
-        FUZZ_CHECK(ReadBytes("dict.ini") == (existed ? std::string(catalogue) : std::string(kTemplate)),
+        FUZZ_CHECK(ReadFileBytes("dict.ini") == (existed ? std::string(catalogue) : Catalogue("liste.wb", "")),
                    existed ? "an existing catalogue was changed" : "the new catalogue is not the template");
 
         // Every line of the language goes, and only those.
         const std::vector<std::string> before = ReadTextLines("dict.ini");
         FUZZ_CHECK(RemoveLanguageEntries(language.name.c_str()) == 0, "RemoveLanguageEntries failed");
-        FUZZ_CHECK(!Exists("tmp.ini"), "tmp.ini is left after RemoveLanguageEntries");
+        FUZZ_CHECK(!PathExists("tmp.ini"), "tmp.ini is left after RemoveLanguageEntries");
         const std::vector<std::string> removed = ReadTextLines("dict.ini");
         FUZZ_CHECK(IsSubsequence(removed, before), "RemoveLanguageEntries changed a line it kept");
         FUZZ_CHECK(CountBelonging(removed, language.name) == 0, "a line of the language is left");
@@ -182,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(AddLanguageEntry(language.field1.c_str(), language.field2.c_str(), language.field3.c_str(),
                                     language.name.c_str()) == 0,
                    "AddLanguageEntry failed");
-        FUZZ_CHECK(!Exists("tmp.ini"), "tmp.ini is left after AddLanguageEntry");
+        FUZZ_CHECK(!PathExists("tmp.ini"), "tmp.ini is left after AddLanguageEntry");
         const std::vector<std::string> added = ReadTextLines("dict.ini");
         FUZZ_CHECK(IsSubsequence(removed, added), "AddLanguageEntry lost or changed a line");
         const size_t headers = static_cast<size_t>(std::count_if(removed.begin(), removed.end(), StartsWithLangue));
@@ -210,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int32_t count = CountLanguageEntries();
         FUZZ_CHECK(count >= 0, "the catalogue cannot be counted");
         FUZZ_CHECK(SortLanguageSection(std::max<int32_t>(count, 2)) == 0, "SortLanguageSection failed");
-        FUZZ_CHECK(!Exists("tmp.ini"), "tmp.ini is left after SortLanguageSection");
+        FUZZ_CHECK(!PathExists("tmp.ini"), "tmp.ini is left after SortLanguageSection");
         const std::vector<std::string> sorted = ReadTextLines("dict.ini");
         FUZZ_CHECK(OnlyHeadersDropped(Content(added), Content(sorted)), "the sort lost, added or changed a line");
         auto placed = std::find_if(sorted.begin(), sorted.end(), StartsWithLangue);

@@ -1,15 +1,13 @@
 #include "fuzz_support.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "shell/text_file.h"
+#include "support/files.h"
 
 namespace {
 
@@ -19,18 +17,8 @@ void RemoveScratchDir()
 {
     if (scratchDir.empty())
         return;
-    if (chdir("/") == 0) {
-        // Only files are ever made there; the folder itself goes last.
-        if (DIR* dir = opendir(scratchDir.c_str())) {
-            while (dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name != "." && name != "..")
-                    unlink((scratchDir + "/" + name).c_str());
-            }
-            closedir(dir);
-        }
-        rmdir(scratchDir.c_str());
-    }
+    if (chdir("/") == 0)
+        RemoveTree(scratchDir);
 }
 
 std::string ScratchParent()
@@ -99,17 +87,8 @@ void EnterScratchDir(int* argc, char*** argv)
 
 void ClearScratchDir()
 {
-    DIR* dir = opendir(".");
-    if (!dir)
-        FuzzFailure(__FILE__, __LINE__, "the scratch folder cannot be listed");
-    std::vector<std::string> names;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    closedir(dir);
-    for (const std::string& name : names) {
+    // Only files are ever made there.
+    for (const std::string& name : FolderNames(".")) {
         if (unlink(name.c_str()) != 0)
             FuzzFailure(__FILE__, __LINE__, "cannot remove " + Shown(name) + " (a folder?)");
     }
@@ -120,28 +99,6 @@ void FuzzFailure(const char* file, int line, const std::string& what)
     std::fprintf(stderr, "\n%s:%d: invariant broken: %s\n", file, line, what.c_str());
     std::fflush(stderr);
     std::abort();
-}
-
-void WriteBytes(const char* path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    FUZZ_CHECK(static_cast<bool>(out), std::string("cannot write ") + path);
-}
-
-std::string ReadBytes(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    FUZZ_CHECK(static_cast<bool>(in), std::string("cannot read ") + path);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-bool Exists(const char* path)
-{
-    struct stat info;
-    return stat(path, &info) == 0;
 }
 
 std::vector<std::string> ReadTextLines(const char* path)

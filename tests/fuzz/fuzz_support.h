@@ -1,6 +1,6 @@
 // What every fuzz target shares: a private scratch folder that is the
-// current directory, file helpers and the check that turns a broken
-// invariant into a crash libFuzzer records.
+// current directory and the check that turns a broken invariant into a
+// crash libFuzzer records. Files: support/files.h.
 #pragma once
 
 #include <cstddef>
@@ -26,10 +26,6 @@ void ClearScratchDir();
         if (!(condition))                                    \
             FuzzFailure(__FILE__, __LINE__, (what));         \
     } while (0)
-
-void WriteBytes(const char* path, std::string_view bytes);
-std::string ReadBytes(const char* path);
-bool Exists(const char* path);
 
 // The lines of a text file as the text-mode reader gives them (CR LF read as
 // LF), each with its line end when it has one.

@@ -9,6 +9,8 @@
 #include "fuzz_support.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "support/files.h"
+#include "support/word_lists.h"
 #include "wordlist/language_list.h"
 
 namespace {
@@ -34,20 +36,12 @@ const std::set<std::string> kFatalMessages = {
     "Write error TMP.INI",
 };
 
-std::string Record(const std::string& key, const std::string& value)
-{
-    std::string bytes(84, '\0');
-    bytes.replace(0, key.size(), key);
-    bytes.replace(31, value.size(), value);
-    return bytes;
-}
-
 // FROM lists that the seed entries name; other names meet "Input file missing".
 void WriteFromLists()
 {
-    WriteBytes("langue\\anglais.wb", Record("chat", "cat,tomcat") + Record("matou", "tomcat"));
-    WriteBytes("langue\\allemand.wb", Record("chien", "Hund") + Record("chat", "Katze, Kater"));
-    WriteBytes("langue\\a", "");
+    WriteFileBytes("langue\\anglais.wb", ListBytes({{"chat", "cat,tomcat"}, {"matou", "tomcat"}}));
+    WriteFileBytes("langue\\allemand.wb", ListBytes({{"chien", "Hund"}, {"chat", "Katze, Kater"}}));
+    WriteFileBytes("langue\\a", "");
 }
 
 }  // namespace
@@ -64,23 +58,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ResetFakeShell();
     WriteFromLists();
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    WriteBytes("langue.cf", input);
+    WriteFileBytes("langue.cf", std::string(input));
     // The closing box shows the display file's bytes; here they are the
     // list's own.
     CopyText(setup.displayFile, sizeof setup.displayFile, "fin.txt");
-    WriteBytes("fin.txt", input);
+    WriteFileBytes("fin.txt", std::string(input));
 
     try {
         ProcessLanguageList();
     } catch (const FatalErrorExit& exit) {
         FUZZ_CHECK(kFatalMessages.count(exit.message) == 1, "undocumented fatal error " + Shown(exit.message));
-        FUZZ_CHECK(Exists("langue.cf"), "langue.cf was deleted although the run stopped");
+        FUZZ_CHECK(PathExists("langue.cf"), "langue.cf was deleted although the run stopped");
         return 0;
     }
 
-    FUZZ_CHECK(!Exists("langue.cf"), "langue.cf is left after success");
-    FUZZ_CHECK(!Exists("tmp.ini"), "tmp.ini is left after success");
-    FUZZ_CHECK(!Exists("langue\\temp.wb"), "the temporary list is left after success");
+    FUZZ_CHECK(!PathExists("langue.cf"), "langue.cf is left after success");
+    FUZZ_CHECK(!PathExists("tmp.ini"), "tmp.ini is left after success");
+    FUZZ_CHECK(!PathExists("langue\\temp.wb"), "the temporary list is left after success");
 
     // Each entry had its heading and its closing box (and, natively, the
     // collation warning).
@@ -101,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(closing == names.size() && warnings == names.size(),
                "headings, closing boxes and warnings differ in number");
     if (names.empty()) {
-        FUZZ_CHECK(!Exists("dict.ini"), "a list without entries created the catalogue");
+        FUZZ_CHECK(!PathExists("dict.ini"), "a list without entries created the catalogue");
         return 0;
     }
 

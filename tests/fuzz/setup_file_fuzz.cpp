@@ -8,6 +8,7 @@
 #include "script/script_line.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "support/files.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Input = std::string_view(reinterpret_cast<const char*>(data), size);
     ClearScratchDir();
     ResetFakeShell();
-    WriteBytes("install.inf", Input);
+    WriteFileBytes("install.inf", std::string(Input));
 
     // An empty source directory names install.inf in the current folder.
     try {
