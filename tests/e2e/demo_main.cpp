@@ -3,13 +3,11 @@
 // directory; saves a screenshot of each look into the folder given as the
 // first argument; prints the installed tree, dict.ini and the shortcut; and
 // returns setup.exe's exit code.
-#include <objbase.h>
-#include <shlobj.h>
-
 #include <cstdio>
 #include <string>
 
 #include "driver.h"
+#include "support/shortcuts.h"
 
 namespace {
 
@@ -17,7 +15,7 @@ std::string out;
 
 void Shot(const std::string& name)
 {
-    GrabScreen().SaveBmp(out + "\\" + name + ".bmp");
+    SaveBitmap(GrabScreen(), out + "\\" + name + ".bmp");
     std::printf("screenshot: %s\n", name.c_str());
 }
 
@@ -36,33 +34,26 @@ std::string Utf8(const std::string& text)
 
 void PrintTree(const std::string& folder, const std::string& indent)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    for (const std::string& name : FolderNames(folder)) {
+        const std::string path = folder + "\\" + name;
+        if (IsFolder(path)) {
             std::printf("%s%s\\\n", indent.c_str(), Utf8(name).c_str());
-            PrintTree(folder + "\\" + name, indent + "    ");
+            PrintTree(path, indent + "    ");
         } else {
-            std::printf("%s%-28s %10lu bytes\n", indent.c_str(), Utf8(name).c_str(), entry.nFileSizeLow);
+            std::printf("%s%-28s %10zu bytes\n", indent.c_str(), Utf8(name).c_str(), ReadFileBytes(path).size());
         }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    }
 }
 
 void PrintShortcut(const std::string& file)
 {
-    ShortcutInfo link = ReadShortcut(file);
+    Shortcut link = ReadShortcut(file);
     if (!link.loaded) {
         std::printf("no shortcut at %s\n", Utf8(file).c_str());
         return;
     }
     std::printf("shortcut %s\n", Utf8(file).c_str());
-    std::printf("    target:            %s\n", Utf8(link.path).c_str());
+    std::printf("    target:            %s\n", Utf8(link.target).c_str());
     std::printf("    arguments:         %s\n", Utf8(link.arguments).c_str());
     std::printf("    working directory: %s\n", Utf8(link.workingDirectory).c_str());
 }

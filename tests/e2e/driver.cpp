@@ -1,27 +1,9 @@
 #include "driver.h"
 
-#include <objbase.h>
-#include <shellapi.h>
-#include <shlobj.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-std::string ModuleFolder()
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return FolderOf(std::string(path, n));
-}
 
 struct FindContext {
     DWORD processId;
@@ -42,13 +24,6 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM param)
         return FALSE;
     }
     return TRUE;
-}
-
-std::string TempPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return temp;
 }
 
 std::string WindowText(HWND window)
@@ -72,7 +47,7 @@ MessageBoxInfo::Icon IconOf(HWND box)
         return MessageBoxInfo::Icon::None;
     RECT rect;
     GetWindowRect(iconControl, &rect);
-    ScreenShot shot = GrabScreen();
+    Pixels shot = GrabScreen();
     int red = 0, yellow = 0, blue = 0;
     for (int y = rect.top; y < rect.bottom && y < shot.height; ++y) {
         for (int x = rect.left; x < rect.right && x < shot.width; ++x) {
@@ -94,11 +69,6 @@ MessageBoxInfo::Icon IconOf(HWND box)
 
 }  // namespace
 
-std::string BuildFile(const std::string& name)
-{
-    return ModuleFolder() + "\\" + name;
-}
-
 std::string SourceFile(const std::string& name)
 {
     // Wine shows the Unix root as drive Z:.
@@ -109,151 +79,9 @@ std::string SourceFile(const std::string& name)
     return path;
 }
 
-std::string ProgramMenuFolder()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return path;
-}
-
-ShortcutInfo ReadShortcut(const std::string& file)
-{
-    ShortcutInfo info;
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-                char text[MAX_PATH] = "";
-                info.loaded = true;
-                link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-                info.path = text;
-                text[0] = '\0';
-                link->GetArguments(text, sizeof text);
-                info.arguments = text;
-                text[0] = '\0';
-                link->GetWorkingDirectory(text, sizeof text);
-                info.workingDirectory = text;
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    return info;
-}
-
 std::string SetupExePath()
 {
-    return ModuleFolder() + "\\setup.exe";
-}
-
-TempFolder::TempFolder(const std::string& hint) : TempFolder(TempPath(), hint) {}
-
-TempFolder::TempFolder(const std::string& parent, const std::string& hint)
-{
-    std::string prefix = parent;
-    if (!prefix.empty() && prefix.back() != '\\')
-        prefix += '\\';
-    for (unsigned i = GetTickCount();; ++i) {
-        std::string candidate = prefix + "setup-" + hint + "-" + std::to_string(i);
-        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-            path_ = candidate;
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot make " + candidate);
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    RemoveTree(path_);
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-namespace {
-
-void WalkFolder(const std::string& root, const std::string& relative,
-                const std::function<void(const std::string&, bool)>& visit)
-{
-    WIN32_FIND_DATAA entry;
-    const std::string folder = relative.empty() ? root : root + "\\" + relative;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        const std::string child = relative.empty() ? name : relative + "\\" + name;
-        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        visit(child, isFolder);
-        if (isFolder)
-            WalkFolder(root, child, visit);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-}
-
-}  // namespace
-
-void WalkTree(const std::string& root,
-              const std::function<void(const std::string& relative, bool isFolder)>& visit)
-{
-    WalkFolder(root, "", visit);
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw std::runtime_error("cannot create " + path);
-    size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (written != bytes.size())
-        throw std::runtime_error("cannot write " + path);
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        throw std::runtime_error("cannot open " + path);
-    std::string bytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0)
-        bytes.append(buf, n);
-    std::fclose(file);
-    return bytes;
-}
-
-bool PathExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return BesideProgram("setup.exe");
 }
 
 SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe)
@@ -278,7 +106,7 @@ SetupProcess::~SetupProcess()
 }
 
 namespace {
-const std::string& PrepareMedium(const TempFolder& medium, const std::string& setupFile)
+const std::string& PrepareMedium(const ScratchFolder& medium, const std::string& setupFile)
 {
     WriteFileBytes(medium / "install.inf", setupFile);
     return medium.path();
@@ -353,96 +181,21 @@ void AnswerMessageBox(const MessageBoxInfo& box)
                  reinterpret_cast<LPARAM>(GetDlgItem(box.handle, IDOK)));
 }
 
-ScreenShot GrabScreen()
-{
-    ScreenShot shot;
-    shot.width = GetSystemMetrics(SM_CXSCREEN);
-    shot.height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-    for (uint32_t& pixel : shot.pixels)
-        pixel &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
-void ScreenShot::SaveBmp(const std::string& path) const
-{
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    const DWORD imageSize = static_cast<DWORD>(pixels.size() * 4);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + imageSize;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-    bytes.append(reinterpret_cast<const char*>(pixels.data()), imageSize);
-    WriteFileBytes(path, bytes);
-}
-
-std::string ArtefactFolder()
-{
-    std::string folder = ModuleFolder() + "\\e2e-artefacts";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void SaveScreenShot(const std::string& name)
-{
-    GrabScreen().SaveBmp(ArtefactFolder() + "\\" + name + ".bmp");
-}
-
 namespace {
 
 constexpr DWORD kMessageTimeoutMs = 10000;
 
-// Wine's SendMessageTimeout returns the message's result rather than
-// nonzero, so a 0 is a failure only when the last error says so.
-
-LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A message's result, or -1 when the window did not answer in time. Wine's
+// SendMessageTimeout returns the message's result rather than nonzero, so a
+// 0 is a failure only when the last error says so. Wine hands texts of
+// another process's controls back to the A calls unconverted: texts go
+// through the W calls (wide) and are turned into the program's code page.
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide = false)
 {
     DWORD_PTR result = 0;
     SetLastError(0);
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeoutMs,
-                            &result) &&
-        GetLastError() != 0)
-        return -1;
-    return static_cast<LRESULT>(result);
-}
-
-// Wine hands texts of another process's controls back to the A calls
-// unconverted; the W calls are reliable, and the texts are turned into the
-// program's code page here.
-LRESULT SendToW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR result = 0;
-    SetLastError(0);
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeoutMs,
-                            &result) &&
-        GetLastError() != 0)
+    const auto send = wide ? SendMessageTimeoutW : SendMessageTimeoutA;
+    if (!send(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeoutMs, &result) && GetLastError() != 0)
         return -1;
     return static_cast<LRESULT>(result);
 }
@@ -476,54 +229,25 @@ INPUT KeyInput(WORD key, bool up)
     return input;
 }
 
+// The key pressed and let go with the modifiers held around it.
+std::vector<INPUT> Chord(WORD key, const std::vector<WORD>& modifiers)
+{
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers)
+        inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+        inputs.push_back(KeyInput(*m, true));
+    return inputs;
+}
+
 INPUT MouseInput(DWORD flags)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
     return input;
-}
-
-// Wine's own entry point for the Unix name of a Windows path.
-std::string UnixPathOf(const std::string& windowsPath)
-{
-    using UnixFileName = char*(CDECL*)(LPCWSTR);
-    FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(entry));
-    if (!convert)
-        return "";
-    int length = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], length);
-    char* unixPath = convert(wide.c_str());
-    if (!unixPath)
-        return "";
-    std::string result = unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-// Starts a Unix program; Wine runs non-Windows binaries itself. Its handle
-// cannot be waited on under Wine, so callers wait for the program's effect.
-bool StartUnixCommand(std::string commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return true;
-}
-
-std::string DosDevicesFolder()
-{
-    char prefix[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) || prefix[0] != '/')
-        return "";
-    return std::string(prefix) + "/dosdevices";
 }
 
 }  // namespace
@@ -551,7 +275,7 @@ std::string ControlText(HWND control)
     if (length <= 0)
         return "";
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT got = SendToW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    LRESULT got = SendTo(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), true);
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return Narrow(text);
 }
@@ -584,7 +308,7 @@ std::vector<std::string> ListItems(HWND list)
     for (LRESULT i = 0; i < count; ++i) {
         LRESULT length = SendTo(list, LB_GETTEXTLEN, i, 0);
         std::wstring item(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
-        LRESULT got = SendToW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
+        LRESULT got = SendTo(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&item[0]), true);
         item.resize(got > 0 ? static_cast<size_t>(got) : 0);
         items.push_back(Narrow(item));
     }
@@ -593,11 +317,7 @@ std::vector<std::string> ListItems(HWND list)
 
 bool SendCommand(HWND window, int id, int code)
 {
-    DWORD_PTR result = 0;
-    SetLastError(0);
-    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, code), 0, SMTO_NORMAL,
-                               kMessageTimeoutMs, &result) ||
-           GetLastError() == 0;
+    return SendTo(window, WM_COMMAND, MAKEWPARAM(id, code), 0) != -1;
 }
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b)
@@ -663,14 +383,7 @@ void ClickListItem(HWND list, const std::string& item)
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers)
 {
-    std::vector<INPUT> inputs;
-    for (WORD modifier : modifiers)
-        inputs.push_back(KeyInput(modifier, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    for (auto m = modifiers.end(); m != modifiers.begin();)
-        inputs.push_back(KeyInput(*--m, true));
-    SendInputs(inputs);
+    SendInputs(Chord(key, modifiers));
 }
 
 bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& text)
@@ -699,65 +412,9 @@ bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& t
             modifiers.push_back(VK_CONTROL);
         if (key & 0x400)
             modifiers.push_back(VK_MENU);
-        std::vector<INPUT> inputs;
-        for (WORD modifier : modifiers)
-            inputs.push_back(KeyInput(modifier, false));
-        inputs.push_back(KeyInput(LOBYTE(key), false));
-        inputs.push_back(KeyInput(LOBYTE(key), true));
-        for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
-            inputs.push_back(KeyInput(*m, true));
-        SendInputs(inputs);
+        SendInputs(Chord(LOBYTE(key), modifiers));
     }
     return WaitFor([&] { return ControlText(field) == text; });
-}
-
-MappedDrive::MappedDrive(char letter, const std::string& folder) : letter_(letter)
-{
-    std::string devices = DosDevicesFolder();
-    std::string target = UnixPathOf(folder);
-    if (devices.empty() || target.empty())
-        return;
-    link_ = devices + "/" + static_cast<char>(letter | 0x20) + ":";
-    ok_ = StartUnixCommand("/bin/ln -sfn \"" + target + "\" \"" + link_ + "\"") &&
-          WaitFor([&] { return PathExists(root()); });
-}
-
-MappedDrive::~MappedDrive()
-{
-    if (!link_.empty() && StartUnixCommand("/bin/rm -f \"" + link_ + "\""))
-        WaitFor([&] { return !PathExists(root()); });
-}
-
-DriveWithoutMedium::DriveWithoutMedium()
-{
-    const DWORD used = GetLogicalDrives();
-    for (char letter = 'Q'; letter <= 'Y' && !letter_; ++letter)
-        if (!(used & (1u << (letter - 'A'))))
-            letter_ = letter;
-    if (!letter_)
-        return;
-    const std::string device = std::string(1, letter_) + ":";
-    // A device that does not exist: listed, but nothing can be opened on it.
-    ok_ = DefineDosDeviceA(DDD_RAW_TARGET_PATH, device.c_str(), "\\Device\\SetupTestNoMedium") &&
-          !SetCurrentDirectoryA(root().c_str());
-}
-
-DriveWithoutMedium::~DriveWithoutMedium()
-{
-    if (letter_)
-        DefineDosDeviceA(DDD_REMOVE_DEFINITION, (std::string(1, letter_) + ":").c_str(), nullptr);
-}
-
-std::vector<std::string> LogicalDriveStrings()
-{
-    char drives[512];
-    DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
-    std::vector<std::string> result;
-    if (length == 0 || length >= sizeof drives)
-        return result;
-    for (const char* drive = drives; *drive; drive += lstrlenA(drive) + 1)
-        result.push_back(drive);
-    return result;
 }
 
 InstallResult RunInstallation(const std::string& root, const std::string& installDir, const std::string& exe)

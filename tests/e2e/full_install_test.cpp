@@ -2,28 +2,24 @@
 // checked file by file afterwards.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
-#include <shlobj.h>
-
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "driver.h"
-#include "reference.h"
+#include "support/drives.h"
+#include "support/installed_files.h"
+#include "support/shortcuts.h"
+#include "support/word_lists.h"
 
 namespace {
 
-const std::string kCatalogueAfterSampleRun = std::string(kSampleCatalogueHead) +
-                                             "fr,de,langue\\allemand.tb,Allemand\r\n"
-                                             "fr,en,langue\\anglais.tb,Anglais\r\n"
-                                             "\r\n"
-                                             "# --- EOF --------------------------------------------------------\r\n";
+const std::string kCatalogueAfterSampleRun =
+    Catalogue("anglais.wb", "fr,de,langue\\allemand.tb,Allemand\r\nfr,en,langue\\anglais.tb,Anglais\r\n");
 
 // Pixel checks of the progress display while the last closing box is up:
 // each language's heading and its full bar, and in verbose mode its five
 // status rows (white text at x 30 and "Done." at x 300, 25 pixels apart).
-void CheckProgressDisplay(const ScreenShot& shot, int languages, bool verbose)
+void CheckProgressDisplay(const Pixels& shot, int languages, bool verbose)
 {
     for (int i = 0; i < languages; ++i) {
         const int headingY = 100 + 50 * i, barY = 155 + 50 * i;
@@ -78,15 +74,15 @@ InstallResult Install(const std::string& root, const std::string& installDir)
 
 TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
 {
-    const std::string medium = BuildFile("medium");
+    const std::string medium = BesideProgram("medium");
     MappedDrive d('D', medium);
-    ASSERT_TRUE(d.ok());
-    TempFolder parent("install");
+    ASSERT_TRUE(d.mapped());
+    ScratchFolder parent("install");
     const std::string dir = parent / "dico";
 
     InstallResult run = Install(d.root(), dir);
     ASSERT_EQ(run.exitCode, 0u);
-    run.lastBoxShot.SaveBmp(ArtefactFolder() + "\\look-progress-display.bmp");
+    SaveArtefact(run.lastBoxShot, "look-progress-display");
 
     // One closing box per language, with the text of the display file.
     const std::string display = ReadFileBytes(medium + "\\fin.txt");
@@ -104,7 +100,7 @@ TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
         const char* installed;
         std::string original;
     } copies[] = {
-        {"dico.exe", BuildFile("examples\\dico.exe")},
+        {"dico.exe", BesideProgram("examples\\dico.exe")},
         {"lisezmoi.txt", SourceFile("examples/compress/lisezmoi.txt")},
         {"dico.ico", SourceFile("res/installicon.ico")},
         {"fin.txt", medium + "\\fin.txt"},
@@ -130,7 +126,7 @@ TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
     for (const char* language : {"anglais", "allemand"}) {
         const std::string from = ReadFileBytes(medium + "\\langue\\" + language + ".wb");
         const std::string to = ReadFileBytes(dir + "\\langue\\" + language + ".tb");
-        const std::string expected = ReversedWordList(from);
+        const std::string expected = ReversedWordList(from, FrenchOrder);
         EXPECT_EQ(to.size(), expected.size()) << language;
         EXPECT_TRUE(to == expected) << language << ": TO list differs";
     }
@@ -141,9 +137,9 @@ TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
     EXPECT_FALSE(PathExists(dir + "\\tmp.ini"));
 
     const std::string shortcut = ProgramMenuFolder() + "\\Dictionnaire\\Dictionnaire bilingue.lnk";
-    ShortcutInfo link = ReadShortcut(shortcut);
+    Shortcut link = ReadShortcut(shortcut);
     ASSERT_TRUE(link.loaded) << shortcut;
-    EXPECT_TRUE(SameTextIgnoringCase(link.path, dir + "\\dico.exe")) << link.path;
+    EXPECT_TRUE(SameTextIgnoringCase(link.target, dir + "\\dico.exe")) << link.target;
     EXPECT_EQ(link.arguments, "/fr");
     EXPECT_EQ(link.workingDirectory, dir + "\\");
 
@@ -159,41 +155,32 @@ TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
 
 // A small medium in a temporary folder: install.inf and the files it names.
 struct SmallMedium {
-    TempFolder folder{"small-medium"};
+    ScratchFolder folder{"small-medium"};
     void Add(const std::string& name, const std::string& bytes) { WriteFileBytes(folder / name, bytes); }
-    void AddFolder(const std::string& name) { CreateDirectoryA((folder / name).c_str(), nullptr); }
+    void AddFolder(const std::string& name) { MakeFolder(folder / name); }
 };
-
-std::string FromList(std::initializer_list<std::pair<const char*, const char*>> records)
-{
-    std::string bytes;
-    for (const auto& record : records)
-        bytes += WordRecordBytes(record.first, record.second);
-    return bytes;
-}
 
 TEST(FullInstall, WithoutWordListsAnExistingCatalogueIsStillSortedByBytes)
 {
     SmallMedium medium;
     medium.Add("install.inf", "copy dict.ini dict.ini\r\n");
-    medium.Add("dict.ini",
-               "[langue]\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\ng,h,i,Allemand\r\n\r\n\r\n"
-               "# --- EOF --------------------------------------------------------\r\n");
-    TempFolder parent("install");
+    medium.Add("dict.ini", "[langue]\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\ng,h,i,Allemand\r\n\r\n\r\n" +
+                               std::string(kCatalogueEnd));
+    ScratchFolder parent("install");
     InstallResult run = Install(medium.folder.path(), parent / "dico");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.boxes.empty());
     // Accented letters sort after z when no language set the French order.
     EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"),
-              "[langue]\r\ng,h,i,Allemand\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\n\r\n"
-              "# --- EOF --------------------------------------------------------\r\n");
+              "[langue]\r\ng,h,i,Allemand\r\nd,e,f,zoulou\r\na,b,c,\xC9" "cossais\r\n\r\n" +
+                  std::string(kCatalogueEnd));
 }
 
 TEST(FullInstall, CopyOfANameMissingFromTheMediumTakesItsCompressedForm)
 {
     // Scripts name the installed file; the medium holds it compressed under
     // the DOS name that the LZ open looks for, at any length of path.
-    const std::string sample = BuildFile("medium");
+    const std::string sample = BesideProgram("medium");
     const std::string deep = std::string(35, 'a') + "\\" + std::string(35, 'b');
     SmallMedium medium;
     medium.AddFolder(std::string(35, 'a'));
@@ -203,18 +190,15 @@ TEST(FullInstall, CopyOfANameMissingFromTheMediumTakesItsCompressedForm)
     // The line stays within the 99 bytes of a setup line.
     medium.Add("install.inf", "copy dico.exe dico.exe\r\ncopy " + deep + "\\lisezmoi.txt l.txt\r\n");
     ASSERT_GE((medium.folder / deep + "\\lisezmoi.txt").size(), 128u);
-    TempFolder parent("install");
+    ScratchFolder parent("install");
     const std::string dir = parent / "dico";
 
     InstallResult run = Install(medium.folder.path(), dir);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_TRUE(ReadFileBytes(dir + "\\dico.exe") == ReadFileBytes(BuildFile("examples\\dico.exe")));
+    EXPECT_TRUE(ReadFileBytes(dir + "\\dico.exe") == ReadFileBytes(BesideProgram("examples\\dico.exe")));
     EXPECT_EQ(ReadFileBytes(dir + "\\l.txt"), ReadFileBytes(SourceFile("examples/compress/lisezmoi.txt")));
-    std::vector<std::string> installed;
-    WalkTree(dir, [&](const std::string& name, bool) { installed.push_back(name); });
-    std::sort(installed.begin(), installed.end());
-    EXPECT_EQ(installed, (std::vector<std::string>{"dico.exe", "l.txt"}));
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"dico.exe", "l.txt"}));
 }
 
 TEST(FullInstall, SecondLangueSectionLeavesEachLanguageOnceFromTheSecondRunOn)
@@ -222,11 +206,11 @@ TEST(FullInstall, SecondLangueSectionLeavesEachLanguageOnceFromTheSecondRunOn)
     SmallMedium medium;
     medium.Add("install.inf", "mkdir langue\r\ncopy langue.cf langue.cf\r\ncopy a.wb langue\\a.wb\r\nmkwlist\r\n");
     medium.Add("langue.cf", "fr,en,langue\\a.tb,Anglais\r\na.wb\r\na.tb\r\n");
-    medium.Add("a.wb", FromList({{"chat", "cat"}, {"chien", "dog"}}));
-    TempFolder parent("install");
+    medium.Add("a.wb", ListBytes({{"chat", "cat"}, {"chien", "dog"}}));
+    ScratchFolder parent("install");
     const std::string dir = parent / "dico";
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-    const std::string end = "\r\n# --- EOF --------------------------------------------------------\r\n";
+    ASSERT_TRUE(MakeFolder(dir));
+    const std::string end = "\r\n" + std::string(kCatalogueEnd);
     WriteFileBytes(dir + "\\dict.ini", "[langue]\r\nfr,de,langue\\b.tb,Allemand\r\n\r\n"
                                        "[langue]\r\nfr,it,langue\\c.tb,Italien\r\n" + end);
 
@@ -251,7 +235,7 @@ TEST(FullInstall, WithoutIconNameNoShortcutIsMade)
 {
     SmallMedium medium;
     medium.Add("install.inf", "wbarg /x\r\nicongroup Groupe sans raccourci\r\niconexe a.exe\r\n");
-    TempFolder parent("install");
+    ScratchFolder parent("install");
     InstallResult run = Install(medium.folder.path(), parent / "dico");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_FALSE(PathExists(ProgramMenuFolder() + "\\Groupe sans raccourci"));
@@ -263,27 +247,24 @@ TEST(FullInstall, VerboseOffDrawsNoStatusRows)
     medium.Add("install.inf", "debug 0\r\nmkdir langue\r\ncopy langue.cf langue.cf\r\n"
                               "copy a.wb langue\\a.wb\r\nmkwlist\r\n");
     medium.Add("langue.cf", "x,y,z,Anglais\r\na.wb\r\na.tb\r\n");
-    medium.Add("a.wb", FromList({{"chat", "cat,tomcat"}, {"matou", "tomcat"}}));
-    TempFolder parent("install");
+    medium.Add("a.wb", ListBytes({{"chat", "cat,tomcat"}, {"matou", "tomcat"}}));
+    ScratchFolder parent("install");
     InstallResult run = Install(medium.folder.path(), parent / "dico");
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, "Installation termin\xE9" "e   ");
     CheckProgressDisplay(run.lastBoxShot, 1, false);
     EXPECT_EQ(ReadFileBytes(parent / "dico\\langue\\a.tb"),
-              WordRecordBytes("cat", "chat") + WordRecordBytes("tomcat", "chat, matou"));
+              ListBytes({{"cat", "chat"}, {"tomcat", "chat, matou"}}));
     // One language line is not sorted: both empty lines of the template stay.
-    EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"),
-              "# --- dict.ini " + std::string(50, '-') + "\r\n\r\n[ajouter]\r\non\r\n\r\n"
-              "[selectionn\xE9]\r\na.wb\r\n\r\n[langue]\r\nx,y,z,Anglais\r\n\r\n\r\n"
-              "# --- EOF " + std::string(56, '-') + "\r\n");
+    EXPECT_EQ(ReadFileBytes(parent / "dico\\dict.ini"), Catalogue("a.wb", "x,y,z,Anglais\r\n\r\n"));
 }
 
 TEST(FullInstall, RejectedDirectoryThenCorrectedOne)
 {
     SmallMedium medium;
     medium.Add("install.inf", "mkdir sub\r\n");
-    TempFolder parent("install");
+    ScratchFolder parent("install");
     SetupProcess setup(medium.folder.path());
     HWND window = setup.WaitForWindow("Installation");
     ASSERT_NE(window, nullptr);
@@ -322,7 +303,7 @@ TEST(FullInstall, FatalPathsEndWithTheirBoxAndExitCode1)
         medium.Add("install.inf", c.installInf);
         if (c.langueCf)
             medium.Add("langue.cf", c.langueCf);
-        TempFolder parent("install");
+        ScratchFolder parent("install");
         const std::string dir = parent / "dico";
         InstallResult run = Install(medium.folder.path(), dir);
         EXPECT_EQ(run.exitCode, 1u) << c.name;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "support/drives.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST(InstallRun, EnterAndTheInstallerButtonStartTheSameRun)
 {
     for (Start start : {Start::InstallButton, Start::EnterInField}) {
         SCOPED_TRACE(start == Start::InstallButton ? "Installer" : "Enter");
-        TempFolder target("C:\\", "start");
+        ScratchFolder target("C:\\", "start");
         SetupOnMedium setup(kSetupFile);
         ASSERT_NE(setup.window, nullptr);
 
@@ -94,8 +95,8 @@ TEST(InstallRun, ChecksTheInstallDirectory)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder base("C:\\", "check");
-        CreateDirectoryA((base / "here").c_str(), nullptr);
+        ScratchFolder base("C:\\", "check");
+        MakeFolder(base / "here");
         WriteFileBytes(base / "file.dat", "data");
         const std::string field = c.field.empty() ? "" : base / c.field;
 
@@ -135,7 +136,7 @@ TEST(InstallRun, WorksOnlyInTheDirectoryItChecked)
 {
     {
         SCOPED_TRACE("relative name, chooser at c:\\");
-        TempFolder base("C:\\", "rel");
+        ScratchFolder base("C:\\", "rel");
         SetupOnMedium setup("mkdir sons\r\nxcopy *.txt sons\r\ncopy a.txt a.txt\r\n");
         ASSERT_NE(setup.window, nullptr);
         WriteFileBytes(setup.medium / "a.txt", "texte");
@@ -151,7 +152,7 @@ TEST(InstallRun, WorksOnlyInTheDirectoryItChecked)
     }
     {
         SCOPED_TRACE("a file accepted with word lists to build");
-        TempFolder base("C:\\", "file");
+        ScratchFolder base("C:\\", "file");
         WriteFileBytes(base / "file.dat", "data");
         SetupOnMedium setup("mkwlist\r\n");
         ASSERT_NE(setup.window, nullptr);
@@ -175,11 +176,11 @@ TEST(InstallRun, EndsWithCodeZeroWhenStartedFromADriveRoot)
 {
     if (PathExists("D:\\"))
         GTEST_SKIP() << "the prefix already has a drive D:";
-    TempFolder medium("driveroot");
+    ScratchFolder medium("driveroot");
     WriteFileBytes(medium / "install.inf", kSetupFile);
     MappedDrive drive('D', medium.path());
-    ASSERT_TRUE(drive.ok()) << "the medium could not be mapped as D:";
-    TempFolder target("C:\\", "fromd");
+    ASSERT_TRUE(drive.mapped()) << "the medium could not be mapped as D:";
+    ScratchFolder target("C:\\", "fromd");
 
     SetupProcess process(drive.root());
     HWND window = process.WaitForWindow("Installation");

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "driver.h"
-#include "reference.h"
+#include "support/installed_files.h"
+#include "support/shortcuts.h"
+#include "support/word_lists.h"
 
 namespace {
 
@@ -27,7 +29,6 @@ constexpr int kLanguages = 3;
 constexpr DWORD kRunTimeoutMs = 300000;
 
 const char kShortcutName[] = "\\Dictionnaire\\Dictionnaire bilingue.lnk";
-const char kEndComment[] = "# --- EOF --------------------------------------------------------\r\n";
 
 // Languages sort by name: Allemand, Anglais, Italien.
 const char* const kLanguageLines[kLanguages] = {
@@ -36,7 +37,7 @@ const char* const kLanguageLines[kLanguages] = {
     "fr,it,langue\\italien.tb,Italien",
 };
 
-const char* const kCatalogueHead = kSampleCatalogueHead;
+const std::string kCatalogueHead = CatalogueHead("anglais.wb");
 
 unsigned EnvironmentNumber(const char* name, unsigned fallback)
 {
@@ -87,29 +88,17 @@ std::string GeneratedFromList(size_t records)
             if (value.size() + more.size() <= 50)
                 value += more;
         }
-        bytes += WordRecordBytes(key, value);
+        bytes += RecordBytes(key, value);
     }
     return bytes;
 }
 
-void CopyTree(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WalkTree(from, [&](const std::string& name, bool isFolder) {
-        const std::string source = from + "\\" + name, target = to + "\\" + name;
-        if (isFolder)
-            CreateDirectoryA(target.c_str(), nullptr);
-        else if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + source);
-    });
-}
-
 // The sample medium with a third language.
 struct ThreeLanguageMedium {
-    TempFolder folder{"crash-medium"};
+    ScratchFolder folder{"crash-medium"};
     ThreeLanguageMedium()
     {
-        CopyTree(BuildFile("medium"), folder.path());
+        CopyTree(BesideProgram("medium"), folder.path());
         WriteFileBytes(folder / "langue\\italien.wb", GeneratedFromList(60000));
         std::string list = ReadFileBytes(folder / "langue.cf");
         if (!list.empty() && list.back() != '\n')
@@ -122,19 +111,12 @@ struct ThreeLanguageMedium {
 // Every folder and file under a root, by relative name.
 struct Tree {
     std::set<std::string> folders;
-    std::map<std::string, std::string> files;
+    Files files;
 };
 
 Tree ReadTree(const std::string& root)
 {
-    Tree tree;
-    WalkTree(root, [&](const std::string& name, bool isFolder) {
-        if (isFolder)
-            tree.folders.insert(name);
-        else
-            tree.files[name] = ReadFileBytes(root + "\\" + name);
-    });
-    return tree;
+    return {ReadFolders(root), ReadFiles(root)};
 }
 
 // Every way in which actual differs from expected, one line each.
@@ -176,10 +158,10 @@ std::string Joined(const std::vector<std::string>& lines)
 // empty lines and the end comment as the file's last line. Otherwise why not.
 std::string WhyNotCompleteCatalogue(const std::string& bytes)
 {
-    const std::string head = kCatalogueHead;
+    const std::string& head = kCatalogueHead;
     if (bytes.compare(0, head.size(), head) != 0)
         return "the head differs";
-    const std::string end = kEndComment;
+    const std::string end = kCatalogueEnd;
     if (bytes.size() < head.size() + end.size() ||
         bytes.compare(bytes.size() - end.size(), end.size(), end) != 0)
         return "it does not end with the end comment";
@@ -410,7 +392,7 @@ RunResult RunSetup(const std::string& medium, const std::string& dir, const Kill
 }
 
 struct Installed {
-    ShortcutInfo shortcut;
+    Shortcut shortcut;
     std::string aviDelay;
 };
 
@@ -449,7 +431,7 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
 
     // The uninterrupted run.
     ForgetInstalledOutside();
-    TempFolder referenceParent("crash-reference");
+    ScratchFolder referenceParent("crash-reference");
     const std::string referenceDir = referenceParent / "dico";
     RunResult reference = RunSetup(mediumPath, referenceDir, nullptr);
     ASSERT_EQ(reference.failure, "");
@@ -465,21 +447,20 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
 
     // It is right: what the installation must leave, and nothing else.
     ASSERT_TRUE(expected.files.count("dict.ini"));
-    EXPECT_EQ(expected.files.at("dict.ini"), std::string(kCatalogueHead) + kLanguageLines[0] +
-                                                 "\r\n" + kLanguageLines[1] + "\r\n" +
-                                                 kLanguageLines[2] + "\r\n\r\n" + kEndComment);
+    EXPECT_EQ(expected.files.at("dict.ini"), kCatalogueHead + kLanguageLines[0] + "\r\n" + kLanguageLines[1] +
+                                                 "\r\n" + kLanguageLines[2] + "\r\n\r\n" + kCatalogueEnd);
     for (const char* language : {"anglais", "allemand", "italien"}) {
         const std::string to = std::string("langue\\") + language + ".tb";
         ASSERT_TRUE(expected.files.count(to)) << to;
         EXPECT_TRUE(expected.files.at(to) ==
-                    ReversedWordList(ReadFileBytes(mediumPath + "\\langue\\" + language + ".wb")))
+                    ReversedWordList(ReadFileBytes(mediumPath + "\\langue\\" + language + ".wb"), FrenchOrder))
             << to;
     }
     for (const char* gone : {"langue.cf", "tmp.ini", "langue\\temp.wb"})
         EXPECT_FALSE(expected.files.count(gone)) << gone;
     EXPECT_FALSE(AnyCopyTemporary(referenceDir));
     ASSERT_TRUE(expectedOutside.shortcut.loaded);
-    EXPECT_TRUE(SameTextIgnoringCase(expectedOutside.shortcut.path, referenceDir + "\\dico.exe"));
+    EXPECT_TRUE(SameTextIgnoringCase(expectedOutside.shortcut.target, referenceDir + "\\dico.exe"));
     EXPECT_EQ(expectedOutside.aviDelay, "250");
 
     // The working time of each stage of the uninterrupted run: delays are
@@ -502,7 +483,7 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
                             (onEarlierInstall ? "over an earlier installation" : "fresh folder");
 
         ForgetInstalledOutside();
-        TempFolder parent("crash");
+        ScratchFolder parent("crash");
         const std::string dir = parent / "dico";
         if (onEarlierInstall)
             CopyTree(referenceDir, dir);
@@ -581,13 +562,13 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
         std::vector<std::string> outsideDifferences;
         if (!outside.shortcut.loaded)
             outsideDifferences.push_back("no shortcut");
-        else if (!SameTextIgnoringCase(outside.shortcut.path,
-                                       Replaced(expectedOutside.shortcut.path, referenceDir, dir)) ||
+        else if (!SameTextIgnoringCase(outside.shortcut.target,
+                                       Replaced(expectedOutside.shortcut.target, referenceDir, dir)) ||
                  outside.shortcut.arguments != expectedOutside.shortcut.arguments ||
                  !SameTextIgnoringCase(outside.shortcut.workingDirectory,
                                        Replaced(expectedOutside.shortcut.workingDirectory,
                                                 referenceDir, dir)))
-            outsideDifferences.push_back("shortcut differs: " + outside.shortcut.path + " " +
+            outsideDifferences.push_back("shortcut differs: " + outside.shortcut.target + " " +
                                          outside.shortcut.arguments + " in " +
                                          outside.shortcut.workingDirectory);
         if (outside.aviDelay != expectedOutside.aviDelay)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "support/drives.h"
 
 namespace {
 
@@ -34,18 +35,16 @@ bool Contains(const std::vector<std::string>& items, const std::string& item)
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-void MakeFolder(const std::string& path, DWORD attributes = 0)
+void MakeFolderWith(const std::string& path, DWORD attributes)
 {
-    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-    if (attributes) {
-        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
-        ASSERT_TRUE(GetFileAttributesA(path.c_str()) & attributes) << path << " kept no attribute";
-    }
+    ASSERT_TRUE(MakeFolder(path)) << path;
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
+    ASSERT_TRUE(GetFileAttributesA(path.c_str()) & attributes) << path << " kept no attribute";
 }
 
 // The gradient is one colour along each line: a pixel that shows it equals
 // the pixel far right of the controls on its line.
-bool ShowsGradient(const ScreenShot& shot, int x, int y)
+bool ShowsGradient(const Pixels& shot, int x, int y)
 {
     return shot.at(x, y) == shot.at(900, y);
 }
@@ -115,8 +114,8 @@ TEST(MainWindow, ControlsAsTheTableSays)
     }
 
     ASSERT_TRUE(WaitFor([&] { return ControlText(setup.control(kField)) == "c:\\dico"; }));
-    ScreenShot shot = GrabScreen();
-    shot.SaveBmp(ArtefactFolder() + "\\look-directory-entry.bmp");
+    Pixels shot = GrabScreen();
+    SaveArtefact(shot, "look-directory-entry");
     // The frame's border shows; inside it, between the controls, the
     // gradient does.
     for (int y : {150, 200, 240})
@@ -155,17 +154,17 @@ TEST(MainWindow, FieldStartsWithTheDirKeyOrTheRootOfC)
 // folder list leaves out, and a drive that cannot be entered.
 TEST(DirectoryChooser, BrowsesDrivesAndFolders)
 {
-    TempFolder tree("C:\\", "chooser");
+    ScratchFolder tree("C:\\", "chooser");
     const std::vector<std::string> visible = {
         "alpha", "beta", "f01", "f02", "f03", "f04", "f05", "f06", "f07", "f08", "readonly", "system"};
     for (const std::string& name : visible)
-        MakeFolder(tree / name);
+        ASSERT_TRUE(MakeFolder(tree / name)) << name;
     SetFileAttributesA((tree / "readonly").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((tree / "system").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    MakeFolder(tree / "secret", FILE_ATTRIBUTE_HIDDEN);
+    MakeFolderWith(tree / "secret", FILE_ATTRIBUTE_HIDDEN);
     WriteFileBytes(tree / "file.txt", "not a folder");
     DriveWithoutMedium noMedium;
-    ASSERT_TRUE(noMedium.ok()) << "no drive without a medium could be made";
+    ASSERT_TRUE(noMedium.made()) << "no drive without a medium could be made";
 
     SetupOnMedium setup(kSetupFile);
     ASSERT_NE(setup.window, nullptr);
@@ -190,8 +189,8 @@ TEST(DirectoryChooser, BrowsesDrivesAndFolders)
     EXPECT_TRUE(SameTextIgnoringCase(ControlText(field), "c:\\")) << ControlText(field);
     EXPECT_TRUE(Contains(ListItems(folders), LastName(tree.path())));
 
-    ScreenShot shot = GrabScreen();
-    shot.SaveBmp(ArtefactFolder() + "\\look-chooser.bmp");
+    Pixels shot = GrabScreen();
+    SaveArtefact(shot, "look-chooser");
     EXPECT_TRUE(ShowsGradient(shot, 115, 400)) << "the frame draws nothing inside";
     EXPECT_TRUE(ShowsGradient(shot, 300, 247)) << "the small frame's lower edge stayed";
     EXPECT_TRUE(ShowsGradient(shot, 275, 300)) << "between the lists";
@@ -239,12 +238,12 @@ TEST(DirectoryChooser, BrowsesDrivesAndFolders)
 
 TEST(DirectoryChooser, ShowsALongDirectoryWholeAndInstallsThere)
 {
-    TempFolder tree("C:\\", "long");
+    ScratchFolder tree("C:\\", "long");
     const std::string name50(50, 'n');
     std::string path = tree.path();
     for (char c : {'a', 'b', 'c', 'd'}) {
         path += "\\" + std::string(1, c) + name50.substr(1);
-        MakeFolder(path);
+        ASSERT_TRUE(MakeFolder(path)) << path;
     }
     ASSERT_GE(path.size(), 200u);
 
@@ -275,7 +274,7 @@ TEST(DirectoryChooser, ShowsALongDirectoryWholeAndInstallsThere)
 // unknown ids, change nothing.
 TEST(MainWindow, IgnoresCommandsWithOtherNotificationCodes)
 {
-    TempFolder target("C:\\", "ignored");
+    ScratchFolder target("C:\\", "ignored");
     SetupOnMedium setup(kSetupFile);
     ASSERT_NE(setup.window, nullptr);
     const std::string newFolder = target / "new";

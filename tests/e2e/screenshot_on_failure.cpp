@@ -24,7 +24,7 @@ class ScreenShotOnFailure : public testing::EmptyTestEventListener {
         for (char& c : name)
             if (c == '/' || c == '\\' || c == ':')
                 c = '_';
-        SaveScreenShot(name);
+        SaveArtefact(GrabScreen(), name);
     }
     bool taken_ = false;
 };

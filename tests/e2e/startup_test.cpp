@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "driver.h"
+#include "support/shortcuts.h"
 
 namespace {
 
 TEST(Startup, WithoutSetupFileShowsTheFatalBoxAndNoWindow)
 {
-    TempFolder medium("nomedium");
+    ScratchFolder medium("nomedium");
     SetupProcess setup(medium.path());
     MessageBoxInfo box = WaitForMessageBox(setup);
     ASSERT_NE(box.handle, nullptr) << "no message box";
@@ -30,16 +31,16 @@ TEST(Startup, WithoutSetupFileShowsTheFatalBoxAndNoWindow)
 
 TEST(Startup, CoversTheScreenWithTheGradientAndTheTitle)
 {
-    TempFolder medium("medium");
+    ScratchFolder medium("medium");
     WriteFileBytes(medium / "install.inf", "title Mon dictionnaire\r\ndir c:\\dico\r\n");
     SetupProcess setup(medium.path());
     HWND window = setup.WaitForWindow("Installation");
     ASSERT_NE(window, nullptr);
     // Painted once the last gradient line and the title's light pass show.
     WaitFor([] {
-        ScreenShot shot = GrabScreen();
+        Pixels shot = GrabScreen();
         return shot.at(1023, 767) == Rgb(0, 0, 14) && shot.at(700, 0) == Rgb(0, 0, 200) &&
-               std::count(shot.pixels.begin(), shot.pixels.end(), Rgb(230, 230, 230)) > 200;
+               std::count(shot.data.begin(), shot.data.end(), Rgb(230, 230, 230)) > 200;
     });
 
     RECT rect;
@@ -56,8 +57,8 @@ TEST(Startup, CoversTheScreenWithTheGradientAndTheTitle)
     GetWindowTextA(window, text, sizeof text);
     EXPECT_STREQ(text, "");
 
-    ScreenShot shot = GrabScreen();
-    shot.SaveBmp(ArtefactFolder() + "\\start.bmp");
+    Pixels shot = GrabScreen();
+    SaveArtefact(shot, "start");
     EXPECT_EQ(shot.at(700, 0), Rgb(0, 0, 200));
     EXPECT_EQ(shot.at(1023, 767), Rgb(0, 0, 14));
     // The title's light pass starts at (28, 18), its shadow at (30, 20).
@@ -216,17 +217,11 @@ TEST(Startup, TakesNoDllFromTheMediumFolder)
 
     // setup.exe on a copy of the sample medium, as it stands on a CD or in
     // a download folder that others can write.
-    TempFolder medium("dll-medium");
-    const std::string sample = BuildFile("medium");
-    WalkTree(sample, [&](const std::string& name, bool isFolder) {
-        if (isFolder)
-            CreateDirectoryA((medium / name).c_str(), nullptr);
-        else
-            CopyFileA((sample + "\\" + name).c_str(), (medium / name).c_str(), FALSE);
-    });
+    ScratchFolder medium("dll-medium");
+    CopyTree(BesideProgram("medium"), medium.path());
     const std::string exe = medium / "setup.exe";
     ASSERT_TRUE(CopyFileA(SetupExePath().c_str(), exe.c_str(), FALSE));
-    TempFolder parent("dll-install");
+    ScratchFolder parent("dll-install");
 
     // The DLLs a whole installation loads.
     LoaderTrace first;
@@ -236,7 +231,7 @@ TEST(Startup, TakesNoDllFromTheMediumFolder)
     for (const auto& [path, native] : first.loaded) {
         const std::string name = BaseName(path);
         if (name != "setup.exe" && !kKnownDlls.count(name) &&
-            CopyFileA(BuildFile("loaded_marker.dll").c_str(), (medium / name).c_str(), FALSE))
+            CopyFileA(BesideProgram("loaded_marker.dll").c_str(), (medium / name).c_str(), FALSE))
             planted.insert(name);
     }
     ASSERT_FALSE(planted.empty());
@@ -245,10 +240,9 @@ TEST(Startup, TakesNoDllFromTheMediumFolder)
     LoaderTrace second;
     EXPECT_EQ(InstallTraced(medium.path(), parent / "second", exe, traceFile, second).exitCode, 0u);
     std::vector<std::string> markers;
-    WalkTree(medium.path(), [&](const std::string& name, bool) {
+    for (const std::string& name : FolderNames(medium.path()))
         if (name.size() > 7 && name.compare(name.size() - 7, 7, ".loaded") == 0)
             markers.push_back(name);
-    });
     EXPECT_TRUE(markers.empty()) << markers.size() << " planted DLLs loaded, " << markers.front();
     for (const auto& [path, native] : second.loaded)
         EXPECT_FALSE(native && BaseName(path) != "setup.exe") << path << " was loaded";

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "driver.h"
-#include "fault_support.h"
-#include "reference.h"
+#include "support/installed_files.h"
+#include "support/word_lists.h"
 
 namespace {
 
@@ -26,35 +26,26 @@ const char kInstallInf[] =
     "sndcopy sons sons\r\n"
     "mkwlist\r\n";
 
-std::string FromList(const std::string& prefix, int count)
-{
-    std::string bytes;
-    for (int i = 0; i < count; ++i)
-        bytes += WordRecordBytes(prefix + std::to_string(i),
-                                 "w" + std::to_string(i % 7) + ", " + prefix + std::to_string(i % 5) + ",x");
-    return bytes;
-}
-
 // A medium; the earlier one has smaller files and another catalogue line.
-Tree Medium(bool earlier)
+Files Medium(bool earlier)
 {
     return {
         {"install.inf", kInstallInf},
         {"langue.cf", earlier ? "fr,en,langue\\ancien.tb,Anglais\r\na.wb\r\na.tb\r\n"
                               : "fr,en,langue\\a.tb,Anglais\r\na.wb\r\na.tb\r\n"},
-        {"a.wb", earlier ? FromList("old", 20) : FromList("k", 40)},
+        {"a.wb", ListBytes(earlier ? NumberedRecords("old", 20) : NumberedRecords("k", 40))},
         {"lisezmoi.txt", std::string(earlier ? 1000 : 6000, earlier ? 'o' : 'n')},
         {"sons\\ouvrir.wav", std::string(earlier ? 500 : 5000, earlier ? 'O' : 'N')},
     };
 }
 
 // Installs the medium into dir, which first receives the files of before.
-InstallResult InstallOver(const Tree& medium, const std::string& dir, const Tree& before)
+InstallResult InstallOver(const Files& medium, const std::string& dir, const Files& before)
 {
-    TempFolder mediumFolder("fault-medium");
-    WriteTree(mediumFolder.path(), medium);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    WriteTree(dir, before);
+    ScratchFolder mediumFolder("fault-medium");
+    WriteFiles(mediumFolder.path(), medium);
+    MakeFolder(dir);
+    WriteFiles(dir, before);
     return RunInstallation(mediumFolder.path(), dir);
 }
 
@@ -95,19 +86,19 @@ TEST(FullDisk, EveryAmountOfFreeSpaceLosesNothing)
 
     // The earlier installation, then the expected result of this one, on
     // the system drive where space does not run out.
-    TempFolder work("fault-full");
+    ScratchFolder work("fault-full");
     InstallResult earlierRun = InstallOver(Medium(true), work / "earlier", {});
     ASSERT_EQ(earlierRun.exitCode, 0u);
-    const Tree earlier = ReadTree(work / "earlier");
+    const Files earlier = ReadFiles(work / "earlier");
     ASSERT_TRUE(earlier.count("dict.ini"));
     InstallResult cleanRun = InstallOver(Medium(false), work / "final", earlier);
     ASSERT_EQ(cleanRun.exitCode, 0u);
-    const Tree final = ReadTree(work / "final");
+    const Files final = ReadFiles(work / "final");
     ASSERT_NE(final.at("dict.ini"), earlier.at("dict.ini"));
-    ASSERT_TRUE(final.at("langue\\a.tb") == ReversedWordList(Medium(false).at("a.wb")));
+    ASSERT_TRUE(final.at("langue\\a.tb") == ReversedWordList(Medium(false).at("a.wb"), FrenchOrder));
 
-    TempFolder medium("fault-medium");
-    WriteTree(medium.path(), Medium(false));
+    ScratchFolder medium("fault-medium");
+    WriteFiles(medium.path(), Medium(false));
     const std::string dir = root + "dico";
     bool completed = false;
     bool fatalAtNoSpace = false;
@@ -116,13 +107,13 @@ TEST(FullDisk, EveryAmountOfFreeSpaceLosesNothing)
         const std::string what = "free pages " + std::to_string(pages);
         RemoveTree(dir);
         DeleteFileA((root + "filler").c_str());
-        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << what;
-        WriteTree(dir, earlier);
+        ASSERT_TRUE(MakeFolder(dir)) << what;
+        WriteFiles(dir, earlier);
         ASSERT_TRUE(LeaveFree(root, pages)) << what << ": " << FreeBytes(root) << " bytes free";
 
         InstallResult run = RunInstallation(medium.path(), dir);
         ASSERT_TRUE(run.windowFound) << what;
-        const Tree after = ReadTree(dir);
+        const Files after = ReadFiles(dir);
         std::string message;
         if (run.exitCode == 1) {
             ASSERT_FALSE(run.boxes.empty()) << what;
@@ -145,7 +136,7 @@ TEST(FullDisk, EveryAmountOfFreeSpaceLosesNothing)
         // Each file holds its earlier content or its whole new one; the
         // language list stays when the run ends before its end.
         std::set<std::string> names;
-        for (const Tree* tree : {&earlier, &final, &after})
+        for (const Files* tree : {&earlier, &final, &after})
             for (const auto& [name, bytes] : *tree)
                 names.insert(name);
         bool asFinal = true;
@@ -154,7 +145,7 @@ TEST(FullDisk, EveryAmountOfFreeSpaceLosesNothing)
                 continue;
             const auto found = after.find(name);
             const bool present = found != after.end();
-            auto matches = [&](const Tree& tree) {
+            auto matches = [&](const Files& tree) {
                 const auto it = tree.find(name);
                 return it == tree.end() ? !present : present && found->second == it->second;
             };

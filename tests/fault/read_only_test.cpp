@@ -14,26 +14,20 @@
 #include <vector>
 
 #include "driver.h"
-#include "fault_support.h"
-#include "reference.h"
+#include "support/installed_files.h"
+#include "support/word_lists.h"
 
 namespace {
 
-const std::string kEnd = "# --- EOF --------------------------------------------------------\r\n";
-const std::string kCatalogue = "# --- dict.ini " + std::string(50, '-') +
-                               "\r\n\r\n[ajouter]\r\non\r\n\r\n[selectionn\xE9]\r\na.wb\r\n\r\n[langue]\r\n"
-                               "fr,it,langue\\italien.tb,Italien\r\nfr,en,langue\\ancien.tb,Anglais\r\n\r\n" +
-                               kEnd;
+const std::string kCatalogue =
+    Catalogue("a.wb", "fr,it,langue\\italien.tb,Italien\r\nfr,en,langue\\ancien.tb,Anglais\r\n");
 
 std::string FromList()
 {
-    std::string bytes;
-    for (int i = 0; i < 30; ++i)
-        bytes += WordRecordBytes("k" + std::to_string(i), "w" + std::to_string(i % 7) + ",x");
-    return bytes;
+    return ListBytes(NumberedRecords("k", 30));
 }
 
-const Tree kWordListMedium = {
+const Files kWordListMedium = {
     {"install.inf", "mkdir langue\r\ncopy langue.cf langue.cf\r\ncopy a.wb langue\\a.wb\r\nmkwlist\r\n"},
     {"langue.cf", "fr,en,langue\\a.tb,Anglais\r\na.wb\r\na.tb\r\n"},
     {"a.wb", FromList()},
@@ -41,8 +35,8 @@ const Tree kWordListMedium = {
 
 struct Case {
     const char* name;
-    Tree medium;
-    Tree before;                    // the install folder's files
+    Files medium;
+    Files before;                       // the install folder's files
     std::vector<std::string> readOnly;  // made read-only there
     DWORD exitCode;
     const char* message;  // the fatal box, or null for none
@@ -65,7 +59,7 @@ bool IsReadOnly(const std::string& path)
 // there.
 bool ReadOnlyFilesAreWritable()
 {
-    TempFolder probeFolder("fault-probe");
+    ScratchFolder probeFolder("fault-probe");
     WriteFileBytes(probeFolder / "probe", "x");
     SetFileAttributesA((probeFolder / "probe").c_str(), FILE_ATTRIBUTE_READONLY);
     FILE* probe = std::fopen((probeFolder / "probe").c_str(), "ab");
@@ -80,17 +74,17 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
     if (ReadOnlyFilesAreWritable())
         GTEST_SKIP() << "read-only files are writable here (root?): run through tests/fault/run_read_only";
 
-    Tree copyMedium = {
+    Files copyMedium = {
         {"install.inf", "copy a.txt a.txt\r\nxcopy b.txt .\r\nmkdir s\r\nsndcopy s s\r\ncopy d.txt d.txt\r\n"},
         {"a.txt", "new a"}, {"b.txt", "new b"}, {"s\\c.txt", "new c"}, {"d.txt", "new d"},
     };
-    const Tree installed = {{"dict.ini", kCatalogue}};
-    Tree withTo = installed;
-    withTo["langue\\a.tb"] = WordRecordBytes("ancien", "old");
-    Tree withTemp = installed;
+    const Files installed = {{"dict.ini", kCatalogue}};
+    Files withTo = installed;
+    withTo["langue\\a.tb"] = RecordBytes("ancien", "old");
+    Files withTemp = installed;
     withTemp["tmp.ini"] = "left by an earlier run\r\n";
-    Tree withTempList = installed;
-    withTempList["langue\\temp.wb"] = WordRecordBytes("ancien", "old");
+    Files withTempList = installed;
+    withTempList["langue\\temp.wb"] = RecordBytes("ancien", "old");
 
     const Case cases[] = {
         // The replacements fail and are not reported; the catalogue stays.
@@ -104,12 +98,12 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
          {"a.txt", "b.txt", "s\\c.txt"}, 0, nullptr},
     };
     for (const Case& c : cases) {
-        TempFolder medium("fault-ro-medium");
-        WriteTree(medium.path(), c.medium);
-        TempFolder parent("fault-ro");
+        ScratchFolder medium("fault-ro-medium");
+        WriteFiles(medium.path(), c.medium);
+        ScratchFolder parent("fault-ro");
         const std::string dir = parent / "dico";
-        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-        WriteTree(dir, c.before);
+        ASSERT_TRUE(MakeFolder(dir));
+        WriteFiles(dir, c.before);
         for (const std::string& name : c.readOnly)
             ASSERT_TRUE(SetFileAttributesA((dir + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY)) << name;
 
@@ -131,7 +125,7 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
 
         // Nothing the user had is lost: every earlier file that is read-only,
         // and the catalogue, are as they were.
-        const Tree after = ReadTree(dir);
+        const Files after = ReadFiles(dir);
         for (const auto& [name, bytes] : c.before) {
             const bool readOnly =
                 std::find(c.readOnly.begin(), c.readOnly.end(), name) != c.readOnly.end();
@@ -143,7 +137,7 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
         for (const std::string& name : c.readOnly)
             EXPECT_TRUE(IsReadOnly(dir + "\\" + name)) << c.name << ": " << name;
         if (std::string(c.name) == "dict.ini") {
-            EXPECT_TRUE(after.at("langue\\a.tb") == ReversedWordList(FromList())) << "the list is still built";
+            EXPECT_TRUE(after.at("langue\\a.tb") == ReversedWordList(FromList(), FrenchOrder)) << "the list is still built";
         }
         if (std::string(c.name) == "copy destinations") {
             EXPECT_EQ(after.at("d.txt"), "new d") << "a writable destination is copied";
@@ -176,20 +170,20 @@ TEST(ReadOnly, SampleMediumFromACdInstallsTwiceAsFromAWritableFolder)
     if (!readOnlyMedium)
         GTEST_SKIP() << "no read-only medium: run through tests/fault/run_read_only";
     const std::string cd = readOnlyMedium;
-    const Tree medium = ReadTree(cd);
-    ASSERT_EQ(medium, ReadTree(BuildFile("medium"))) << "not a copy of the sample medium";
+    const Files medium = ReadFiles(cd);
+    ASSERT_EQ(medium, ReadFiles(BesideProgram("medium"))) << "not a copy of the sample medium";
     HANDLE written = CreateFileA((cd + "\\new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_EQ(written, INVALID_HANDLE_VALUE) << "the medium's folder can be written";
     for (const auto& [name, bytes] : medium)
         ASSERT_TRUE(IsReadOnly(cd + "\\" + name)) << name;
 
     // The same medium from a writable folder gives the reference.
-    TempFolder writable("fault-rw-medium");
-    WriteTree(writable.path(), medium);
-    TempFolder parent("fault-ro");
+    ScratchFolder writable("fault-rw-medium");
+    WriteFiles(writable.path(), medium);
+    ScratchFolder parent("fault-ro");
     const std::string referenceDir = parent / "reference";
     ASSERT_EQ(RunInstallation(writable.path(), referenceDir).exitCode, 0u);
-    const Tree reference = ReadTree(referenceDir);
+    const Files reference = ReadFiles(referenceDir);
     ASSERT_TRUE(reference.count("langue\\anglais.tb"));
 
     const std::string dir = parent / "dico";
@@ -214,7 +208,7 @@ TEST(ReadOnly, SampleMediumFromACdInstallsTwiceAsFromAWritableFolder)
             EXPECT_NE(box.caption, "Error") << "run " << run << ": " << box.text;
 
         // The same files with the same bytes, and no temporary anywhere.
-        const Tree installed = ReadTree(dir);
+        const Files installed = ReadFiles(dir);
         std::vector<std::string> names, referenceNames;
         for (const auto& file : installed)
             names.push_back(file.first);
@@ -223,13 +217,9 @@ TEST(ReadOnly, SampleMediumFromACdInstallsTwiceAsFromAWritableFolder)
         EXPECT_EQ(names, referenceNames) << "run " << run;
         for (const auto& [name, bytes] : reference)
             EXPECT_TRUE(installed.count(name) && installed.at(name) == bytes) << "run " << run << ": " << name;
-        EXPECT_EQ(ReadTree(cd), medium) << "run " << run << ": the medium changed";
-        std::vector<std::string> beside;
-        WalkTree(parent.path(), [&](const std::string& name, bool isFolder) {
-            if (!isFolder && name.compare(0, 5, "dico\\") != 0 && name.compare(0, 10, "reference\\") != 0)
-                beside.push_back(name);
-        });
-        EXPECT_TRUE(beside.empty()) << "run " << run << ": " << beside.front();
+        EXPECT_EQ(ReadFiles(cd), medium) << "run " << run << ": the medium changed";
+        EXPECT_EQ(FolderNames(parent.path()), (std::vector<std::string>{"dico", "reference"}))
+            << "run " << run << ": something beside the install folder";
 
         // Attributes as the platform's copies leave them: xcopy and sndcopy
         // make new files with CopyFileA, which gives them the medium's
@@ -258,9 +248,9 @@ TEST(ReadOnly, WinIniThatCannotBeWrittenIsLeftAsItWas)
         GTEST_SKIP() << "read-only files are writable here (root?): run through tests/fault/run_read_only";
     }
 
-    TempFolder medium("fault-ro-medium");
-    WriteTree(medium.path(), {{"install.inf", "avidelay 999\r\nmkdir after\r\n"}});
-    TempFolder parent("fault-ro");
+    ScratchFolder medium("fault-ro-medium");
+    WriteFiles(medium.path(), {{"install.inf", "avidelay 999\r\nmkdir after\r\n"}});
+    ScratchFolder parent("fault-ro");
     InstallResult run = RunInstallation(medium.path(), parent / "dico");
     SetFileAttributesA(winIni.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(run.exitCode, 0u);

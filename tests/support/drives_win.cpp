@@ -11,7 +11,6 @@ namespace {
 
 // Wine's mount manager requests, as winecfg sends them.
 constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-constexpr DWORD kQueryUnixDrive = CTL_CODE('m', 33, METHOD_BUFFERED, FILE_ANY_ACCESS);
 struct UnixDrive {
     ULONG size;
     ULONG type;
@@ -24,11 +23,12 @@ struct UnixDrive {
     USHORT labelOffset;
 };
 
-// Sends a request about one letter; false when the manager refuses it.
-bool AskMountManager(DWORD request, char letter, const char* unixPath)
+// Defines the letter as a drive on the Unix folder, or with none removes it;
+// false when the manager refuses.
+bool DefineUnixDrive(char letter, const char* unixPath)
 {
     const size_t pathSize = unixPath ? std::strlen(unixPath) + 1 : 0;
-    std::vector<char> in(sizeof(UnixDrive) + pathSize), out(1024);
+    std::vector<char> in(sizeof(UnixDrive) + pathSize);
     auto* drive = reinterpret_cast<UnixDrive*>(in.data());
     drive->size = static_cast<ULONG>(in.size());
     drive->type = DRIVE_FIXED;
@@ -49,20 +49,36 @@ bool AskMountManager(DWORD request, char letter, const char* unixPath)
     if (manager == INVALID_HANDLE_VALUE)
         return false;
     DWORD returned = 0;
-    const BOOL done = DeviceIoControl(manager, request, in.data(), static_cast<DWORD>(in.size()), out.data(),
-                                      static_cast<DWORD>(out.size()), &returned, nullptr);
-    const DWORD error = GetLastError();
+    const BOOL done = DeviceIoControl(manager, kDefineUnixDrive, in.data(), static_cast<DWORD>(in.size()),
+                                      nullptr, 0, &returned, nullptr);
     CloseHandle(manager);
-    return done || error == ERROR_MORE_DATA;
+    return done != FALSE;
 }
 
-// Whether anything holds the letter: a drive the system lists or can enter,
-// or one the mount manager knows, even with nothing behind it.
+// Whether anything holds the letter: a drive that answers, or any entry in
+// the prefix's dosdevices folder, even a link to nothing, which no listing
+// shows. Making a folder of that name is the one question that tells; the
+// folder goes again at once. Unknown counts as in use. (Wine's list of
+// logical drives keeps a drive after its removal: no help here.)
 bool LetterInUse(char letter)
 {
-    const std::string root = std::string(1, letter) + ":\\";
-    return (GetLogicalDrives() & (1u << (letter - 'A'))) || GetDriveTypeA(root.c_str()) != DRIVE_NO_ROOT_DIR ||
-           PathExists(root) || AskMountManager(kQueryUnixDrive, letter, nullptr);
+    if (PathExists(std::string(1, letter) + ":\\"))
+        return true;
+    char prefix[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix || prefix[0] != '/')
+        return true;
+    std::string entry = std::string("\\\\?\\unix") + prefix + "/dosdevices/" + static_cast<char>(letter | 0x20) + ":";
+    for (char& c : entry)
+        c = c == '/' ? '\\' : c;
+    // Wine takes the Unix part of such a name as UTF-8.
+    std::wstring wide(entry.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, entry.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
+    if (!CreateDirectoryW(wide.c_str(), nullptr))
+        return true;
+    RemoveDirectoryW(wide.c_str());
+    return false;
 }
 
 }  // namespace
@@ -80,10 +96,10 @@ MappedDrive::MappedDrive(char letter, const std::string& folder) : letter_(stati
     char* unixPath = unixName(wide.c_str());
     if (!unixPath)
         return;
-    mapped_ = AskMountManager(kDefineUnixDrive, letter_, unixPath);
+    mapped_ = DefineUnixDrive(letter_, unixPath);
     HeapFree(GetProcessHeap(), 0, unixPath);
     if (mapped_ && !PathExists(root())) {
-        AskMountManager(kDefineUnixDrive, letter_, nullptr);
+        DefineUnixDrive(letter_, nullptr);
         mapped_ = false;
     }
 }
@@ -91,13 +107,13 @@ MappedDrive::MappedDrive(char letter, const std::string& folder) : letter_(stati
 MappedDrive::~MappedDrive()
 {
     if (mapped_)
-        AskMountManager(kDefineUnixDrive, letter_, nullptr);
+        DefineUnixDrive(letter_, nullptr);
 }
 
 DriveWithoutMedium::DriveWithoutMedium()
 {
     for (char letter = 'Q'; letter <= 'Y' && !letter_; ++letter)
-        if (!LetterInUse(letter))
+        if (!(GetLogicalDrives() & (1u << (letter - 'A'))) && !LetterInUse(letter))
             letter_ = letter;
     if (!letter_)
         return;

@@ -1,56 +1,16 @@
 #include "catalogue/catalogue.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/files.h"
+#include "support/installed_files.h"
 #include "shell/collation.h"
 
 namespace {
 
-const std::string kEnd = "# --- EOF " + std::string(56, '-') + "\r\n";
-
-// A fresh folder under the temporary folder, current while the test runs.
-class CatalogueFolder {
-public:
-    CatalogueFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        folder_ = std::string(temp) + "catalogue-test-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
-    }
-    ~CatalogueFolder()
-    {
-        DeleteFileA("dict.ini");
-        DeleteFileA("tmp.ini");
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(folder_.c_str());
-    }
-
-private:
-    char previous_[MAX_PATH];
-    std::string folder_;
-};
-
-void WriteCatalogue(const std::string& bytes)
-{
-    std::ofstream("dict.ini", std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string ReadCatalogue()
-{
-    std::ifstream in("dict.ini", std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+const std::string kEnd = kCatalogueEnd;
 
 // The five names of the product, in the order langue.cf may give them.
 const std::string kUnsorted =
@@ -59,12 +19,13 @@ const std::string kUnsorted =
 
 std::string SortedCatalogue()
 {
-    CatalogueFolder folder;
-    WriteCatalogue(kUnsorted);
+    ScratchFolder folder;
+    ScopedCurrentFolder current(folder.path());
+    WriteFileBytes("dict.ini", kUnsorted);
     int32_t count = CountLanguageEntries();
     EXPECT_EQ(count, 5);
     EXPECT_EQ(SortLanguageSection(count), 0);
-    return ReadCatalogue();
+    return ReadFileBytes("dict.ini");
 }
 
 // Runs first: once French is set, it stays set for the process.

@@ -10,7 +10,8 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
-#include "win_test_support.h"
+#include "support/pixels.h"
+#include "test_main_window.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
     EXPECT_EQ(frame.bottom, 248);
 
     Pixels shot = GrabWindow(window);
-    SaveArtefact(shot, "look-copy-display.bmp");
+    SaveArtefact(shot, "look-copy-display");
     EXPECT_FALSE(ShowsGradient(shot, 200, 155)) << "no label";
     EXPECT_FALSE(ShowsGradient(shot, 300, 182)) << "no field";
     EXPECT_FALSE(ShowsGradient(shot, 490, 220)) << "no Annuler button";
@@ -81,7 +82,7 @@ TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
     for (const Visibility& row : copyLook)
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, row.id))) << row.id;
     shot = GrabWindow(window);
-    SaveArtefact(shot, "look-background-only.bmp");
+    SaveArtefact(shot, "look-background-only");
     for (POINT p : {POINT{200, 155}, POINT{300, 182}, POINT{490, 220}, POINT{110, 200}})
         EXPECT_TRUE(ShowsGradient(shot, p.x, p.y)) << p.x << "," << p.y;
 

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "file_test_support.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
-#include "win_test_support.h"
+#include "support/drives.h"
+#include "support/files.h"
+#include "test_main_window.h"
 
 namespace {
 
@@ -28,11 +29,17 @@ struct Shown {
 std::vector<Shown> shown;
 WNDPROC editProc = nullptr;
 
+// A file's bytes, or "<none>" when there is no such file.
+std::string Contents(const std::string& path)
+{
+    return PathExists(path) ? ReadFileBytes(path) : "<none>";
+}
+
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SETTEXT) {
         std::string text = reinterpret_cast<const char*>(lParam);
-        shown.push_back({text, ReadBytes(text)});
+        shown.push_back({text, Contents(text)});
     }
     return CallWindowProcA(editProc, window, message, wParam, lParam);
 }
@@ -69,8 +76,6 @@ std::vector<std::string> ShownTexts()
     return texts;
 }
 
-// Runs the script of a medium folder into an install folder, as the
-// installation run does.
 // A medium folder and an install folder side by side in a scratch folder.
 struct ScriptFolders {
     ScratchFolder scratch;
@@ -86,8 +91,8 @@ struct ScriptFolders {
 void RunScript(const std::string& medium, const std::string& install, const std::string& script)
 {
     ResetSetupState();
-    WriteBytes(medium + "\\install.inf", script);
-    if (!Exists(medium + "\\install.inf")) {
+    WriteFileBytes(medium + "\\install.inf", script);
+    if (!PathExists(medium + "\\install.inf")) {
         // Without it the run would end in the fatal box and wait for a click.
         ADD_FAILURE() << "no install.inf in " << medium;
         return;
@@ -99,7 +104,8 @@ void RunScript(const std::string& medium, const std::string& install, const std:
 
 std::string Fixture(const std::string& name)
 {
-    return ReadBytes(FixturePath(name));
+    // Made by make_lz_fixtures in lz_fixtures\ beside the test program.
+    return ReadFileBytes(BesideProgram("lz_fixtures\\" + name));
 }
 
 // Bytes that no block size divides into a pattern.
@@ -162,33 +168,33 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
 {
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
-    WriteBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
-    WriteBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
+    WriteFileBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
     const std::string plain = std::string("plain\0data\r\n\xFF", 13);
-    WriteBytes(medium + "\\plain.dat", plain);
+    WriteFileBytes(medium + "\\plain.dat", plain);
     const std::string big = PseudoRandomBytes(5 * 1024 * 1024 / 2 + 7);  // several blocks
-    WriteBytes(medium + "\\big.dat", big);
-    WriteBytes(medium + "\\notes.txt", "notes");
-    WriteBytes(medium + "\\CAPS.TXT", "caps");
-    WriteBytes(medium + "\\README", "no dot");
-    WriteBytes(medium + "\\hidden.txt", "hidden");
+    WriteFileBytes(medium + "\\big.dat", big);
+    WriteFileBytes(medium + "\\notes.txt", "notes");
+    WriteFileBytes(medium + "\\CAPS.TXT", "caps");
+    WriteFileBytes(medium + "\\README", "no dot");
+    WriteFileBytes(medium + "\\hidden.txt", "hidden");
     SetFileAttributesA((medium + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     MakeFolder(medium + "\\sons");
     MakeFolder(medium + "\\sons\\inner");
-    WriteBytes(medium + "\\sons\\a.wav", "new a");
-    WriteBytes(medium + "\\sons\\b.wav", "new b");
-    WriteBytes(medium + "\\sons\\inner\\c.wav", "inner c");
+    WriteFileBytes(medium + "\\sons\\a.wav", "new a");
+    WriteFileBytes(medium + "\\sons\\b.wav", "new b");
+    WriteFileBytes(medium + "\\sons\\inner\\c.wav", "inner c");
 
-    WriteBytes(install + "\\readonly.dat", "old");
+    WriteFileBytes(install + "\\readonly.dat", "old");
     SetFileAttributesA((install + "\\readonly.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     MakeFolder(install + "\\sounds");
-    WriteBytes(install + "\\sounds\\a.wav", "old a");
-    WriteBytes(install + "\\sounds\\b.wav", "old b");
+    WriteFileBytes(install + "\\sounds\\a.wav", "old a");
+    WriteFileBytes(install + "\\sounds\\b.wav", "old b");
     SetFileAttributesA((install + "\\sounds\\b.wav").c_str(), FILE_ATTRIBUTE_READONLY);
 
     WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "before", "win.ini");
-    std::string before = CurrentDirectory();
+    std::string before = CurrentFolder();
     ScriptWindow window;
 
     RunScript(medium, install,
@@ -228,24 +234,24 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     EXPECT_EQ(FolderNames(install), (Names{"all", "big.dat", "empty.txt", "plain.dat", "readonly.dat",
                                            "sounds", "split", "sub", "tabbed", "txt", "upper", "x"}));
     // Copies: expanded byte for byte, plain files unchanged.
-    EXPECT_EQ(ReadBytes(install + "\\sub\\text.txt"), Fixture("text.txt"));
-    EXPECT_EQ(ReadBytes(install + "\\sub\\two\\binary.bin"), Fixture("binary.bin"));
-    EXPECT_EQ(ReadBytes(install + "\\empty.txt"), "");
-    EXPECT_EQ(ReadBytes(install + "\\plain.dat"), plain);
-    EXPECT_TRUE(ReadBytes(install + "\\big.dat") == big);
-    EXPECT_EQ(ReadBytes(install + "\\readonly.dat"), "old");
+    EXPECT_EQ(Contents(install + "\\sub\\text.txt"), Fixture("text.txt"));
+    EXPECT_EQ(Contents(install + "\\sub\\two\\binary.bin"), Fixture("binary.bin"));
+    EXPECT_EQ(Contents(install + "\\empty.txt"), "");
+    EXPECT_EQ(Contents(install + "\\plain.dat"), plain);
+    EXPECT_TRUE(Contents(install + "\\big.dat") == big);
+    EXPECT_EQ(Contents(install + "\\readonly.dat"), "old");
     // Patterns: case ignored, hidden files and names without a dot included,
     // folders skipped; copies are raw.
     EXPECT_EQ(FolderNames(install + "\\txt"),
               (Names{"CAPS.TXT", "empty.tx_", "hidden.txt", "notes.txt", "text.tx_"}));
-    EXPECT_EQ(ReadBytes(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
+    EXPECT_EQ(Contents(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
     EXPECT_EQ(FolderNames(install + "\\all"),
               (Names{"CAPS.TXT", "README", "big.dat", "binary.bi_", "empty.tx_", "hidden.txt",
                      "install.inf", "notes.txt", "plain.dat", "text.tx_"}));
     EXPECT_EQ(FolderNames(install + "\\upper"), (Names{"CAPS.TXT", "hidden.txt", "notes.txt"}));
     EXPECT_EQ(FolderNames(install + "\\sounds"), (Names{"a.wav", "b.wav"}));
-    EXPECT_EQ(ReadBytes(install + "\\sounds\\a.wav"), "new a");
-    EXPECT_EQ(ReadBytes(install + "\\sounds\\b.wav"), "old b");
+    EXPECT_EQ(Contents(install + "\\sounds\\a.wav"), "new a");
+    EXPECT_EQ(Contents(install + "\\sounds\\b.wav"), "old b");
 
     EXPECT_EQ(AviDelay(), "250");
     EXPECT_STREQ(setup.installPrefix, (install + "\\").c_str());
@@ -256,7 +262,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     EXPECT_EQ(setup.createShortcut, 1);
     EXPECT_EQ(setup.buildWordLists, 1);
     EXPECT_STREQ(setup.title, "");
-    EXPECT_EQ(CurrentDirectory(), before);
+    EXPECT_EQ(CurrentFolder(), before);
 
     // Each destination was shown before it was written, in the order of the
     // lines (a search's own order within a pattern); the last one stays.
@@ -306,17 +312,17 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
         ScriptFolders folders;
         const std::string medium = folders.medium, install = folders.install;
         MakeFolder(medium + "\\sons");
-        WriteBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
+        WriteFileBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
         const std::string text = Fixture("text.txt_");
-        WriteBytes(medium + "\\long2.tx_", WithHeaderSize(text, HeaderSize(text) - 2));
-        WriteBytes(medium + "\\long.tx_", WithHeaderSize(text, 100));
+        WriteFileBytes(medium + "\\long2.tx_", WithHeaderSize(text, HeaderSize(text) - 2));
+        WriteFileBytes(medium + "\\long.tx_", WithHeaderSize(text, 100));
         if (c.destinationWas)
-            WriteBytes(install + "\\out.dat", c.destinationWas);
+            WriteFileBytes(install + "\\out.dat", c.destinationWas);
 
         RunScript(medium, install, std::string("copy ") + c.source + " out.dat\n");
 
         EXPECT_EQ(FolderNames(install), c.destinationWas ? Names{"out.dat"} : Names{}) << c.name;
-        EXPECT_EQ(ReadBytes(install + "\\out.dat"), c.destinationWas ? c.destinationWas : "<none>")
+        EXPECT_EQ(Contents(install + "\\out.dat"), c.destinationWas ? c.destinationWas : "<none>")
             << c.name;
         EXPECT_EQ(ShownTexts(), Names{install + "\\out.dat"}) << c.name;
         shown.clear();
@@ -334,11 +340,11 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
     std::string sub(259 - 181 - 1 - 8, 's');
     MakeFolder(medium + "\\" + sub);
     ASSERT_EQ((medium + "\\" + sub + "\\text.tx_").size(), 259u);
-    ASSERT_TRUE(Exists(medium + "\\" + sub));
-    ASSERT_TRUE(Exists(install));
-    WriteBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
-    WriteBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
-    WriteBytes(medium + "\\b.tx_", Fixture("text.txt_"));
+    ASSERT_TRUE(PathExists(medium + "\\" + sub));
+    ASSERT_TRUE(PathExists(install));
+    WriteFileBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\b.tx_", Fixture("text.txt_"));
 
     RunScript(medium, install,
               "copy " + sub + "\\text.tx_ a\n"    // both 259
@@ -346,7 +352,7 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
               "copy b.tx_ bc\n");                 // destination 260: skipped, not cut to "b"
 
     EXPECT_EQ((install + "\\a").size(), 259u);
-    EXPECT_EQ(ReadBytes(install + "\\a"), Fixture("text.txt"));
+    EXPECT_EQ(Contents(install + "\\a"), Fixture("text.txt"));
     EXPECT_EQ(FolderNames(install), Names{"a"});
     EXPECT_EQ(ShownTexts(), Names{install + "\\a"});
 }
@@ -358,15 +364,15 @@ TEST(RunInstallScript, XCopyReadsFoundFilesFromThePatternsFolder)
     const std::string medium = folders.medium, install = folders.install;
     MakeFolder(install + "\\doc");
     MakeFolder(medium + "\\docs");
-    WriteBytes(medium + "\\a.txt", "root a");
-    WriteBytes(medium + "\\docs\\a.txt", "docs a");
-    WriteBytes(medium + "\\docs\\b.txt", "docs b");
+    WriteFileBytes(medium + "\\a.txt", "root a");
+    WriteFileBytes(medium + "\\docs\\a.txt", "docs a");
+    WriteFileBytes(medium + "\\docs\\b.txt", "docs b");
 
     RunScript(medium, install, "xcopy docs\\*.txt doc\n");
 
     EXPECT_EQ(FolderNames(install + "\\doc"), (Names{"a.txt", "b.txt"}));
-    EXPECT_EQ(ReadBytes(install + "\\doc\\a.txt"), "docs a");
-    EXPECT_EQ(ReadBytes(install + "\\doc\\b.txt"), "docs b");
+    EXPECT_EQ(Contents(install + "\\doc\\a.txt"), "docs a");
+    EXPECT_EQ(Contents(install + "\\doc\\b.txt"), "docs b");
 }
 
 TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
@@ -376,8 +382,8 @@ TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
     const std::string medium = folders.medium, install = folders.install;
     MakeFolder(install + "\\snd");
     MakeFolder(medium + "\\empty");
-    WriteBytes(medium + "\\a.wav", "medium's own file");
-    std::string before = CurrentDirectory();
+    WriteFileBytes(medium + "\\a.wav", "medium's own file");
+    std::string before = CurrentFolder();
 
     RunScript(medium, install,
               "sndcopy nosuch snd\n"     // can't be entered: skipped
@@ -387,7 +393,7 @@ TEST(RunInstallScript, PatternsAndSubdirectoriesThatFindNothingCopyNothing)
 
     EXPECT_EQ(FolderNames(install + "\\snd"), Names{});
     EXPECT_EQ(ShownTexts(), Names{});
-    EXPECT_EQ(CurrentDirectory(), before);
+    EXPECT_EQ(CurrentFolder(), before);
 }
 
 TEST(RunInstallScript, IgnoresLinesWithoutTheirArguments)
@@ -396,8 +402,8 @@ TEST(RunInstallScript, IgnoresLinesWithoutTheirArguments)
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
     MakeFolder(medium + "\\sons");
-    WriteBytes(medium + "\\a.txt", "a");
-    WriteBytes(medium + "\\sons\\a.wav", "a");
+    WriteFileBytes(medium + "\\a.txt", "a");
+    WriteFileBytes(medium + "\\sons\\a.wav", "a");
     WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "kept", "win.ini");
 
     RunScript(medium, install,
@@ -428,10 +434,10 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
     ScratchFolder scratch;
     std::string medium = scratch / "medium";
     MakeFolder(medium);
-    WriteBytes(medium + "\\a.txt", "a");
-    WriteBytes(medium + "\\longer-name.txt", "long");
+    WriteFileBytes(medium + "\\a.txt", "a");
+    WriteFileBytes(medium + "\\longer-name.txt", "long");
     std::string install = MakeDeepFolder(scratch.path(), 250);
-    ASSERT_TRUE(Exists(install));
+    ASSERT_TRUE(PathExists(install));
 
     RunScript(medium, install,
               "mkdir abcdefghijk\n"  // 262: skipped, not cut to "abcdefgh"
@@ -478,10 +484,10 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         MakeFolder(install);
         MakeFolder(medium + "\\s.d");
         MakeFolder(medium + "\\sons");
-        WriteBytes(medium + "\\both.tx_", Fixture("text.txt_"));
+        WriteFileBytes(medium + "\\both.tx_", Fixture("text.txt_"));
         std::string script;
         for (size_t i = 0; i < std::size(cases); ++i) {
-            WriteBytes(medium + "\\" + cases[i].stored, cases[i].bytes);
+            WriteFileBytes(medium + "\\" + cases[i].stored, cases[i].bytes);
             script += std::string("copy ") + cases[i].source + " out" + std::to_string(i) + "\n";
         }
 
@@ -490,7 +496,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         for (size_t i = 0; i < std::size(cases); ++i) {
             const Case& c = cases[i];
             const std::string path = medium + "\\" + c.source;
-            EXPECT_TRUE(ReadBytes(install + "\\out" + std::to_string(i)) == c.installed)
+            EXPECT_TRUE(Contents(install + "\\out" + std::to_string(i)) == c.installed)
                 << c.source << " at " << path.size() << " characters";
             if (path.size() < 128) {
                 // The same file as the platform's LZ open finds.
@@ -539,12 +545,12 @@ TEST(RunInstallScript, HiddenAndSystemDestinationsAreRefusedAndNewFilesTakeTheSo
         const std::string twins = folders.scratch / "twins";
         MakeFolder(twins);
         MakeFolder(install + "\\x");
-        WriteBytes(medium + "\\a.dat", "new");
+        WriteFileBytes(medium + "\\a.dat", "new");
         const std::string copied = install + "\\a.dat", xcopied = install + "\\x\\a.dat";
         const std::string twin = twins + "\\a.dat";
         if (c.destination != kAbsent) {
             for (const std::string& file : {copied, xcopied, twin}) {
-                WriteBytes(file, "old");
+                WriteFileBytes(file, "old");
                 ASSERT_TRUE(SetFileAttributesA(file.c_str(), c.destination)) << c.name;
             }
         }
@@ -557,9 +563,9 @@ TEST(RunInstallScript, HiddenAndSystemDestinationsAreRefusedAndNewFilesTakeTheSo
         if (c.replaced) {
             // The LZ library creates a plain file; CopyFileA gives a new
             // file the source's attributes.
-            EXPECT_EQ(ReadBytes(copied), "new") << c.name;
+            EXPECT_EQ(Contents(copied), "new") << c.name;
             EXPECT_EQ(GetFileAttributesA(copied.c_str()) & kKept, 0u) << c.name;
-            EXPECT_EQ(ReadBytes(xcopied), "new") << c.name;
+            EXPECT_EQ(Contents(xcopied), "new") << c.name;
             if (c.destination == kAbsent) {
                 ASSERT_TRUE(CopyFileA(source.c_str(), twin.c_str(), FALSE)) << c.name;
                 EXPECT_EQ(GetFileAttributesA(xcopied.c_str()) & kKept,
@@ -569,7 +575,7 @@ TEST(RunInstallScript, HiddenAndSystemDestinationsAreRefusedAndNewFilesTakeTheSo
             }
         } else {
             for (const std::string& file : {copied, xcopied}) {
-                EXPECT_EQ(ReadBytes(file), "old") << c.name << ": " << file;
+                EXPECT_EQ(Contents(file), "old") << c.name << ": " << file;
                 EXPECT_EQ(GetFileAttributesA(file.c_str()) & kKept, c.destination)
                     << c.name << ": " << file;
             }
@@ -586,9 +592,9 @@ TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
     ScriptWindow window;
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteBytes(medium + "\\text.tx_", Fixture("text.txt_"));
-    WriteBytes(medium + "\\notes.txt", "notes");
-    WriteBytes(medium + "\\install.inf",
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\notes.txt", "notes");
+    WriteFileBytes(medium + "\\install.inf",
                "mkdir sub\n"
                "copy text.tx_ sub\\text.txt\n"
                "xcopy *.txt sub\n");
@@ -604,8 +610,8 @@ TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
 
     EXPECT_STREQ(setup.installPrefix, "N:\\");
     EXPECT_EQ(ShownTexts(), (Names{"N:\\sub\\text.txt", "N:\\sub\\notes.txt"}));
-    EXPECT_EQ(ReadBytes(install + "\\sub\\text.txt"), Fixture("text.txt"));
-    EXPECT_EQ(ReadBytes(install + "\\sub\\notes.txt"), "notes");
+    EXPECT_EQ(Contents(install + "\\sub\\text.txt"), Fixture("text.txt"));
+    EXPECT_EQ(Contents(install + "\\sub\\notes.txt"), "notes");
 }
 
 }  // namespace

@@ -5,15 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <numeric>
 #include <string>
 #include <vector>
-
-#include <windows.h>
 
 #include "french_words.h"
 #include "shell/collation.h"
 #include "shell/setup_state.h"
+#include "support/files.h"
+#include "support/word_lists.h"
 
 namespace {
 
@@ -61,35 +60,19 @@ TEST(SortWordList, FrenchOrderThenBytesThenPosition)
     for (size_t i = 0; i < made; i += 3)
         keys.push_back(keys[(i * 31) % made]);
 
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    std::string file = std::string(path) + "key_order_test.wb";
-    FILE* out = std::fopen(file.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        WordRecord record = {};
-        std::memcpy(record.key, keys[i].data(), keys[i].size());
-        std::snprintf(record.value, sizeof record.value, "%u", static_cast<unsigned>(i));
-        std::fwrite(&record, sizeof record, 1, out);
-    }
-    std::fclose(out);
-    FILE* in = std::fopen(file.c_str(), "rb");
+    std::vector<KeyValue> records;
+    for (size_t i = 0; i < keys.size(); ++i)
+        records.emplace_back(keys[i], std::to_string(i));
+    ScratchFolder folder;
+    WriteFileBytes(folder / "list.wb", ListBytes(records));
+    FILE* in = std::fopen((folder / "list.wb").c_str(), "rb");
     std::unique_ptr<WordList> list = LoadWordList(in, CountWordRecords(in));
     std::fclose(in);
-    DeleteFileA(file.c_str());
     ASSERT_NE(list, nullptr);
 
     SortWordList(*list);
 
-    std::vector<uint32_t> expected(keys.size());
-    std::iota(expected.begin(), expected.end(), 0u);
-    std::sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
-        int collated = CompareCollated(keys[a].c_str(), keys[b].c_str());
-        if (collated != 0)
-            return collated < 0;
-        int bytes = std::strcmp(keys[a].c_str(), keys[b].c_str());
-        return bytes != 0 ? bytes < 0 : a < b;
-    });
+    const std::vector<uint32_t> expected = SortedPositions(keys, CompareCollated);
     EXPECT_EQ(list->entries, expected);
 
     // The sort that needs no memory gives the same order.

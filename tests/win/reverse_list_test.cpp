@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,66 +12,29 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
-#include "win_test_support.h"
-#include "wordlist/word_list.h"
+#include "support/files.h"
+#include "support/pixels.h"
+#include "support/word_lists.h"
+#include "test_main_window.h"
 
 namespace {
 
-// A fresh folder with langue\ in it, current for the object's lifetime.
-class ScratchInstallDir {
-public:
-    ScratchInstallDir()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        char previous[MAX_PATH];
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        previous_ = previous;
-        path_ = std::string(temp) + "reverse_list_test_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path_.c_str(), nullptr);
-        SetCurrentDirectoryA(path_.c_str());
-        CreateDirectoryA("langue", nullptr);
-    }
-    ~ScratchInstallDir()
-    {
-        const char* files[] = {"langue\\from.wb", "langue\\to.wb", "langue\\temp.wb"};
-        for (const char* file : files)
-            DeleteFileA(file);
-        RemoveDirectoryA("langue");
-        SetCurrentDirectoryA(previous_.c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-
-private:
-    std::string path_, previous_;
+// A fresh install folder with langue\ in it, current for the object's
+// lifetime.
+struct InstallFolder {
+    ScratchFolder folder;
+    ScopedCurrentFolder current{folder.path()};
+    InstallFolder() { MakeFolder("langue"); }
 };
-
-using KeyValue = std::pair<std::string, std::string>;
 
 void WriteFromList(const std::vector<KeyValue>& records)
 {
-    FILE* file = std::fopen("langue\\from.wb", "wb");
-    ASSERT_NE(file, nullptr);
-    for (const KeyValue& kv : records) {
-        WordRecord record = {};
-        std::memcpy(record.key, kv.first.data(), kv.first.size());
-        std::memcpy(record.value, kv.second.data(), kv.second.size());
-        std::fwrite(&record, sizeof record, 1, file);
-    }
-    std::fclose(file);
+    WriteFileBytes("langue\\from.wb", ListBytes(records));
 }
 
 std::vector<KeyValue> ReadToList()
 {
-    std::vector<KeyValue> records;
-    FILE* file = std::fopen("langue\\to.wb", "rb");
-    if (!file)
-        return records;
-    WordRecord record;
-    while (std::fread(&record, sizeof record, 1, file) == 1)
-        records.emplace_back(record.key, record.value);
-    std::fclose(file);
-    return records;
+    return ParseRecords(ReadFileBytes("langue\\to.wb"));
 }
 
 // The boxes shown on this thread: read when they become active, then closed
@@ -156,7 +118,7 @@ TEST(BuildReverseList, SortsTheToListInFrenchOrder)
     ASSERT_TRUE(SetFrenchCollation());
     ResetSetupState();
     setup.verbose = 0;
-    ScratchInstallDir dir;
+    InstallFolder dir;
     TestMainWindow window;
     WriteFromList({{"un", "coop,co-op,leau"}, {"deux", "l'eau, Chat,c\xF4t\xE9"},
                    {"trois", "chat,cote,\xE9t\xE9,f,c\xF4te,etre"}, {"quatre", "cot\xE9,chat,zoo"}});
@@ -169,7 +131,7 @@ TEST(BuildReverseList, SortsTheToListInFrenchOrder)
         {"leau", "un"}, {"zoo", "quatre"},
     };
     EXPECT_EQ(ReadToList(), expected);
-    EXPECT_EQ(GetFileAttributesA("langue\\temp.wb"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(PathExists("langue\\temp.wb"));
 }
 
 TEST(BuildReverseList, DrawsItsProgressAndEndsWithTheBox)
@@ -186,11 +148,9 @@ TEST(BuildReverseList, DrawsItsProgressAndEndsWithTheBox)
         SetFrenchCollation();
         ResetSetupState();
         setup.verbose = c.verbose;
-        ScratchInstallDir dir;
+        InstallFolder dir;
         if (c.displayText) {
-            FILE* display = std::fopen("fin.txt", "wb");
-            std::fputs(c.displayText, display);
-            std::fclose(display);
+            WriteFileBytes("fin.txt", c.displayText);
             CopyText(setup.displayFile, sizeof setup.displayFile, "fin.txt");
         }
         std::vector<KeyValue> from;
@@ -207,8 +167,6 @@ TEST(BuildReverseList, DrawsItsProgressAndEndsWithTheBox)
             EXPECT_EQ(seenBoxes[0].owner, window.handle());
             EXPECT_FALSE(seenBoxes[0].iconShown);
         }
-        if (c.displayText)
-            DeleteFileA("fin.txt");
         EXPECT_EQ(ReadToList().size(), 350u);
 
         Pixels p = GrabWindow(window.handle());

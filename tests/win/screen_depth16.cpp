@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "shell/screen_drawing.h"
-#include "win_test_support.h"
+#include "support/pixels.h"
+#include "test_main_window.h"
 
 namespace {
 

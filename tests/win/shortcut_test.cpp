@@ -2,61 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "file_test_support.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "support/drives.h"
+#include "support/files.h"
+#include "support/shortcuts.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-// What a shortcut file holds, read back through the shell-link object.
-struct ShortcutFile {
-    bool loaded = false;
-    std::string target;
-    std::string arguments;
-    std::string workingDir;
-};
-
-ShortcutFile ReadShortcut(const std::string& path)
-{
-    ShortcutFile file;
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return file;
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        std::wstring wide(path.begin(), path.end());
-        if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-            char text[MAX_PATH] = "";
-            file.loaded = SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
-            file.target = text;
-            text[0] = '\0';
-            file.loaded = SUCCEEDED(link->GetArguments(text, MAX_PATH)) && file.loaded;
-            file.arguments = text;
-            text[0] = '\0';
-            file.loaded = SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)) && file.loaded;
-            file.workingDir = text;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return file;
-}
-
-std::string ProgramMenu()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return path;
-}
 
 // COM as the main window sets it up, and the current directory put back.
 // The suites' processes share one program menu, which one case redirects:
@@ -68,20 +28,18 @@ protected:
         turn_ = CreateMutexA(nullptr, FALSE, "ProgramMenuTests");
         WaitForSingleObject(turn_, INFINITE);
         CoInitialize(nullptr);
-        before_ = CurrentDirectory();
-        programs_ = ProgramMenu();
+        before_ = CurrentFolder();
+        programs_ = ProgramMenuFolder();
         tag_ = std::to_string(GetCurrentProcessId());
         MakeFolder(install_);
         MakeFolder(install_ + "\\bin");
-        WriteBytes(install_ + "\\bin\\dico.exe", "MZ");
+        WriteFileBytes(install_ + "\\bin\\dico.exe", "MZ");
     }
     void TearDown() override
     {
         SetCurrentDirectoryA(before_.c_str());
-        for (const std::string& path : made_) {
-            DeleteFileA(path.c_str());
+        for (const std::string& path : made_)
             RemoveTree(path);
-        }
         CoUninitialize();
         ReleaseMutex(turn_);
         CloseHandle(turn_);
@@ -119,7 +77,7 @@ TEST_F(ShortcutTest, WritesTheShortcutIntoTheGroupOfTheProgramMenu)
     std::string group = Own("Groupe Dico");
     std::string existing = Own("Groupe existant");
     MakeFolder(programs_ + "\\" + existing);
-    WriteBytes(programs_ + "\\" + existing + "\\other.lnk", "other");
+    WriteFileBytes(programs_ + "\\" + existing + "\\other.lnk", "other");
     std::string noGroup = Own("Dico sans groupe");
     std::string missing = Own("Manque");
 
@@ -138,16 +96,16 @@ TEST_F(ShortcutTest, WritesTheShortcutIntoTheGroupOfTheProgramMenu)
         Prepare(c.group, c.iconName, "bin\\dico.exe", c.args, prefix);
         CreateProgramShortcut();
 
-        ShortcutFile file = ReadShortcut(c.folder + "\\" + c.iconName + ".lnk");
+        Shortcut file = ReadShortcut(c.folder + "\\" + c.iconName + ".lnk");
         EXPECT_TRUE(file.loaded) << c.name;
         EXPECT_EQ(file.target, prefix + "bin\\dico.exe") << c.name;
         EXPECT_EQ(file.arguments, c.args) << c.name;
-        EXPECT_EQ(file.workingDir, prefix) << c.name;
-        EXPECT_EQ(CurrentDirectory(), c.folder) << c.name;
+        EXPECT_EQ(file.workingDirectory, prefix) << c.name;
+        EXPECT_EQ(CurrentFolder(), c.folder) << c.name;
         DeleteFileA((c.folder + "\\" + c.iconName + ".lnk").c_str());
     }
     EXPECT_EQ(FolderNames(programs_ + "\\" + existing), Names{"other.lnk"});
-    EXPECT_FALSE(Exists(programs_ + "\\" + missing));
+    EXPECT_FALSE(PathExists(programs_ + "\\" + missing));
 }
 
 TEST_F(ShortcutTest, DriveRootInstallKeepsItsOneSeparator)
@@ -158,10 +116,10 @@ TEST_F(ShortcutTest, DriveRootInstallKeepsItsOneSeparator)
     Prepare(group, "Dico", "bin\\dico.exe", "", "P:\\");
     CreateProgramShortcut();
 
-    ShortcutFile file = ReadShortcut(programs_ + "\\" + group + "\\Dico.lnk");
+    Shortcut file = ReadShortcut(programs_ + "\\" + group + "\\Dico.lnk");
     EXPECT_TRUE(file.loaded);
     EXPECT_EQ(file.target, "P:\\bin\\dico.exe");
-    EXPECT_EQ(file.workingDir, "P:\\");
+    EXPECT_EQ(file.workingDirectory, "P:\\");
 }
 
 TEST_F(ShortcutTest, WritesNothingWhenAPathPasses259Characters)
@@ -218,31 +176,31 @@ private:
 
 TEST_F(ShortcutTest, WritesNothingWithoutAProgramMenu)
 {
-    WriteBytes(scratch_ / "file", "not a folder");
+    WriteFileBytes(scratch_ / "file", "not a folder");
     Prepare("", "Dico", "bin\\dico.exe", "", install_ + "\\");
     {
         RedirectedProgramMenu redirected(scratch_ / "file\\Programs");
         CreateProgramShortcut();
     }
-    EXPECT_EQ(ProgramMenu(), programs_);
-    EXPECT_EQ(CurrentDirectory(), before_);
-    EXPECT_FALSE(Exists(before_ + "\\Dico.lnk"));
-    EXPECT_FALSE(Exists(scratch_ / "file\\Programs\\Dico.lnk"));
+    EXPECT_EQ(ProgramMenuFolder(), programs_);
+    EXPECT_EQ(CurrentFolder(), before_);
+    EXPECT_FALSE(PathExists(before_ + "\\Dico.lnk"));
+    EXPECT_FALSE(PathExists(scratch_ / "file\\Programs\\Dico.lnk"));
 }
 
 TEST_F(ShortcutTest, SaveShellLinkReportsTheSave)
 {
     std::string path = scratch_ / "Mon Dico.lnk";
     EXPECT_EQ(SaveShellLink("C:\\dico\\dico.exe", path.c_str(), "C:\\dico\\", "/a b"), S_OK);
-    ShortcutFile file = ReadShortcut(path);
+    Shortcut file = ReadShortcut(path);
     EXPECT_TRUE(file.loaded);
     EXPECT_EQ(file.target, "C:\\dico\\dico.exe");
     EXPECT_EQ(file.arguments, "/a b");
-    EXPECT_EQ(file.workingDir, "C:\\dico\\");
+    EXPECT_EQ(file.workingDirectory, "C:\\dico\\");
 
     std::string missingFolder = scratch_ / "missing\\Dico.lnk";
     EXPECT_TRUE(FAILED(SaveShellLink("C:\\dico\\dico.exe", missingFolder.c_str(), "C:\\dico\\", "")));
-    EXPECT_FALSE(Exists(missingFolder));
+    EXPECT_FALSE(PathExists(missingFolder));
 }
 
 }  // namespace
