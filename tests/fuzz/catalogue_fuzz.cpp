@@ -138,17 +138,10 @@ Language LanguageOf(std::string_view line)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    EnterScratchDir(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    ClearScratchDir();
-    ResetFakeShell();
+    StartInput();
 
     // The first line (at most 99 bytes, as langue.cf gives it) is the
     // catalogue line; the rest, when there is any, is dict.ini.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fake_shell.h"
 #include "shell/text_file.h"
 #include "support/files.h"
 
@@ -73,7 +74,7 @@ void MakeArgumentsAbsolute(int* argc, char*** argv)
 
 }  // namespace
 
-void EnterScratchDir(int* argc, char*** argv)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     MakeArgumentsAbsolute(argc, argv);
     std::string pattern = ScratchParent() + "/setup-fuzz-XXXXXX";
@@ -83,15 +84,17 @@ void EnterScratchDir(int* argc, char*** argv)
     }
     scratchDir = pattern;
     std::atexit(RemoveScratchDir);
+    return 0;
 }
 
-void ClearScratchDir()
+void StartInput()
 {
     // Only files are ever made there.
     for (const std::string& name : FolderNames(".")) {
         if (unlink(name.c_str()) != 0)
             FuzzFailure(__FILE__, __LINE__, "cannot remove " + Shown(name) + " (a folder?)");
     }
+    ResetFakeShell();
 }
 
 void FuzzFailure(const char* file, int line, const std::string& what)

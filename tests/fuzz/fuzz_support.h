@@ -1,6 +1,12 @@
 // What every fuzz target shares: a private scratch folder that is the
-// current directory and the check that turns a broken invariant into a
+// current directory, and the check that turns a broken invariant into a
 // crash libFuzzer records. Files: support/files.h.
+//
+// LLVMFuzzerInitialize is defined here: it makes a new folder (under
+// FUZZ_SCRATCH, /dev/shm or the temporary folder) the current directory for
+// the whole process, removed at exit, where the code under test names its
+// files. Relative inputs, corpus folders and flag paths are made absolute
+// first.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +15,9 @@
 #include <string_view>
 #include <vector>
 
-// Makes a new folder (under FUZZ_SCRATCH, /dev/shm or the temporary folder)
-// the current directory for the whole process and removes it at exit. The
-// code under test names its files relative to the current directory. Called
-// from LLVMFuzzerInitialize with its arguments, before libFuzzer reads them:
-// relative inputs, corpus folders and flag paths are made absolute first.
-void EnterScratchDir(int* argc, char*** argv);
-
-// Removes every file of the scratch folder, so each input starts alone.
-void ClearScratchDir();
+// Empties the scratch folder and resets the fake lower layer and the setup
+// state, so each input starts alone.
+void StartInput();
 
 // Prints the failed invariant and aborts.
 [[noreturn]] void FuzzFailure(const char* file, int line, const std::string& what);

@@ -46,16 +46,9 @@ void WriteFromLists()
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    EnterScratchDir(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ClearScratchDir();
-    ResetFakeShell();
+    StartInput();
     WriteFromLists();
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     WriteFileBytes("langue.cf", std::string(input));

@@ -81,17 +81,10 @@ void CheckParsedLine(const char* line, const ScriptLine& parsed)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    EnterScratchDir(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input = std::string_view(reinterpret_cast<const char*>(data), size);
-    ClearScratchDir();
-    ResetFakeShell();
+    StartInput();
     WriteFileBytes("install.inf", std::string(Input));
 
     // An empty source directory names install.inf in the current folder.

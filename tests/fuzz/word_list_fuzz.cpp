@@ -80,17 +80,10 @@ std::string GrownList(std::string_view bytes)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    EnterScratchDir(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    ClearScratchDir();
-    ResetFakeShell();
+    StartInput();
     // Both states of the display; only the comparison counter depends on it.
     setup.verbose = static_cast<int32_t>(size & 1);
     WriteFileBytes("langue\\from.wb", std::string(bytes));
