@@ -75,7 +75,7 @@ int main(int argc, char** argv)
 
     SetupProcess setup(medium);
     HWND window = setup.WaitForWindow("Installation");
-    if (!window || !TypeIntoField(setup, ControlById(window, 350), installDir)) {
+    if (!window || !TypeIntoField(setup, ControlById(window, kField), installDir)) {
         std::fprintf(stderr, "setup.exe did not come up\n");
         return 1;
     }

@@ -64,7 +64,7 @@ void PrintShortcut(const std::string& file)
 void CatchCopyDisplay(const SetupProcess& setup, HWND window)
 {
     RECT button;
-    GetWindowRect(ControlById(window, 200), &button);
+    GetWindowRect(ControlById(window, kInstall), &button);
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, setup.threadId());
     HDC screen = GetDC(nullptr);
     const COLORREF face = GetPixel(screen, button.left + 4, button.top + 4);
@@ -76,7 +76,7 @@ void CatchCopyDisplay(const SetupProcess& setup, HWND window)
         const bool gradient = GetRValue(below) == 0 && GetGValue(below) == 0 && GetBValue(below) > 0;
         // Still the copy display: its label is hidden once the script is
         // done. (Asking for its text would wait for the busy program.)
-        const bool copying = IsWindowVisible(ControlById(window, 250)) != FALSE;
+        const bool copying = IsWindowVisible(ControlById(window, kMessage)) != FALSE;
         if (GetPixel(screen, button.left + 4, button.top + 4) != face && gradient && copying) {
             if (thread)
                 SuspendThread(thread);
@@ -115,14 +115,14 @@ int main(int argc, char** argv)
         std::printf("setup.exe exit code: %lu\n", code);
         return static_cast<int>(code);
     }
-    HWND field = ControlById(window, 350);
+    HWND field = ControlById(window, kField);
     WaitFor([&] { return !ControlText(field).empty(); });
     const std::string installDir = ControlText(field);
     Sleep(500);
     Shot("1-directory-entry");
 
-    ClickControl(ControlById(window, 202));
-    WaitFor([&] { return IsWindowVisible(ControlById(window, 301)) != FALSE; });
+    ClickControl(ControlById(window, kChange));
+    WaitFor([&] { return IsWindowVisible(ControlById(window, kFolderList)) != FALSE; });
     Sleep(500);
     Shot("2-chooser");
 

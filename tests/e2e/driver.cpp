@@ -425,7 +425,7 @@ InstallResult RunInstallation(const std::string& root, const std::string& instal
     result.windowFound = window != nullptr;
     if (!window)
         return result;
-    HWND field = ControlById(window, 350);
+    HWND field = ControlById(window, kField);
     result.directoryTyped = TypeIntoField(setup, field, installDir);
     PressKey(VK_RETURN);
     for (;;) {

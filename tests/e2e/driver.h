@@ -14,6 +14,10 @@
 #include "support/files.h"
 #include "support/pixels.h"
 
+// The ids of the main window's controls.
+constexpr int kInstall = 200, kCancel = 201, kChange = 202, kFrame = 249, kMessage = 250, kDriveLabel = 251,
+              kFolderLabel = 252, kDriveList = 300, kFolderList = 301, kField = 350;
+
 // The setup.exe beside the driver executable.
 std::string SetupExePath();
 

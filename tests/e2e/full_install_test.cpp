@@ -268,7 +268,7 @@ TEST(FullInstall, RejectedDirectoryThenCorrectedOne)
     SetupProcess setup(medium.folder.path());
     HWND window = setup.WaitForWindow("Installation");
     ASSERT_NE(window, nullptr);
-    HWND field = ControlById(window, 350);
+    HWND field = ControlById(window, kField);
     ASSERT_TRUE(TypeIntoField(setup, field, parent / "two\\levels"));
     PressKey(VK_RETURN);
     MessageBoxInfo box = WaitForMessageBox(setup);

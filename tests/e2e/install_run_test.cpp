@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kInstall = 200, kChange = 202, kDriveList = 300, kField = 350;
-constexpr int kAllControls[] = {249, 350, 300, 301, 200, 201, 202, 250, 251, 252};
+constexpr int kAllControls[] = {kFrame, kField, kDriveList, kFolderList, kInstall,
+                                kCancel, kChange, kMessage, kDriveLabel, kFolderLabel};
 
 const char kSetupFile[] = "title Mon dictionnaire\r\ndir c:\\dico\r\n";
 

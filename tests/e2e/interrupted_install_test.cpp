@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int kField = 350;
 constexpr int kLanguages = 3;
 constexpr DWORD kRunTimeoutMs = 300000;
 

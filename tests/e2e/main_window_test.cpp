@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr int kInstall = 200, kCancel = 201, kChange = 202, kFrame = 249, kMessage = 250,
-              kDriveLabel = 251, kFolderLabel = 252, kDriveList = 300, kFolderList = 301,
-              kField = 350;
-
 const char kSetupFile[] = "title Mon dictionnaire\r\ndir c:\\dico\r\n";
 
 std::string LastName(const std::string& path)
@@ -40,13 +36,6 @@ void MakeFolderWith(const std::string& path, DWORD attributes)
     ASSERT_TRUE(MakeFolder(path)) << path;
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
     ASSERT_TRUE(GetFileAttributesA(path.c_str()) & attributes) << path << " kept no attribute";
-}
-
-// The gradient is one colour along each line: a pixel that shows it equals
-// the pixel far right of the controls on its line.
-bool ShowsGradient(const Pixels& shot, int x, int y)
-{
-    return shot.at(x, y) == shot.at(900, y);
 }
 
 TEST(MainWindow, ControlsAsTheTableSays)

@@ -24,6 +24,14 @@ struct Pixels {
 Pixels GrabScreen();
 Pixels GrabWindow(HWND window);  // its client area
 
+// Bits per pixel of the screen.
+int ScreenDepth();
+
+// Whether the background gradient shows at (x, y) of a full-screen picture:
+// it is one colour along each line, so the pixel equals the one at x 900,
+// right of every control.
+bool ShowsGradient(const Pixels& shot, int x, int y);
+
 // A memory drawing context with a 32-bit DIB section selected into it.
 class DibCanvas {
 public:

@@ -46,6 +46,19 @@ Pixels GrabWindow(HWND window)
     return pixels;
 }
 
+int ScreenDepth()
+{
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return depth;
+}
+
+bool ShowsGradient(const Pixels& shot, int x, int y)
+{
+    return shot.at(x, y) == shot.at(900, y);
+}
+
 DibCanvas::DibCanvas(int width, int height) : width_(width), height_(height)
 {
     BITMAPINFO info = {};

@@ -94,12 +94,7 @@ TEST_F(CatalogueTest, CreateCatalogueWritesTheTemplateOnlyWhenThereIsNone)
 TEST_F(CatalogueTest, CreateCatalogueEndsTheRunWhenItCannotCreate)
 {
     ASSERT_EQ(symlink("missing/folder/dict.ini", "dict.ini"), 0);
-    try {
-        CreateCatalogue("liste1");
-        FAIL() << "no fatal error";
-    } catch (const FatalErrorExit& e) {
-        EXPECT_EQ(e.message, "Can't create DICT.INI");
-    }
+    EXPECT_EQ(FatalMessageOf([] { CreateCatalogue("liste1"); }), "Can't create DICT.INI");
     EXPECT_FALSE(TempExists());
 }
 
@@ -450,12 +445,7 @@ TEST_F(CatalogueTest, TempFileThatCannotBeCreatedEndsTheRun)
     for (const Rewrite& rewrite : kRewrites) {
         WriteFileBytes("dict.ini", Unsorted());
         ASSERT_EQ(mkdir("tmp.ini", 0755), 0);
-        try {
-            rewrite.run();
-            ADD_FAILURE() << rewrite.name << ": no fatal error";
-        } catch (const FatalErrorExit& e) {
-            EXPECT_EQ(e.message, "Can't open TMP.INI") << rewrite.name;
-        }
+        EXPECT_EQ(FatalMessageOf(rewrite.run), "Can't open TMP.INI") << rewrite.name;
         EXPECT_EQ(Catalogue(), Unsorted()) << rewrite.name;
         rmdir("tmp.ini");
     }
@@ -466,12 +456,7 @@ TEST_F(CatalogueTest, MissingCatalogueEndsTheLanguageLineOperations)
     for (const Rewrite& rewrite : kRewrites) {
         if (rewrite.run == kRewrites[2].run)
             continue;  // the sort returns -1 instead, tested above
-        try {
-            rewrite.run();
-            ADD_FAILURE() << rewrite.name << ": no fatal error";
-        } catch (const FatalErrorExit& e) {
-            EXPECT_EQ(e.message, "Can't open DICT.INI") << rewrite.name;
-        }
+        EXPECT_EQ(FatalMessageOf(rewrite.run), "Can't open DICT.INI") << rewrite.name;
         EXPECT_FALSE(PathExists("dict.ini"));
     }
 }

@@ -13,6 +13,16 @@ void ResetFakeShell()
     ResetSetupState();
 }
 
+std::string FatalMessageOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const FatalErrorExit& exit) {
+        return exit.message;
+    }
+    return "";
+}
+
 void FatalError(const char* message)
 {
     throw FatalErrorExit{message};

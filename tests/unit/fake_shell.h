@@ -2,6 +2,7 @@
 // progress calls are recorded.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,6 @@ extern FakeShell fakeShell;
 
 // Empties the records and resets the setup state.
 void ResetFakeShell();
+
+// The message of the fatal error that run ends with; "" when it returns.
+std::string FatalMessageOf(const std::function<void()>& run);

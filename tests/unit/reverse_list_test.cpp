@@ -52,12 +52,7 @@ protected:
 
     std::string FatalMessage()
     {
-        try {
-            BuildReverseList(entry_);
-        } catch (const FatalErrorExit& exit) {
-            return exit.message;
-        }
-        return "";
+        return FatalMessageOf([this] { BuildReverseList(entry_); });
     }
 
     ScratchFolder dir_;

@@ -15,12 +15,6 @@
 
 namespace {
 
-// The gradient is one colour along each line.
-bool ShowsGradient(const Pixels& shot, int x, int y)
-{
-    return shot.at(x, y) == shot.at(900, y);
-}
-
 std::string Text(HWND control)
 {
     char text[256] = "";

@@ -11,10 +11,7 @@ int Blue(uint32_t rgb) { return static_cast<int>(rgb & 0xFF); }
 
 TEST(PaintBackground, GradientOnA768LineClientArea)
 {
-    HDC screen = GetDC(nullptr);
-    const int depth = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    ASSERT_GE(depth, 24) << "the suite runs on a 24-bit screen";
+    ASSERT_GE(ScreenDepth(), 24) << "the suite runs on a 24-bit screen";
 
     DibCanvas canvas(1024, 768);
     canvas.Fill(Rgb(255, 0, 0));
