@@ -46,6 +46,7 @@ std::string CurrentFolder();
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
+// Anything by that name (natively a link to nothing too).
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
 // One folder, of any length; its parent must exist. False when it was not
