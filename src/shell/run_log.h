@@ -1,0 +1,39 @@
+// The installation log that an administrator asks for with /log=, and how
+// attended the run is. Portable. A log that cannot be written is dropped
+// quietly: it never stops or changes the installation.
+#pragma once
+
+#include <string>
+
+enum class RunMode {
+    Attended,    // the window waits for the user; boxes are shown
+    Silent,      // installs at once; the window shows, no box waits
+    VerySilent,  // as Silent, with no window shown at all
+};
+
+extern RunMode runMode;
+
+// True when no box may wait for a user.
+inline bool Unattended()
+{
+    return runMode != RunMode::Attended;
+}
+
+// Opens path for appending (created if missing). False, and no log, when it
+// cannot be opened.
+bool OpenRunLog(const char* path);
+
+// Appends one line (Windows-1252 text, CR LF on disk) and flushes it, so a
+// run that ends abruptly leaves every line written so far. Does nothing
+// without a log; a failed write closes the log.
+void LogLine(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+bool RunLogIsOpen();
+void CloseRunLog();
+
+// Current local time as "YYYY-MM-DD HH:MM:SS".
+std::string LocalTimeText();
