@@ -11,6 +11,7 @@
 #include "script/shortcut.h"
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
+#include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
@@ -36,9 +37,18 @@ int ValidateInstallDir(HWND directoryField)
     const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
     GetWindowTextA(directoryField, setup.installDir, kPathSize);
     if (fits && (_access(setup.installDir, 0) == 0 || _mkdir(setup.installDir) == 0) &&
-        MakeAbsolute(setup.installDir))
+        MakeAbsolute(setup.installDir)) {
+        LogLine("Install directory: %s", setup.installDir);
         return 0;
+    }
+    LogLine("Install directory refused: %s", setup.installDir);
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
+    if (Unattended()) {
+        // Nobody can type another directory: the run ends, told by its code.
+        LogLine("Exit code 2");
+        CloseRunLog();
+        ExitProcess(2);
+    }
     return -1;
 }
 

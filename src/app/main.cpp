@@ -15,7 +15,11 @@
 // No subsystem includes app/, and shell/ includes only shell/.
 #include <windows.h>
 
+#include <string>
+
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "shell/run_log.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -39,18 +43,57 @@ void RestrictDllSearch()
         SetDllDirectoryA("");
 }
 
+const char kOptionsHelp[] =
+    "setup.exe [/silent | /verysilent] [/dir=R\xE9pertoire] [/log=Fichier]\n\n"
+    "/silent\tinstalle aussit\xF4t, sans attendre l'utilisateur ni afficher de message\n"
+    "/verysilent\tcomme /silent, sans aucune fen\xEAtre\n"
+    "/dir=R\xE9pertoire\tle r\xE9pertoire d'installation propos\xE9\n"
+    "/log=Fichier\tajoute le compte rendu de l'installation \xE0 ce fichier\n\n"
+    "Codes de sortie : 0 install\xE9, 1 erreur, 2 r\xE9pertoire refus\xE9.";
+
+// The log is named from the directory the program starts in; the run moves
+// the current directory later.
+void OpenLogOfOptions(const CommandLine& options, const char* arguments)
+{
+    if (options.logPath.empty())
+        return;
+    char full[kPathSize];
+    const DWORD length = GetFullPathNameA(options.logPath.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full || !OpenRunLog(full))
+        return;
+    LogLine("==== Installation started %s", LocalTimeText().c_str());
+    LogLine("Options: %s", arguments);
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand)
 {
     // Before anything may load a DLL on demand.
     RestrictDllSearch();
+    const CommandLine options = ParseCommandLine(arguments);
+    runMode = options.verySilent ? RunMode::VerySilent
+              : options.silent   ? RunMode::Silent
+                                 : RunMode::Attended;
+    if (options.help) {
+        if (!options.verySilent)
+            MessageBoxA(nullptr, kOptionsHelp, "Installation", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    OpenLogOfOptions(options, arguments);
+
     ResetSetupState();
     windowGlobals.instance = instance;
     windowGlobals.headingFont = CreateHeadingFont();
     DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
+    LogLine("Source directory: %s", setup.sourceDir);
     ReadStartupKeys();
-    return RunMainWindow(showCommand);
+    const int exitCode = RunMainWindow(options.verySilent ? SW_HIDE : showCommand,
+                                       options.hasDir ? options.dir.c_str() : nullptr,
+                                       options.silent);
+    LogLine("Exit code %d", exitCode);
+    CloseRunLog();
+    return exitCode;
 }

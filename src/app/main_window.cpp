@@ -342,10 +342,18 @@ HWND CreateMainWindow(int showCommand)
     return window;
 }
 
-int RunMainWindow(int showCommand)
+int RunMainWindow(int showCommand, const char* firstDir, bool installAtOnce)
 {
-    if (!CreateMainWindow(showCommand))
+    HWND window = CreateMainWindow(showCommand);
+    if (!window)
         return 1;
+    if (firstDir) {
+        SetWindowTextA(windowGlobals.directoryField, firstDir);
+        UpdateWindow(window);
+    }
+    if (installAtOnce)
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kInstallButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(mainControls.installButton));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

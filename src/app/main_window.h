@@ -24,8 +24,9 @@ enum ControlId : int {
 HWND CreateMainWindow(int showCommand);
 
 // Creates the window and runs the message loop; returns the code carried by
-// the quit message.
-int RunMainWindow(int showCommand);
+// the quit message. firstDir, when given, replaces the directory field's
+// first text; installAtOnce starts the installation without the user.
+int RunMainWindow(int showCommand, const char* firstDir, bool installAtOnce);
 
 // The copy display, while the install commands run: the frame back to its
 // small size, the chooser and the other buttons hidden, "Copie des

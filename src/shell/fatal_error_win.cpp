@@ -1,12 +1,18 @@
 #include <windows.h>
 
 #include "shell/fatal_error.h"
+#include "shell/run_log.h"
 #include "shell/window_globals.h"
 
 void FatalError(const char* message)
 {
-    // Replaces the wait cursor a language build may be showing.
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
+    LogLine("Fatal error: %s", message);
+    if (!Unattended()) {
+        // Replaces the wait cursor a language build may be showing.
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
+    }
+    LogLine("Exit code 1");
+    CloseRunLog();
     ExitProcess(1);
 }

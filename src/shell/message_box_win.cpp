@@ -1,10 +1,15 @@
 #include <windows.h>
 
 #include "shell/message_box.h"
+#include "shell/run_log.h"
 #include "shell/window_globals.h"
 
 void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIcon icon)
 {
+    LogLine("Message \"%s\": %s", caption, text);
+    // Nobody is there to close it.
+    if (Unattended())
+        return;
     UINT style = MB_OK;
     if (icon == BoxIcon::Error)
         style |= MB_ICONERROR;
