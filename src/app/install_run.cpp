@@ -79,8 +79,11 @@ void InstallRun(int notificationCode)
     // A catalogue the script copied or an earlier installation left is
     // kept sorted too, whether or not word lists were built.
     const int32_t languageLines = inInstallDir ? CountLanguageEntries() : -1;
-    if (languageLines > 1)
-        SortLanguageSection(languageLines);
+    if (languageLines > 1) {
+        const bool sorted = SortLanguageSection(languageLines) == 0;
+        LogLine("Catalogue: %ld language lines %s", static_cast<long>(languageLines),
+                sorted ? "sorted" : "not sorted: dict.ini kept as it was");
+    }
 
     if (setup.createShortcut == 1)
         CreateProgramShortcut();

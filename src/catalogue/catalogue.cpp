@@ -7,6 +7,7 @@
 
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
+#include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -319,6 +320,7 @@ void CreateCatalogue(const char* fromListName)
         std::remove(kTempFile);
         FatalError("Can't create DICT.INI");
     }
+    LogLine("Catalogue dict.ini created from its template");
 }
 
 int RemoveLanguageEntries(const char* languageName)

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"
@@ -53,7 +54,13 @@ void CreateProgramShortcut()
         return;
 
     // The status is not reported: nothing tells the user about the shortcut.
-    SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
+    const HRESULT status =
+        SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
+    if (SUCCEEDED(status))
+        LogLine("Shortcut %s -> %s", shortcutPath, target);
+    else
+        LogLine("Shortcut %s not made (error 0x%08lx)", shortcutPath,
+                static_cast<unsigned long>(status));
 }
 
 HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,

@@ -8,6 +8,7 @@
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
+#include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -101,7 +102,10 @@ void ProcessLanguageList()
         if (entryIndex == 0)
             CreateCatalogue(entry.fromListName);
         BuildReverseList(entry);
-        ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3, entry.languageName);
+        const bool replaced = ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3,
+                                                   entry.languageName) == 0;
+        LogLine("Catalogue line %s,%s,%s,%s %s", entry.field1, entry.field2, entry.field3,
+                entry.languageName, replaced ? "written" : "not written: dict.ini kept as it was");
     }
 
     // The list is deleted when used up; one that could not be read to its

@@ -1,6 +1,7 @@
 #include "wordlist/reverse_list.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -9,6 +10,7 @@
 #include "shell/fatal_error.h"
 #include "shell/message_box.h"
 #include "shell/progress_display.h"
+#include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -94,9 +96,10 @@ void PrefetchRecord(const WordRecord& record)
 }
 
 // One TO record per run of byte-equal keys, the values joined by ", " as far
-// as they fit in 50 characters.
-void MergeAndWrite(const WordList& temp, FILE* to)
+// as they fit in 50 characters. Returns the number of records written.
+size_t MergeAndWrite(const WordList& temp, FILE* to)
 {
+    size_t written = 0;
     const size_t count = temp.entries.size();
     // The records lie scattered in memory in this order: ask for them a
     // little ahead.
@@ -123,11 +126,13 @@ void MergeAndWrite(const WordList& temp, FILE* to)
         }
         if (!WriteToFile(to, &first, sizeof first))
             FatalError("Write error output file");
+        ++written;
         size_t last = next - 1;
         if (last % 100 == 0)
             DrawCounter(static_cast<int32_t>(last));
         i = next;
     }
+    return written;
 }
 
 // The display file's bytes as they are, or false when it cannot be read.
@@ -166,6 +171,7 @@ void BuildReverseList(const LanguageEntry& entry)
     ListPath(fromPath, entry.fromListName);
     ListPath(toPath, entry.toListName);
 
+    const auto started = std::chrono::steady_clock::now();
     BeginLanguageDisplay(entry.languageName);
     DrawProgressStep(0, "0%");
 
@@ -177,6 +183,7 @@ void BuildReverseList(const LanguageEntry& entry)
     DrawProgressStep(64, "10%");
     PlaceCounterField();
     std::unique_ptr<WordList> from = ReadWholeList(fromFile.get(), "Read error input file");
+    const int32_t recordsRead = from->Count();
     StatusDone();
 
     // Write TEMP: a record for every token of every FROM value.
@@ -202,6 +209,7 @@ void BuildReverseList(const LanguageEntry& entry)
     StatusLine("Reading TO wordlist", 30, 480);
     PlaceCounterField();
     std::unique_ptr<WordList> temp = ReadWholeList(tempFile.get(), "Read error tempfile");
+    const int32_t tokens = temp->Count();
     StatusDone();
     // Opened for appending, an earlier TO list keeps its content until the
     // new one replaces it; one that cannot be written stops the build here.
@@ -222,7 +230,7 @@ void BuildReverseList(const LanguageEntry& entry)
     DrawProgressStep(292, "75%");
     StatusLine("Writing TO wordlist", 30, 480);
     PlaceCounterField();
-    MergeAndWrite(*temp, toFile.get());
+    const size_t recordsWritten = MergeAndWrite(*temp, toFile.get());
     StatusDone();
     temp.reset();
     tempFile.reset();
@@ -232,5 +240,12 @@ void BuildReverseList(const LanguageEntry& entry)
 
     DrawProgressStep(379, "100%");
     EndLanguageDisplay();
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - started;
+    LogLine("Language %s: %s -> %s: %ld records read, %ld tokens, %lu records written "
+            "(%lu merged), %.2f s",
+            entry.languageName, fromPath, toPath, static_cast<long>(recordsRead),
+            static_cast<long>(tokens), static_cast<unsigned long>(recordsWritten),
+            static_cast<unsigned long>(static_cast<size_t>(tokens) - recordsWritten),
+            taken.count());
     ShowClosingBox();
 }
