@@ -13,6 +13,7 @@
 
 #include "script/script_line.h"
 #include "shell/fatal_error.h"
+#include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -27,6 +28,34 @@ constexpr DWORD kSignatureLength = sizeof kCompressedSignature - 1;
 // Uncompressed files are copied in blocks this large: the library's own copy
 // moves small blocks and runs at a fraction of the disk's speed.
 constexpr DWORD kCopyBlock = 1u << 20;
+
+// Why a command or one of its copies did nothing, for the log; a null
+// reason means it was done.
+using SkipReason = const char*;
+
+// The reason the last failed file call gives, in the words of the log.
+SkipReason ReasonOfLastError(SkipReason otherwise)
+{
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+        return "missing source";
+    case ERROR_PATH_NOT_FOUND:
+        return "missing folder";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "disk full";
+    default:
+        return otherwise;
+    }
+}
+
+SkipReason ReasonOfProtected(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "destination is a folder"
+                                                   : "read-only, hidden or system destination";
+}
 
 // Files the platform's own copies refuse to replace: CopyFileA a read-only
 // or hidden one, the LZ library's create (CREATE_ALWAYS) a hidden or system
@@ -229,26 +258,42 @@ bool CopyBlocks(HANDLE input, HANDLE output)
 // Copies source to destination, expanding it when it is stored in the LZ
 // library's compressed format. The destination changes only when the whole
 // copy succeeded: it is written to a temporary file and moved into place.
-void CopyExpanded(const char* source, const char* destination)
+// size receives the size of the file written.
+SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& size)
 {
     ScopedFileHandle input = OpenSource(source);
     if (!input)
-        return;
+        return ReasonOfLastError("source cannot be opened");
     const DWORD destinationAttributes = GetFileAttributesA(destination);
+    if (IsProtectedDestination(destinationAttributes))
+        return ReasonOfProtected(destinationAttributes);
     std::wstring wideDestination, temporary;
-    ScopedFileHandle output;
-    if (!IsProtectedDestination(destinationAttributes) && LongWidePath(destination, wideDestination))
-        output.reset(CreateTemporaryBeside(wideDestination, temporary));
+    if (!LongWidePath(destination, wideDestination))
+        return "path too long";
+    ScopedFileHandle output(CreateTemporaryBeside(wideDestination, temporary));
     if (!output)
-        return;
+        return ReasonOfLastError("destination cannot be created");
 
-    bool complete = IsCompressed(input.get()) ? Expand(input, output.get())
-                                              : CopyBlocks(input.get(), output.get());
+    const bool compressed = IsCompressed(input.get());
+    bool complete = compressed ? Expand(input, output.get()) : CopyBlocks(input.get(), output.get());
+    LARGE_INTEGER written = {};
+    if (complete && GetFileSizeEx(output.get(), &written))
+        size = static_cast<uint64_t>(written.QuadPart);
     // Closed before the move, and a failed close fails the copy.
     complete = CloseHandle(output.release()) && complete;
 
-    if (!complete || !MoveIntoPlace(temporary, wideDestination, destinationAttributes))
+    if (!complete) {
+        const SkipReason reason =
+            ReasonOfLastError(compressed ? "corrupt compressed source" : "read or write error");
         DeleteTemporary(temporary);
+        return reason;
+    }
+    if (!MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+        const SkipReason reason = ReasonOfLastError("destination cannot be replaced");
+        DeleteTemporary(temporary);
+        return reason;
+    }
+    return nullptr;
 }
 
 // A copy replacing an existing file, but never a read-only one, that leaves
@@ -256,44 +301,60 @@ void CopyExpanded(const char* source, const char* destination)
 // existing one keeps its own. CopyFile leaves a partial file behind when the
 // disk fills up, so the copy is made beside the destination and moved into
 // place only when whole.
-void CopyReplacing(const char* source, const char* destination)
+SkipReason CopyReplacing(const char* source, const char* destination, uint64_t size)
 {
     const DWORD destinationAttributes = GetFileAttributesA(destination);
+    if (IsProtectedDestination(destinationAttributes))
+        return ReasonOfProtected(destinationAttributes);
     std::wstring wideSource, wideDestination, temporary;
-    if (IsProtectedDestination(destinationAttributes) || !LongWidePath(source, wideSource) ||
-        !LongWidePath(destination, wideDestination))
-        return;
-    if (!TemporaryNameBeside(wideDestination, temporary))
-        return;
+    if (!LongWidePath(source, wideSource) || !LongWidePath(destination, wideDestination) ||
+        !TemporaryNameBeside(wideDestination, temporary))
+        return "path too long";
     // A leftover of an earlier run goes first: the copy is made as a new
     // file, so that it takes the source's attributes.
     DeleteTemporary(temporary);
     if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
-        !MoveIntoPlace(temporary, wideDestination, destinationAttributes))
+        !MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+        const SkipReason reason = ReasonOfLastError("copy failed");
         DeleteTemporary(temporary);
+        return reason;
+    }
+    LogLine("  %s -> %s: %llu bytes", source, destination, static_cast<unsigned long long>(size));
+    return nullptr;
 }
 
 // Copies every file (not folder) that the search finds to
 // installPrefix + destinationDir + "\" + name, showing each destination
 // first. Found names are read from sourceFolder, a prefix relative to the
 // current directory ("" for the folder searched).
-void CopyFoundFiles(const char* pattern, const char* sourceFolder, const char* destinationDir)
+SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
+                          const char* destinationDir)
 {
     WIN32_FIND_DATAA found;
     ScopedFind search(FindFirstFileA(pattern, &found));
     if (!search)
-        return;
+        return "no file matches";
+    int copied = 0, skipped = 0;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         char from[kPathSize];
         char to[kPathSize];
-        if (!JoinText(from, sizeof from, {sourceFolder, found.cFileName}) ||
-            !JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName}))
-            continue;
-        ShowInDirectoryField(to);
-        CopyReplacing(from, to);
+        SkipReason reason = "path too long";
+        if (JoinText(from, sizeof from, {sourceFolder, found.cFileName}) &&
+            JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName})) {
+            ShowInDirectoryField(to);
+            const uint64_t size =
+                (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            reason = CopyReplacing(from, to, size);
+        }
+        if (reason)
+            LogLine("  %s: skipped (%s)", found.cFileName, reason);
+        ++(reason ? skipped : copied);
     } while (FindNextFileA(search.get(), &found));
+    if (copied + skipped == 0)
+        return "no file matches";
+    return skipped == 0 ? nullptr : copied == 0 ? "no file copied" : "some files skipped";
 }
 
 // The current directory, saved to be made current again after a command
@@ -304,49 +365,62 @@ bool SaveCurrentDirectory(char (&saved)[kPathSize])
     return length > 0 && length < kPathSize;
 }
 
-void RunMakeDir(const char* rest)
+SkipReason RunMakeDir(const char* rest)
 {
     char path[kPathSize];
-    if (JoinText(path, sizeof path, {setup.installPrefix, rest}))
-        CreateDirectoryA(path, nullptr);
+    if (!JoinText(path, sizeof path, {setup.installPrefix, rest}))
+        return "path too long";
+    if (CreateDirectoryA(path, nullptr))
+        return nullptr;
+    return GetLastError() == ERROR_ALREADY_EXISTS ? "exists already"
+                                                  : ReasonOfLastError("cannot be made");
 }
 
-void RunCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunCopy(const char* sourcePrefix, const ScriptLine& line)
 {
     char source[kPathSize];
     char destination[kPathSize];
     if (!JoinText(source, sizeof source, {sourcePrefix, line.source}) ||
         !JoinText(destination, sizeof destination, {setup.installPrefix, line.destination}))
-        return;
+        return "path too long";
     ShowInDirectoryField(destination);
-    CopyExpanded(source, destination);
+    uint64_t size = 0;
+    const SkipReason reason = CopyExpanded(source, destination, size);
+    if (!reason)
+        LogLine("  %s -> %s: %llu bytes", source, destination,
+                static_cast<unsigned long long>(size));
+    return reason;
 }
 
-void RunXCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunXCopy(const char* sourcePrefix, const ScriptLine& line)
 {
     char saved[kPathSize];
     if (!SaveCurrentDirectory(saved))
-        return;
+        return "current directory too long";
+    SkipReason reason = "medium folder cannot be entered";
     if (SetCurrentDirectoryA(sourcePrefix)) {
         // Found names are read from the folder the pattern searched.
         char folder[kSetupLineSize];
         CopyText(folder, sizeof folder, line.source);
         folder[PatternDirectoryLength(line.source)] = '\0';
-        CopyFoundFiles(line.source, folder, line.destination);
+        reason = CopyFoundFiles(line.source, folder, line.destination);
     }
     SetCurrentDirectoryA(saved);
+    return reason;
 }
 
-void RunSndCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunSndCopy(const char* sourcePrefix, const ScriptLine& line)
 {
     char saved[kPathSize];
     if (!SaveCurrentDirectory(saved))
-        return;
+        return "current directory too long";
     // A subdirectory that can't be entered skips the line: the search must
     // not fall back on the medium's own files.
+    SkipReason reason = "source folder cannot be entered";
     if (SetCurrentDirectoryA(sourcePrefix) && SetCurrentDirectoryA(line.source))
-        CopyFoundFiles("*.*", "", line.destination);
+        reason = CopyFoundFiles("*.*", "", line.destination);
     SetCurrentDirectoryA(saved);
+    return reason;
 }
 
 }  // namespace
@@ -369,22 +443,26 @@ void RunInstallScript()
         FatalError("Can't open INSTALL.INF");
 
     // Command loop.
+    constexpr SkipReason kNoInstallDir = "install directory too long";
     char text[kSetupLineSize];
     while (ReadSetupLine(file.get(), text)) {
         ScriptLine line = ParseScriptLine(text);
+        LogLine("install.inf: %s", text);
+        SkipReason reason = nullptr;
         switch (line.command) {
         case ScriptCommand::None:
+            reason = "not an install command";
             break;
         case ScriptCommand::MakeDir:
-            if (installFits)
-                RunMakeDir(line.rest);
+            reason = installFits ? RunMakeDir(line.rest) : kNoInstallDir;
             break;
         case ScriptCommand::IconName:
             setup.createShortcut = 1;
             CopyText(setup.iconName, sizeof setup.iconName, line.rest);
             break;
         case ScriptCommand::AviDelay:
-            WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", line.rest, "win.ini");
+            if (!WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", line.rest, "win.ini"))
+                reason = "win.ini cannot be written";
             break;
         case ScriptCommand::IconGroup:
             CopyText(setup.iconGroup, sizeof setup.iconGroup, line.rest);
@@ -399,17 +477,18 @@ void RunInstallScript()
             setup.buildWordLists = 1;
             break;
         case ScriptCommand::Copy:
-            if (installFits)
-                RunCopy(sourcePrefix, line);
+            reason = installFits ? RunCopy(sourcePrefix, line) : kNoInstallDir;
             break;
         case ScriptCommand::XCopy:
-            if (installFits)
-                RunXCopy(sourcePrefix, line);
+            reason = installFits ? RunXCopy(sourcePrefix, line) : kNoInstallDir;
             break;
         case ScriptCommand::SndCopy:
-            if (installFits)
-                RunSndCopy(sourcePrefix, line);
+            reason = installFits ? RunSndCopy(sourcePrefix, line) : kNoInstallDir;
             break;
         }
+        if (reason)
+            LogLine("  skipped (%s)", reason);
+        else
+            LogLine("  done");
     }
 }
