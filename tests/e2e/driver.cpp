@@ -84,9 +84,12 @@ std::string SetupExePath()
     return BesideProgram("setup.exe");
 }
 
-SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe)
+SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe,
+                           const std::string& arguments)
 {
     std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

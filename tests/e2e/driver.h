@@ -28,8 +28,9 @@ std::string SourceFile(const std::string& name);
 class SetupProcess {
 public:
     // Starts setup.exe (or the given copy of it) with currentDir as its
-    // current directory.
-    explicit SetupProcess(const std::string& currentDir, const std::string& exe = SetupExePath());
+    // current directory and the given command-line arguments.
+    explicit SetupProcess(const std::string& currentDir, const std::string& exe = SetupExePath(),
+                          const std::string& arguments = "");
     ~SetupProcess();  // kills the process if it still runs
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;

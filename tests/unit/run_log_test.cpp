@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "test_files.h"
+#include "support/files.h"
 
 namespace {
 
 TEST(RunLog, AppendsCrLfLinesAndIsDroppedWhenItCannotBeWritten)
 {
-    ScratchDir dir;
-    const std::string path = dir.File("setup.log");
+    ScratchFolder dir;
+    const std::string path = dir / "setup.log";
     WriteFileBytes(path, "earlier run\r\n");
 
     ASSERT_TRUE(OpenRunLog(path.c_str()));
