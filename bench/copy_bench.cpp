@@ -8,23 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_clock.h"
 #include "script/install_script.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool WriteSetupFile(const std::string& path, const std::string& text)
 {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "realistic_words.h"
 #include "shell/collation.h"
 #include "shell/message_box.h"
@@ -28,17 +29,9 @@
 namespace {
 
 bool drawing = false;
-LARGE_INTEGER frequency;
 std::vector<std::pair<std::string, double>> marks;
 double counterSeconds = 0;
 long counterCalls = 0;
-
-double Seconds()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 void Mark(const std::string& what) { marks.emplace_back(what, Seconds()); }
 
@@ -145,7 +138,6 @@ int main(int argc, char** argv)
     const uint32_t records = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
     drawing = std::strcmp(argv[2], "window") == 0;
     const bool verbose = argc > 3 && std::strcmp(argv[3], "verbose") == 0;
-    QueryPerformanceFrequency(&frequency);
 
     CreateDirectoryA("langue", nullptr);
     double start = Seconds();

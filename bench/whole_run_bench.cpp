@@ -11,22 +11,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_clock.h"
 #include "driver.h"
 #include "realistic_words.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 int MakeMedium(uint32_t records, const std::string& medium)
 {
@@ -52,7 +41,7 @@ DWORD WINAPI WatchMainWindow(LPVOID)
 {
     while (IsWindowVisible(watchedWindow))
         Sleep(5);
-    hiddenAt = Now();
+    hiddenAt = Seconds();
     return 0;
 }
 
@@ -80,7 +69,7 @@ int main(int argc, char** argv)
         return 1;
     }
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, setup.id());
-    const double start = Now();
+    const double start = Seconds();
     PressKey(VK_RETURN);
     watchedWindow = window;
     HANDLE watcher = CreateThread(nullptr, 0, WatchMainWindow, nullptr, 0, nullptr);
@@ -92,7 +81,7 @@ int main(int argc, char** argv)
         MessageBoxInfo box = WaitForMessageBox(setup, 600000);
         if (!box.handle)
             break;
-        const double shown = Now();
+        const double shown = Seconds();
         if (boxes == 0)
             firstBox = shown;
         if (box.caption == "Error") {
@@ -106,13 +95,13 @@ int main(int argc, char** argv)
         ++boxes;
         AnswerMessageBox(box);
         WaitFor([&] { return !IsWindow(box.handle); });
-        lastBoxGone = Now();
+        lastBoxGone = Seconds();
         boxesOpen += lastBoxGone - shown;
         if (setup.WaitForExit(0) != STILL_ACTIVE)
             break;
     }
     const DWORD code = setup.WaitForExit(600000);
-    const double total = Now() - start;
+    const double total = Seconds() - start;
     std::printf("exit code %lu, %d closing boxes\n", code, boxes);
     std::printf("whole run               %7.2f s (Enter to exit)\n", total);
     std::printf("without the open boxes  %7.2f s\n", total - boxesOpen);
