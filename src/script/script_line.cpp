@@ -85,6 +85,24 @@ ScriptLine ParseScriptLine(const char* line)
     return parsed;
 }
 
+ScriptCommand ScriptKeywordOf(const char* line)
+{
+    for (const Keyword& keyword : kKeywords) {
+        if (KeywordMatches(line, keyword.word))
+            return keyword.command;
+    }
+    return ScriptCommand::None;
+}
+
+const char* ScriptKeyword(ScriptCommand command)
+{
+    for (const Keyword& keyword : kKeywords) {
+        if (keyword.command == command)
+            return keyword.word;
+    }
+    return "";
+}
+
 size_t PatternDirectoryLength(const char* pattern)
 {
     size_t length = 0;

@@ -36,6 +36,13 @@ struct ScriptLine {
 // with fewer than three tokens give None: the line is ignored.
 ScriptLine ParseScriptLine(const char* line);
 
+// The command whose keyword the line begins with, by the same test as
+// ParseScriptLine but whatever the arguments: None when no keyword matches.
+ScriptCommand ScriptKeywordOf(const char* line);
+
+// The keyword of a command as install.inf spells it ("" for None).
+const char* ScriptKeyword(ScriptCommand command);
+
 // Length of the directory part of a search pattern, separator included
 // ("docs\*.txt" gives 5, "*.txt" 0), so found names can be read from the
 // folder the search ran in.

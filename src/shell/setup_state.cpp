@@ -18,13 +18,23 @@ void ResetSetupState()
     setup.statusY = 170;
 }
 
-bool ReadSetupLine(FILE* file, char* buf)
+bool ReadSetupLine(FILE* file, char* buf, SetupLineCursor* cursor)
 {
     for (;;) {
         if (!ReadTextLine(file, buf, kSetupLineSize))
             return false;
         size_t len = std::strlen(buf);
-        if (len > 0 && buf[len - 1] == '\n')
+        const bool endsLine = len > 0 && buf[len - 1] == '\n';
+        if (cursor) {
+            if (cursor->lineEnded) {
+                ++cursor->line;
+                cursor->piece = 0;
+            } else {
+                ++cursor->piece;
+            }
+            cursor->lineEnded = endsLine;
+        }
+        if (endsLine)
             buf[--len] = '\0';
         if (len == 0 || buf[0] == '#')
             continue;
@@ -39,6 +49,17 @@ bool KeywordMatches(const char* line, const char* keyword)
             return false;
     }
     return true;
+}
+
+const char* StartupKeyOf(const char* line)
+{
+    // Tested in this order; the first key whose letters all match wins.
+    static const char* const kKeys[] = {"title", "dir", "wbarg", "debug"};
+    for (const char* key : kKeys) {
+        if (KeywordMatches(line, key))
+            return key;
+    }
+    return nullptr;
 }
 
 const char* ValueAfterBlank(const char* line)
@@ -68,33 +89,20 @@ void ReadStartupKeys()
     if (!file)
         FatalError("Can't open INSTALL.INF");
 
-    struct Key {
-        const char* name;
-        char* field;
-        size_t size;
-    };
-    // Tested in this order; the first key whose letters all match wins.
-    const Key keys[] = {
-        {"title", setup.title, sizeof setup.title},
-        {"dir", setup.defaultDir, sizeof setup.defaultDir},
-        {"wbarg", setup.shortcutArgs, sizeof setup.shortcutArgs},
-        {"debug", nullptr, 0},
-    };
-
     char line[kSetupLineSize];
     while (ReadSetupLine(file.get(), line)) {
-        for (const Key& key : keys) {
-            if (!KeywordMatches(line, key.name))
-                continue;
-            // A key line without a blank has no value and changes nothing.
-            const char* value = ValueAfterBlank(line);
-            if (value) {
-                if (key.field)
-                    CopyText(key.field, key.size, value);
-                else
-                    setup.verbose = std::strcmp(value, "0") == 0 ? 0 : 1;
-            }
-            break;
-        }
+        const char* key = StartupKeyOf(line);
+        // A key line without a blank has no value and changes nothing.
+        const char* value = key ? ValueAfterBlank(line) : nullptr;
+        if (!value)
+            continue;
+        if (std::strcmp(key, "title") == 0)
+            CopyText(setup.title, sizeof setup.title, value);
+        else if (std::strcmp(key, "dir") == 0)
+            CopyText(setup.defaultDir, sizeof setup.defaultDir, value);
+        else if (std::strcmp(key, "wbarg") == 0)
+            CopyText(setup.shortcutArgs, sizeof setup.shortcutArgs, value);
+        else
+            setup.verbose = std::strcmp(value, "0") == 0 ? 0 : 1;
     }
 }

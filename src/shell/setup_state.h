@@ -37,15 +37,28 @@ extern SetupState setup;
 // initial values). Start-up uses it once; tests use it between cases.
 void ResetSetupState();
 
+// Where the last line that ReadSetupLine delivered stands in its file, for
+// readers that report by line (the publisher's medium check). Start each
+// file with a fresh cursor.
+struct SetupLineCursor {
+    int line = 0;        // number of the file's line, from 1
+    int piece = 0;       // 0, or which 99-byte piece of a longer line
+    bool lineEnded = true;  // the last read ended its line
+};
+
 // Fills buf (at least kSetupLineSize bytes) with the next usable line of a
 // file opened with OpenTextRead: at most 99 bytes a read, one trailing line
 // feed removed, empty lines and lines beginning with '#' skipped. False at end
-// of file or on a read error.
-bool ReadSetupLine(FILE* file, char* buf);
+// of file or on a read error. A cursor, when given, follows every read.
+bool ReadSetupLine(FILE* file, char* buf, SetupLineCursor* cursor = nullptr);
 
 // True when line starts with keyword over the keyword's full length, folding
 // only the ASCII letters A-Z.
 bool KeywordMatches(const char* line, const char* keyword);
+
+// The start-up key that the line begins with ("title", "dir", "wbarg" or
+// "debug", tested in that order), or nullptr.
+const char* StartupKeyOf(const char* line);
 
 // The text after the first blank of the line, or nullptr when it has none.
 const char* ValueAfterBlank(const char* line);

@@ -30,21 +30,6 @@ void CopyField(char* dst, size_t dstSize, std::string_view text)
     CopyText(dst, dstSize, std::string(text).c_str());
 }
 
-// Field 1 keeps the commas in front of it; fields 2 to 4 are the fields
-// themselves. Whatever follows the fourth field is ignored.
-void SplitCatalogueLine(const char* line, LanguageEntry& entry)
-{
-    std::string_view text(line);
-    FieldSpan fields[4];
-    if (SplitFields(text, fields, 4) < 4)
-        FatalError("Bad language line in LANGUAGE.CF");
-    CopyField(entry.field1, sizeof entry.field1, text.substr(0, fields[0].start + fields[0].length));
-    CopyField(entry.field2, sizeof entry.field2, text.substr(fields[1].start, fields[1].length));
-    CopyField(entry.field3, sizeof entry.field3, text.substr(fields[2].start, fields[2].length));
-    CopyField(entry.languageName, sizeof entry.languageName,
-              text.substr(fields[3].start, fields[3].length));
-}
-
 // One more usable line of the entry; the entry must not end with the file.
 void ReadEntryLine(FILE* file, char* buf)
 {
@@ -53,6 +38,24 @@ void ReadEntryLine(FILE* file, char* buf)
     if (std::ferror(file))
         FatalError("Read error LANGUAGE.CF");
     FatalError("Incomplete entry in LANGUAGE.CF");
+}
+
+}  // namespace
+
+// Field 1 keeps the commas in front of it; fields 2 to 4 are the fields
+// themselves. Whatever follows the fourth field is ignored.
+bool SplitCatalogueLine(const char* line, LanguageEntry& entry)
+{
+    std::string_view text(line);
+    FieldSpan fields[4];
+    if (SplitFields(text, fields, 4) < 4)
+        return false;
+    CopyField(entry.field1, sizeof entry.field1, text.substr(0, fields[0].start + fields[0].length));
+    CopyField(entry.field2, sizeof entry.field2, text.substr(fields[1].start, fields[1].length));
+    CopyField(entry.field3, sizeof entry.field3, text.substr(fields[2].start, fields[2].length));
+    CopyField(entry.languageName, sizeof entry.languageName,
+              text.substr(fields[3].start, fields[3].length));
+    return true;
 }
 
 // The builder's temporary lists are langue\temp.wb and langue\temp.to: a
@@ -66,8 +69,6 @@ bool IsTemporaryListName(const char* name)
         text.remove_suffix(1);
     return text.size() == 7 && (KeywordMatches(name, "temp.wb") || KeywordMatches(name, "temp.to"));
 }
-
-}  // namespace
 
 void ProcessLanguageList()
 {
@@ -83,7 +84,8 @@ void ProcessLanguageList()
     LanguageEntry entry{};
     char line[kSetupLineSize];
     for (int entryIndex = 0; ReadSetupLine(file, line); ++entryIndex) {
-        SplitCatalogueLine(line, entry);
+        if (!SplitCatalogueLine(line, entry))
+            FatalError("Bad language line in LANGUAGE.CF");
 
         // Without French the sorts fall back to bytes; the user is told,
         // once for every language, and the lists are built all the same.

@@ -120,6 +120,23 @@ TEST(ParseScriptLine, TokensOfTheLongestLineFitWhole)
     EXPECT_EQ(ParseScriptLine(tooLong.c_str()).command, ScriptCommand::None);
 }
 
+TEST(ScriptKeywordOf, NamesTheKeywordWhateverTheArguments)
+{
+    struct Case {
+        const char* line;
+        const char* keyword;
+    } cases[] = {
+        {"mkdir", "mkdir"},     {"copy a", "copy"},       {"iconnamegroup", "iconname"},
+        {"XCOPY", "xcopy"},     {"sndcopy\t", "sndcopy"}, {"mkwlist x", "mkwlist"},
+        {" mkdir x", "none"},   {"title x", "none"},      {"icon", "none"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(Name(ScriptKeywordOf(c.line)), c.keyword) << c.line;
+        EXPECT_STREQ(ScriptKeyword(ScriptKeywordOf(c.line)), std::string(c.keyword) == "none" ? "" : c.keyword)
+            << c.line;
+    }
+}
+
 TEST(PatternDirectoryLength, EndsAfterTheLastSeparator)
 {
     struct Case {

@@ -47,6 +47,53 @@ TEST(ReadSetupLine, DeliversUsableLinesByTheLineRule)
         EXPECT_EQ(SetupLinesOf(c.bytes), c.lines) << c.name;
 }
 
+TEST(ReadSetupLine, CursorTellsTheLineAndPieceOfEachDeliveredLine)
+{
+    const std::string x150(150, 'x');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> delivered;  // "line:piece:text"
+    } cases[] = {
+        {"comments and empty lines counted", "#c\r\n\r\na\n\n#d\nb", {"3:0:a", "6:0:b"}},
+        {"150 bytes in two pieces", "a\n" + x150 + "\nb\n",
+         {"1:0:a", "2:0:" + x150.substr(0, 99), "2:1:" + x150.substr(99), "3:0:b"}},
+        {"a long comment's second piece", "#" + x150 + "\n", {"1:1:" + x150.substr(98)}},
+        {"99 bytes and the line feed", std::string(99, 'y') + "\nz\n", {"1:0:" + std::string(99, 'y'), "2:0:z"}},
+        {"a lone CR ends no line", "a\rb\nc\n", {"1:0:a\rb", "2:0:c"}},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder dir;
+        WriteFileBytes(dir / "f", c.bytes);
+        FILE* file = OpenTextRead((dir / "f").c_str());
+        SetupLineCursor cursor;
+        std::vector<std::string> delivered;
+        char buf[kSetupLineSize];
+        while (ReadSetupLine(file, buf, &cursor))
+            delivered.push_back(std::to_string(cursor.line) + ":" + std::to_string(cursor.piece) + ":" + buf);
+        std::fclose(file);
+        EXPECT_EQ(delivered, c.delivered) << c.name;
+    }
+}
+
+TEST(StartupKeyOf, TestsTheKeysInTheirOrderByPrefix)
+{
+    struct Case {
+        const char* line;
+        const char* key;
+    } cases[] = {
+        {"title x", "title"}, {"TITLES", "title"}, {"directory e:\\x", "dir"}, {"wbarg /f", "wbarg"},
+        {"debug 0", "debug"}, {"titl x", nullptr}, {" title x", nullptr},     {"mkdir x", nullptr},
+    };
+    for (const Case& c : cases) {
+        const char* key = StartupKeyOf(c.line);
+        if (c.key)
+            EXPECT_STREQ(key, c.key) << c.line;
+        else
+            EXPECT_EQ(key, nullptr) << c.line;
+    }
+}
+
 TEST(KeywordMatches, ComparesTheKeywordsFullLengthFoldingAToZOnly)
 {
     struct Case {
