@@ -1,0 +1,75 @@
+// What the tool needs of the host's files: folder listings with names in
+// Windows-1252, whole files, the LZ library's expansion, a scratch folder.
+// One implementation per build: host_files_posix.cpp (libmspack expands),
+// host_files_win.cpp (LZ32 expands, as setup.exe's copy does).
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/scoped_handles.h"
+
+extern const char kHostSeparator;
+
+// True where the platform's French collation exists (Windows): only there
+// does a reversed list come out as setup.exe sorts it.
+extern const bool kHostHasFrenchCollation;
+
+struct FolderEntry {
+    std::string hostName;  // as the host names it
+    std::string name;      // in Windows-1252, as setup.exe's narrow calls see it
+    bool isFolder;
+};
+
+// The entries of a folder, "." and ".." left out. False when it cannot be read.
+bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries);
+
+bool IsHostFolder(const std::string& hostPath);
+
+// The whole file; false when it cannot be read.
+bool ReadHostFile(const std::string& hostPath, std::string& bytes);
+
+// Writes bytes beside path and moves them into place whole; false (nothing
+// changed) on any failure.
+bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes);
+
+// The first bytes of the platform LZ library's compressed files.
+bool IsLzCompressed(const std::string& head);
+
+enum class Expansion {
+    Plain,        // not compressed: the bytes are the file's
+    Expanded,     // compressed and expanded whole
+    Incomplete,   // compressed, but it does not expand to the size it promises
+    Unreadable,
+};
+
+// The file as setup.exe's copy installs it: expanded when it is stored
+// compressed.
+Expansion ReadExpanded(const std::string& hostPath, std::string& bytes);
+
+// Bytes as an open file for the product's readers, which read from files;
+// it goes away when closed.
+ScopedFile OpenBytes(const std::string& bytes);
+
+// A new empty folder for the tool's own work, removed with its content when
+// the object goes; its path is empty when none could be made.
+class WorkFolder {
+public:
+    WorkFolder();
+    ~WorkFolder();
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+bool MakeHostFolder(const std::string& hostPath);
+std::string CurrentHostFolder();
+bool ChangeHostFolder(const std::string& hostPath);
+
+// Standard output and error as the tool writes them: bytes unchanged (no
+// CR added), UTF-8 on a console.
+void PrepareConsole();

@@ -1,0 +1,24 @@
+// The parts of the host file layer that are the same everywhere.
+#include "host_files.h"
+
+#include <cstring>
+
+bool IsLzCompressed(const std::string& head)
+{
+    // The library reads a 14-byte header; a shorter file is copied as it is.
+    static const char kMagic[] = "SZDD\x88\xF0\x27\x33";
+    return head.size() >= 14 && std::memcmp(head.data(), kMagic, 8) == 0;
+}
+
+bool ReadHostFile(const std::string& hostPath, std::string& bytes)
+{
+    ScopedFile file(std::fopen(hostPath.c_str(), "rb"));
+    if (!file)
+        return false;
+    bytes.clear();
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, n);
+    return !std::ferror(file.get());
+}

@@ -1,0 +1,188 @@
+// The host file layer natively: POSIX calls, and libmspack (Debian's
+// library for Microsoft's compression formats) for the SZDD expansion.
+#include "host_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <mspack.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/text_file.h"
+#include "windows1252.h"
+
+const char kHostSeparator = '/';
+const bool kHostHasFrenchCollation = false;
+
+bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries)
+{
+    entries.clear();
+    DIR* dir = opendir(hostFolder.c_str());
+    if (!dir)
+        return false;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string hostName = entry->d_name;
+        if (hostName == "." || hostName == "..")
+            continue;
+        std::string name;
+        // A name with no Windows-1252 form cannot be typed into install.inf:
+        // kept as it is, it matches only itself.
+        if (!Utf8ToWindows1252(hostName, name))
+            name = hostName;
+        entries.push_back({hostName, name, IsHostFolder(hostFolder + "/" + hostName)});
+    }
+    closedir(dir);
+    return true;
+}
+
+bool IsHostFolder(const std::string& hostPath)
+{
+    struct stat info;
+    return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes)
+{
+    const std::string temporary = hostPath + ".medium-new";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = WriteToFile(file, bytes.data(), bytes.size());
+    ok = FlushAndClose(file) && ok;
+    if (!ok || !ReplaceFileAtomically(temporary.c_str(), hostPath.c_str())) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+std::string TemporaryFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+// A new empty file that is removed when the object goes.
+struct TemporaryFile {
+    std::string path;
+    TemporaryFile()
+    {
+        std::string name = TemporaryFolder() + "/medium-XXXXXX";
+        int fd = mkstemp(&name[0]);
+        if (fd >= 0) {
+            close(fd);
+            path = name;
+        }
+    }
+    ~TemporaryFile()
+    {
+        if (!path.empty())
+            unlink(path.c_str());
+    }
+};
+
+}  // namespace
+
+Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
+{
+    if (!ReadHostFile(hostPath, bytes))
+        return Expansion::Unreadable;
+    if (!IsLzCompressed(bytes))
+        return Expansion::Plain;
+    // Mode 'A' is the one algorithm the platform's library knows.
+    const bool knownMode = bytes[8] == 'A';
+    bytes.clear();
+    if (!knownMode)
+        return Expansion::Incomplete;
+
+    TemporaryFile output;
+    msszdd_decompressor* lz = mspack_create_szdd_decompressor(nullptr);
+    if (output.path.empty() || !lz) {
+        if (lz)
+            mspack_destroy_szdd_decompressor(lz);
+        return Expansion::Unreadable;
+    }
+    Expansion result = Expansion::Incomplete;
+    if (msszddd_header* header = lz->open(lz, hostPath.c_str())) {
+        const off_t promised = header->length;
+        lz->extract(lz, header, output.path.c_str());
+        lz->close(lz, header);
+        // A cut-off file expands short; the end of a compressed empty file
+        // may give a byte too many, which the copy cuts.
+        if (ReadHostFile(output.path, bytes) && promised >= 0 &&
+            bytes.size() >= static_cast<size_t>(promised)) {
+            bytes.resize(static_cast<size_t>(promised));
+            result = Expansion::Expanded;
+        }
+    }
+    mspack_destroy_szdd_decompressor(lz);
+    if (result != Expansion::Expanded)
+        bytes.clear();
+    return result;
+}
+
+ScopedFile OpenBytes(const std::string& bytes)
+{
+    ScopedFile file(std::tmpfile());
+    if (!file)
+        return ScopedFile();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+        std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return ScopedFile();
+    return file;
+}
+
+namespace {
+void RemoveHostTree(const std::string& path)
+{
+    std::vector<FolderEntry> entries;
+    if (ListFolder(path, entries)) {
+        for (const FolderEntry& entry : entries) {
+            const std::string child = path + "/" + entry.hostName;
+            struct stat info;
+            // Never through a link: only what is in the folder goes.
+            if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                RemoveHostTree(child);
+            else
+                unlink(child.c_str());
+        }
+    }
+    rmdir(path.c_str());
+}
+}  // namespace
+
+WorkFolder::WorkFolder()
+{
+    std::string name = TemporaryFolder() + "/medium-XXXXXX";
+    if (mkdtemp(&name[0]))
+        path_ = name;
+}
+
+WorkFolder::~WorkFolder()
+{
+    if (!path_.empty())
+        RemoveHostTree(path_);
+}
+
+bool MakeHostFolder(const std::string& hostPath)
+{
+    return mkdir(hostPath.c_str(), 0777) == 0;
+}
+
+std::string CurrentHostFolder()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? buffer : "";
+}
+
+bool ChangeHostFolder(const std::string& hostPath)
+{
+    return chdir(hostPath.c_str()) == 0;
+}
+
+void PrepareConsole() {}

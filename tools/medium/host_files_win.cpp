@@ -1,0 +1,215 @@
+// The host file layer of medium.exe: the platform's narrow file calls and
+// its LZ library, called as setup.exe's copy calls it.
+#include "host_files.h"
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <lzexpand.h>
+
+#include "shell/text_file.h"
+
+const char kHostSeparator = '\\';
+const bool kHostHasFrenchCollation = true;
+
+bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries)
+{
+    entries.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((hostFolder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        entries.push_back({name, name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool IsHostFolder(const std::string& hostPath)
+{
+    DWORD attributes = GetFileAttributesA(hostPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes)
+{
+    const std::string temporary = hostPath + ".medium-new";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = WriteToFile(file, bytes.data(), bytes.size());
+    ok = FlushAndClose(file) && ok;
+    if (!ok || !ReplaceFileAtomically(temporary.c_str(), hostPath.c_str())) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+std::string TemporaryFolder()
+{
+    char path[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof path, path);
+    return length > 0 && length < sizeof path ? std::string(path, length) : ".\\";
+}
+
+// A new file in the temporary folder, deleted when its last handle closes.
+HANDLE CreateTemporaryFile()
+{
+    char name[MAX_PATH];
+    if (!GetTempFileNameA(TemporaryFolder().c_str(), "med", 0, name))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+HFILE AsHfile(HANDLE handle)
+{
+    return static_cast<HFILE>(reinterpret_cast<INT_PTR>(handle));
+}
+
+bool ReadBack(HANDLE file, std::string& bytes)
+{
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF ||
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0)
+        return false;
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    return bytes.empty() ||
+           (ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+            read == bytes.size());
+}
+
+}  // namespace
+
+Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
+{
+    if (!ReadHostFile(hostPath, bytes))
+        return Expansion::Unreadable;
+    if (!IsLzCompressed(bytes))
+        return Expansion::Plain;
+    bytes.clear();
+
+    // Opened by handle, as setup.exe opens its sources.
+    HANDLE input = CreateFileA(hostPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (input == INVALID_HANDLE_VALUE)
+        return Expansion::Unreadable;
+    HANDLE output = CreateTemporaryFile();
+    if (output == INVALID_HANDLE_VALUE) {
+        CloseHandle(input);
+        return Expansion::Unreadable;
+    }
+    Expansion result = Expansion::Incomplete;
+    INT expander = LZInit(AsHfile(input));
+    if (expander < 0) {
+        CloseHandle(input);
+    } else {
+        // A cut-off file expands short without any error; the end of a
+        // compressed empty file may give a byte too many, which the copy cuts.
+        LONG promised = LZSeek(expander, 0, SEEK_END);
+        if (promised >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
+            LONG written = LZCopy(expander, AsHfile(output));
+            if (written >= promised && ReadBack(output, bytes)) {
+                bytes.resize(static_cast<size_t>(promised));
+                result = Expansion::Expanded;
+            }
+        }
+        LZClose(expander);  // closes input as well
+    }
+    CloseHandle(output);
+    if (result != Expansion::Expanded)
+        bytes.clear();
+    return result;
+}
+
+ScopedFile OpenBytes(const std::string& bytes)
+{
+    HANDLE handle = CreateTemporaryFile();
+    if (handle == INVALID_HANDLE_VALUE)
+        return ScopedFile();
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return ScopedFile();
+    }
+    ScopedFile file(_fdopen(fd, "w+b"));
+    if (!file) {
+        _close(fd);
+        return ScopedFile();
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+        std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return ScopedFile();
+    return file;
+}
+
+namespace {
+void RemoveHostTree(const std::string& path)
+{
+    std::vector<FolderEntry> entries;
+    if (ListFolder(path, entries)) {
+        for (const FolderEntry& entry : entries) {
+            const std::string child = path + "\\" + entry.hostName;
+            DWORD attributes = GetFileAttributesA(child.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveHostTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        }
+    }
+    RemoveDirectoryA(path.c_str());
+}
+}  // namespace
+
+WorkFolder::WorkFolder()
+{
+    const std::string base = TemporaryFolder() + "medium-" + std::to_string(GetCurrentProcessId());
+    for (int n = 0; n < 100; ++n) {
+        std::string name = base + "-" + std::to_string(n);
+        if (CreateDirectoryA(name.c_str(), nullptr)) {
+            path_ = name;
+            return;
+        }
+    }
+}
+
+WorkFolder::~WorkFolder()
+{
+    if (!path_.empty())
+        RemoveHostTree(path_);
+}
+
+bool MakeHostFolder(const std::string& hostPath)
+{
+    return CreateDirectoryA(hostPath.c_str(), nullptr) != 0;
+}
+
+std::string CurrentHostFolder()
+{
+    char buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length > 0 && length < sizeof buffer ? buffer : "";
+}
+
+bool ChangeHostFolder(const std::string& hostPath)
+{
+    return SetCurrentDirectoryA(hostPath.c_str()) != 0;
+}
+
+void PrepareConsole()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+}

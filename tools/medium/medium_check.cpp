@@ -1,0 +1,603 @@
+#include "medium_check.h"
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "host_files.h"
+#include "medium_names.h"
+#include "script/script_line.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "windows1252.h"
+#include "word_list_check.h"
+#include "wordlist/language_list.h"
+
+namespace {
+
+// The list names of langue.cf stand in 24 characters in the format.
+constexpr size_t kListNameLength = 24;
+
+// A file as the commands would put it into the install folder.
+struct Installed {
+    MediumFile source;
+    bool usable;  // found, and expanded whole where the copy expands
+    int line;     // of the command in install.inf
+    std::string bytes;
+};
+
+struct ScriptText {
+    int line;
+    int piece;
+    std::string text;
+};
+
+struct Check {
+    Check(const std::string& dir, Report& report) : medium{dir, {}}, report(report) {}
+    Medium medium;
+    Report& report;
+    std::string script = "install.inf";  // as it is named on the medium
+    std::string installPrefix;  // the default install folder, for path lengths
+    std::map<std::string, Installed> files;  // by folded path in the install folder
+    std::set<std::string> folders{""};
+    int mkwlistLine = 0, iconNameLine = 0, iconExeLine = 0, displayLine = 0;
+    std::string iconExe, display;
+};
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + Shown(text) + "\"";
+}
+
+// The key of a path in the install folder: its components in capitals.
+// False when the path leaves the folder (from a root, a drive or "..").
+bool InstallKey(std::string_view path, std::string& key)
+{
+    bool absolute;
+    std::vector<std::string> kept;
+    for (const std::string& component : PathComponents(path, absolute)) {
+        if (component != "..") {
+            kept.push_back(FoldedName(component));
+        } else if (kept.empty()) {
+            return false;
+        } else {
+            kept.pop_back();
+        }
+    }
+    if (absolute)
+        return false;
+    key.clear();
+    for (const std::string& component : kept)
+        key += (key.empty() ? "" : "\\") + component;
+    return true;
+}
+
+std::string ParentKey(const std::string& key)
+{
+    const size_t separator = key.find_last_of('\\');
+    return separator == std::string::npos ? "" : key.substr(0, separator);
+}
+
+std::string FirstWord(const char* line)
+{
+    return std::string(line, strcspn(line, " "));
+}
+
+bool IsBlank(const char* text)
+{
+    return text[strspn(text, " \t\r")] == '\0';
+}
+
+bool FitsPath(std::initializer_list<const char*> parts)
+{
+    char path[kPathSize];
+    return JoinText(path, sizeof path, parts);
+}
+
+// The words of a token command: only the blank separates.
+std::vector<std::string> Tokens(const char* line)
+{
+    std::vector<std::string> tokens;
+    for (const char* p = line; *p;) {
+        p += strspn(p, " ");
+        const size_t length = strcspn(p, " ");
+        if (length > 0)
+            tokens.emplace_back(p, length);
+        p += length;
+    }
+    return tokens;
+}
+
+// A destination folder of a copy: it must be the install folder or made by
+// an earlier mkdir, since copies make no folders.
+bool DestinationFolderExists(Check& check, int line, const std::string& folderKey, std::string_view shown)
+{
+    if (check.folders.count(folderKey))
+        return true;
+    check.report.Warning(check.script, line,
+                         "the folder " + Quoted(shown) +
+                             " is made by no earlier mkdir: setup.exe skips the copy (copies make no folders)");
+    return false;
+}
+
+void Install(Check& check, const std::string& key, const MediumFile& source, bool usable, int line,
+             std::string bytes)
+{
+    check.files[key] = Installed{source, usable, line, std::move(bytes)};
+}
+
+void CheckMakeDir(Check& check, int line, const char* rest)
+{
+    std::string key;
+    if (!InstallKey(rest, key)) {
+        check.report.Warning(check.script, line,
+                             "mkdir " + Quoted(rest) + " leaves the install folder");
+        return;
+    }
+    if (key.empty()) {
+        check.report.Warning(check.script, line, "mkdir names no folder: setup.exe makes nothing");
+        return;
+    }
+    if (check.files.count(key)) {
+        check.report.Warning(check.script, line,
+                             "mkdir " + Quoted(rest) + ": an earlier copy made a file of that name");
+        return;
+    }
+    if (!check.folders.count(ParentKey(key))) {
+        check.report.Warning(check.script, line,
+                             "mkdir " + Quoted(rest) +
+                                 ": its parent folder is made by no earlier mkdir, and setup.exe makes one level only");
+        return;
+    }
+    check.folders.insert(key);
+}
+
+void CheckCopy(Check& check, int line, const ScriptLine& parsed)
+{
+    std::string key;
+    const bool inside = InstallKey(parsed.destination, key);
+    if (!inside)
+        check.report.Warning(check.script, line,
+                             "the destination " + Quoted(parsed.destination) + " leaves the install folder");
+
+    MediumFile source;
+    switch (FindCopySource(check.medium, parsed.source, source)) {
+    case Lookup::Outside:
+        check.report.Warning(check.script, line,
+                             "the source " + Quoted(parsed.source) + " lies outside the medium: not checked");
+        return;
+    case Lookup::Missing: {
+        const std::string alternate = LzAlternateName(parsed.source);
+        check.report.Error(check.script, line,
+                           "the source " + Quoted(parsed.source) + " is missing" +
+                               (alternate == parsed.source ? "" : " (and so is " + Quoted(alternate) + ")") +
+                               ": setup.exe skips the copy");
+        if (inside && !key.empty())
+            Install(check, key, source, false, line, "");
+        return;
+    }
+    case Lookup::Found:
+        break;
+    }
+    std::string bytes;
+    const Expansion expansion = ReadExpanded(source.host, bytes);
+    const bool usable = expansion == Expansion::Plain || expansion == Expansion::Expanded;
+    if (expansion == Expansion::Incomplete)
+        check.report.Error(check.script, line,
+                           "the source " + Quoted(source.shown) +
+                               " is compressed but does not expand whole: setup.exe installs nothing");
+    else if (expansion == Expansion::Unreadable)
+        check.report.Error(check.script, line,
+                           "the source " + Quoted(source.shown) + " cannot be read: setup.exe skips the copy");
+
+    if (!inside)
+        return;
+    if (key.empty() || check.folders.count(key)) {
+        check.report.Warning(check.script, line,
+                             "the destination " + Quoted(parsed.destination) + " is a folder: setup.exe skips the copy");
+        return;
+    }
+    if (DestinationFolderExists(check, line, ParentKey(key), ParentKey(parsed.destination)))
+        Install(check, key, source, usable, line, std::move(bytes));
+}
+
+// The files that xcopy and sndcopy copy as they are, each into the folder.
+void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, const char* destination)
+{
+    std::string folderKey;
+    if (!InstallKey(destination, folderKey)) {
+        check.report.Warning(check.script, line,
+                             "the destination " + Quoted(destination) + " leaves the install folder");
+        return;
+    }
+    if (!DestinationFolderExists(check, line, folderKey, destination))
+        return;
+    for (const MediumFile& file : found) {
+        std::string bytes;
+        const bool readable = ReadHostFile(file.host, bytes);
+        if (!readable)
+            check.report.Error(check.script, line,
+                               Quoted(file.shown) + " cannot be read: setup.exe skips its copy");
+        else if (IsLzCompressed(bytes))
+            check.report.Warning(check.script, line,
+                                 Quoted(file.shown) +
+                                     " is stored compressed and is copied as it is: only copy expands");
+        if (!FitsPath({check.installPrefix.c_str(), destination, "\\", file.name.c_str()})) {
+            check.report.Warning(check.script, line,
+                                 "the path of " + Quoted(file.name) +
+                                     " in the install folder is longer than 259 characters: setup.exe skips it");
+            continue;
+        }
+        const std::string key = folderKey + (folderKey.empty() ? "" : "\\") + FoldedName(file.name);
+        Install(check, key, file, readable, line, std::move(bytes));
+    }
+}
+
+void CheckXCopy(Check& check, int line, const ScriptLine& parsed)
+{
+    const size_t folderLength = PatternDirectoryLength(parsed.source);
+    const std::string folderPath(parsed.source, folderLength);
+    MediumFile folder;
+    const Lookup lookup = FindOnMedium(check.medium, folderPath, folder);
+    if (lookup == Lookup::Outside) {
+        check.report.Warning(check.script, line,
+                             "the pattern " + Quoted(parsed.source) + " lies outside the medium: not checked");
+        return;
+    }
+    if (lookup == Lookup::Missing || !folder.isFolder) {
+        check.report.Error(check.script, line,
+                           "the folder of " + Quoted(parsed.source) + " is missing: setup.exe copies nothing");
+        return;
+    }
+    const std::vector<MediumFile> found =
+        FilesMatching(check.medium, folder, parsed.source + folderLength);
+    if (found.empty()) {
+        check.report.Error(check.script, line,
+                           "the pattern " + Quoted(parsed.source) + " matches no file: setup.exe copies nothing");
+        return;
+    }
+    InstallFound(check, line, found, parsed.destination);
+}
+
+void CheckSndCopy(Check& check, int line, const ScriptLine& parsed)
+{
+    MediumFile folder;
+    const Lookup lookup = FindOnMedium(check.medium, parsed.source, folder);
+    if (lookup == Lookup::Outside) {
+        check.report.Warning(check.script, line,
+                             "the folder " + Quoted(parsed.source) + " lies outside the medium: not checked");
+        return;
+    }
+    if (lookup == Lookup::Missing || !folder.isFolder) {
+        check.report.Error(check.script, line,
+                           "the folder " + Quoted(parsed.source) + " is missing: setup.exe copies nothing");
+        return;
+    }
+    const std::vector<MediumFile> found = FilesMatching(check.medium, folder, "*.*");
+    if (found.empty()) {
+        check.report.Warning(check.script, line,
+                             "the folder " + Quoted(parsed.source) + " holds no file: setup.exe copies nothing");
+        return;
+    }
+    InstallFound(check, line, found, parsed.destination);
+}
+
+// The arguments of a command line that setup.exe takes otherwise than
+// written.
+void CheckArguments(Check& check, const ScriptText& text, const ScriptLine& parsed)
+{
+    switch (parsed.command) {
+    case ScriptCommand::Copy:
+    case ScriptCommand::XCopy:
+    case ScriptCommand::SndCopy: {
+        const std::vector<std::string> tokens = Tokens(text.text.c_str());
+        if (tokens.size() > 3)
+            check.report.Warning(check.script, text.line,
+                                 "more than two names: setup.exe ignores " + Quoted(tokens[3]) +
+                                     " and what follows (names hold no blanks)");
+        for (size_t i = 1; i < tokens.size() && i < 3; ++i) {
+            if (tokens[i].find('\t') != std::string::npos)
+                check.report.Warning(check.script, text.line,
+                                     "a tab inside " + Quoted(tokens[i]) + ": only blanks separate names");
+        }
+        break;
+    }
+    case ScriptCommand::MakeWordLists:
+    case ScriptCommand::None:
+        break;
+    default:
+        if (parsed.rest[0] == ' ')
+            check.report.Warning(check.script, text.line,
+                                 "the value begins with a blank, which setup.exe keeps: one blank separates");
+        break;
+    }
+}
+
+void CheckScriptLine(Check& check, const ScriptText& text)
+{
+    const char* line = text.text.c_str();
+    if (text.piece > 0)
+        check.report.Warning(check.script, text.line,
+                             "longer than 99 bytes: setup.exe reads bytes " + std::to_string(text.piece * 99 + 1) +
+                                 " on as a line of their own");
+    const ScriptCommand keyword = ScriptKeywordOf(line);
+    const char* startupKey = StartupKeyOf(line);
+    if (keyword == ScriptCommand::None && !startupKey) {
+        // The rest of a long line is told once, above.
+        if (text.piece > 0 || IsBlank(line))
+            return;
+        if (line[0] == ' ' || line[0] == '\t')
+            check.report.Warning(check.script, text.line,
+                                 "the line begins with a blank: setup.exe ignores it");
+        else
+            check.report.Warning(check.script, text.line,
+                                 "unknown command " + Quoted(FirstWord(line)) + ": setup.exe ignores the line");
+        return;
+    }
+    const char* name = startupKey ? startupKey : ScriptKeyword(keyword);
+    const std::string word = FirstWord(line);
+    if (word.size() > std::strlen(name))
+        check.report.Warning(check.script, text.line,
+                             Quoted(word) + " is read as " + Quoted(name) + " (a blank must follow it)");
+    if (startupKey) {
+        if (!ValueAfterBlank(line))
+            check.report.Warning(check.script, text.line,
+                                 Quoted(startupKey) + " without a value: setup.exe ignores the line");
+        return;
+    }
+
+    const ScriptLine parsed = ParseScriptLine(line);
+    if (parsed.command == ScriptCommand::None) {
+        check.report.Warning(check.script, text.line,
+                             "missing arguments for " + Quoted(name) + ": setup.exe ignores the line");
+        return;
+    }
+    CheckArguments(check, text, parsed);
+    switch (parsed.command) {
+    case ScriptCommand::None:
+        break;
+    case ScriptCommand::MakeDir:
+        CheckMakeDir(check, text.line, parsed.rest);
+        break;
+    case ScriptCommand::IconName:
+        check.iconNameLine = text.line;
+        break;
+    case ScriptCommand::AviDelay:
+        if (parsed.rest[0] == '\0' || parsed.rest[strspn(parsed.rest, "0123456789")] != '\0')
+            check.report.Warning(check.script, text.line, "the delay " + Quoted(parsed.rest) + " is not a number");
+        break;
+    case ScriptCommand::IconGroup:
+        break;
+    case ScriptCommand::IconExe:
+        check.iconExeLine = text.line;
+        check.iconExe = parsed.rest;
+        break;
+    case ScriptCommand::Display:
+        check.displayLine = text.line;
+        check.display = parsed.rest;
+        break;
+    case ScriptCommand::MakeWordLists:
+        check.mkwlistLine = text.line;
+        break;
+    case ScriptCommand::Copy:
+        CheckCopy(check, text.line, parsed);
+        break;
+    case ScriptCommand::XCopy:
+        CheckXCopy(check, text.line, parsed);
+        break;
+    case ScriptCommand::SndCopy:
+        CheckSndCopy(check, text.line, parsed);
+        break;
+    }
+}
+
+const Installed* FindInstalled(const Check& check, std::string_view path)
+{
+    std::string key;
+    if (!InstallKey(path, key))
+        return nullptr;
+    auto found = check.files.find(key);
+    return found == check.files.end() ? nullptr : &found->second;
+}
+
+struct EntryLines {
+    int catalogue, from, to;
+    std::string languageName, fromName, toName;
+};
+
+// Language names are compared as the catalogue compares them: A-Z folded.
+bool EqualFoldingAZ(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && KeywordMatches(a.c_str(), b.c_str());
+}
+
+// The FROM lists, each read once however many entries name it.
+void CheckFromList(Check& check, const std::string& file, const EntryLines& entry,
+                   std::set<std::string>& checked)
+{
+    if (entry.fromName.size() > kListNameLength)
+        check.report.Warning(file, entry.from,
+                             "the list name is longer than " + std::to_string(kListNameLength) + " characters");
+    if (entry.toName.size() > kListNameLength)
+        check.report.Warning(file, entry.to,
+                             "the list name is longer than " + std::to_string(kListNameLength) + " characters");
+    const Installed* list = FindInstalled(check, "langue\\" + entry.fromName);
+    if (!list) {
+        check.report.Warning(file, entry.from,
+                             "no copy puts " + Quoted(entry.fromName) +
+                                 " under langue\\: setup.exe stops with \"Input file missing\" unless the install folder has it");
+        return;
+    }
+    if (list->usable && checked.insert(list->source.host).second)
+        CheckWordList(list->bytes, list->source.shown, check.report);
+}
+
+// The catalogue's language lines go into a section that starts with a line
+// beginning with "[langue]"; a dict.ini that the medium brings must have one.
+void CheckCatalogue(Check& check)
+{
+    const Installed* catalogue = FindInstalled(check, "dict.ini");
+    if (!catalogue || !catalogue->usable)
+        return;
+    ScopedFile file = OpenBytes(catalogue->bytes);
+    std::string line;
+    while (file && ReadWholeTextLine(file.get(), line)) {
+        if (line.size() >= 8 && KeywordMatches(line.c_str(), "[langue]"))
+            return;
+    }
+    check.report.Error(catalogue->source.shown, 0,
+                       "no line begins with \"[langue]\": the languages of langue.cf get no line in dict.ini");
+}
+
+void CheckLanguageList(Check& check, const Installed& list)
+{
+    const std::string& file = list.source.shown;
+    ScopedFile input = OpenBytes(list.bytes);
+    if (!input) {
+        check.report.Error(file, 0, "cannot be read");
+        return;
+    }
+    std::vector<EntryLines> entries;
+    std::set<std::string> checkedLists;
+    SetupLineCursor cursor;
+    LanguageEntry entry{};
+    char line[kSetupLineSize];
+    auto longLine = [&]() {
+        if (cursor.piece > 0)
+            check.report.Warning(file, cursor.line,
+                                 "longer than 99 bytes: setup.exe reads bytes " +
+                                     std::to_string(cursor.piece * 99 + 1) + " on as a line of their own");
+    };
+    while (ReadSetupLine(input.get(), line, &cursor)) {
+        longLine();
+        EntryLines lines{cursor.line, 0, 0, "", "", ""};
+        if (!SplitCatalogueLine(line, entry)) {
+            check.report.Error(file, lines.catalogue,
+                               "fewer than four fields: setup.exe stops with \"Bad language line in LANGUAGE.CF\"");
+            return;
+        }
+        lines.languageName = entry.languageName;
+        for (auto [name, at] : {std::pair{entry.fromListName, &lines.from}, std::pair{entry.toListName, &lines.to}}) {
+            if (!ReadSetupLine(input.get(), name, &cursor)) {
+                check.report.Error(file, lines.catalogue,
+                                   std::string("the entry has no ") + (lines.from ? "TO" : "FROM") +
+                                       " list name: setup.exe stops with \"Incomplete entry in LANGUAGE.CF\"");
+                return;
+            }
+            longLine();
+            *at = cursor.line;
+        }
+        lines.fromName = entry.fromListName;
+        lines.toName = entry.toListName;
+        for (const auto& [name, at] : {std::pair{lines.fromName, lines.from}, std::pair{lines.toName, lines.to}}) {
+            if (IsTemporaryListName(name.c_str())) {
+                check.report.Error(file, at,
+                                   Quoted(name) + " is the builder's own temporary list: setup.exe stops with "
+                                                  "\"Bad list name in LANGUAGE.CF\"");
+                return;
+            }
+        }
+        for (const EntryLines& earlier : entries) {
+            if (EqualFoldingAZ(earlier.languageName, lines.languageName)) {
+                check.report.Warning(file, lines.catalogue,
+                                     "the language " + Quoted(lines.languageName) + " is named at line " +
+                                         std::to_string(earlier.catalogue) +
+                                         " too: its line in dict.ini replaces the earlier one");
+                break;
+            }
+        }
+        CheckFromList(check, file, lines, checkedLists);
+        entries.push_back(lines);
+    }
+    // A TO list written over the FROM list of an entry still to come.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        for (size_t j = i + 1; j < entries.size(); ++j) {
+            if (FoldedName(entries[i].toName) == FoldedName(entries[j].fromName)) {
+                check.report.Warning(file, entries[i].to,
+                                     "this TO list replaces the FROM list of line " +
+                                         std::to_string(entries[j].from) + " before it is read");
+                break;
+            }
+        }
+    }
+    if (!entries.empty())
+        CheckCatalogue(check);
+}
+
+void CheckAfterScript(Check& check)
+{
+    if (check.iconExeLine) {
+        if (!FindInstalled(check, check.iconExe))
+            check.report.Warning(check.script, check.iconExeLine,
+                                 "no copy installs the program " + Quoted(check.iconExe) +
+                                     " that the shortcut starts");
+        if (!check.iconNameLine)
+            check.report.Warning(check.script, check.iconExeLine,
+                                 "no iconname line: setup.exe makes no shortcut");
+    } else if (check.iconNameLine) {
+        check.report.Warning(check.script, check.iconNameLine,
+                             "no iconexe line: the shortcut starts the install folder itself");
+    }
+    if (check.displayLine) {
+        if (!FindInstalled(check, check.display))
+            check.report.Warning(check.script, check.displayLine,
+                                 "no copy installs the display file " + Quoted(check.display) +
+                                     ": setup.exe shows its own closing text");
+        if (!check.mkwlistLine)
+            check.report.Warning(check.script, check.displayLine,
+                                 "no mkwlist line: the display file is never shown");
+    }
+    const Installed* languageList = FindInstalled(check, "langue.cf");
+    if (check.mkwlistLine && !languageList) {
+        check.report.Warning(check.script, check.mkwlistLine,
+                             "no copy installs langue.cf: setup.exe stops with \"Can't open LANGUAGE.CF\" "
+                             "unless the install folder has one");
+    } else if (!check.mkwlistLine && languageList) {
+        check.report.Warning(check.script, languageList->line,
+                             "langue.cf is installed, but no mkwlist line builds its lists");
+    }
+    if (check.mkwlistLine && languageList && languageList->usable)
+        CheckLanguageList(check, *languageList);
+}
+
+}  // namespace
+
+bool CheckMedium(const std::string& dir, Report& report)
+{
+    std::vector<FolderEntry> top;
+    if (!IsHostFolder(dir) || !ListFolder(dir, top))
+        return false;
+    Check check(dir, report);
+    check.medium.listings[dir] = top;
+
+    MediumFile script;
+    std::string bytes;
+    if (FindOnMedium(check.medium, "install.inf", script) != Lookup::Found || script.isFolder ||
+        !ReadHostFile(script.host, bytes)) {
+        report.Error("install.inf", 0, "missing: setup.exe stops with \"Can't open INSTALL.INF\"");
+        return true;
+    }
+    check.script = script.shown;
+
+    // Read whole first: the start-up keys count wherever they stand.
+    std::vector<ScriptText> lines;
+    ScopedFile file = OpenBytes(bytes);
+    SetupLineCursor cursor;
+    char line[kSetupLineSize];
+    std::string defaultDir = "c:\\";
+    while (file && ReadSetupLine(file.get(), line, &cursor)) {
+        lines.push_back({cursor.line, cursor.piece, line});
+        const char* key = StartupKeyOf(line);
+        if (key && std::strcmp(key, "dir") == 0 && ValueAfterBlank(line))
+            defaultDir = ValueAfterBlank(line);
+    }
+    char prefix[kPathSize];
+    check.installPrefix = MakeDirPrefix(prefix, sizeof prefix, defaultDir.c_str()) ? prefix : "c:\\dico\\";
+
+    for (const ScriptText& text : lines)
+        CheckScriptLine(check, text);
+    CheckAfterScript(check);
+    return true;
+}

@@ -1,0 +1,55 @@
+// Names on the medium resolved as Windows resolves them for setup.exe: case
+// ignored (accented letters too), trailing dots and blanks ignored, and for
+// a copy source the LZ library's underscore name when the file itself is
+// missing.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host_files.h"
+
+struct MediumFile {
+    std::string host;   // the host's path
+    std::string shown;  // relative to the medium with its names as on disk, '/' between
+    std::string name;   // the last name, in Windows-1252
+    bool isFolder = false;
+};
+
+enum class Lookup { Found, Missing, Outside };
+
+// The medium: a host folder whose listings are read once.
+struct Medium {
+    std::string root;
+    std::map<std::string, std::vector<FolderEntry>> listings;
+};
+
+// The components of a Windows path, split at '\' and '/', empty ones and "."
+// dropped, trailing dots and blanks cut as Windows cuts them. absolute is set
+// for a path from a root or a drive.
+std::vector<std::string> PathComponents(std::string_view path, bool& absolute);
+
+// The name the LZ library opens when the named file is missing: the last
+// character of the extension (from the first dot of the last name) becomes
+// '_', a shorter extension gets '_' appended, no extension gets "._".
+std::string LzAlternateName(std::string_view path);
+
+// A path relative to the medium. Outside for an absolute path or one that
+// climbs above the medium through "..".
+Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found);
+
+// A copy source: the file itself, else its LZ name; a folder is missing.
+Lookup FindCopySource(Medium& medium, std::string_view path, MediumFile& found);
+
+// Windows wildcards: '*' any run, '?' any one character, case ignored; a
+// pattern ending in ".*" also matches the name without an extension.
+bool WildcardMatches(std::string_view pattern, std::string_view name);
+
+// The files (not folders) of a medium folder whose names match the pattern,
+// in the folder's order.
+std::vector<MediumFile> FilesMatching(Medium& medium, const MediumFile& folder, std::string_view pattern);
+
+// A name for people: Windows-1252 shown in UTF-8.
+std::string Shown(std::string_view windows1252);

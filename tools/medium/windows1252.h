@@ -1,0 +1,32 @@
+// Windows-1252, the character set of everything on the medium, and the
+// Windows rule for comparing file names.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The character of a byte, or false for the five bytes that have none
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D).
+bool Windows1252Character(unsigned char byte, char32_t& character);
+
+// The byte of a character, or false when the set has none.
+bool Windows1252Byte(char32_t character, unsigned char& byte);
+
+// Appends the UTF-8 form of a character.
+void AppendUtf8(std::string& out, char32_t character);
+
+// Decodes one UTF-8 character at text[at], moving at past it. False (at
+// unchanged) for a malformed, overlong or surrogate sequence.
+bool NextUtf8(std::string_view text, size_t& at, char32_t& character);
+
+// Text for people: each byte as its character in UTF-8; a byte with no
+// character as \xHH.
+std::string ShownText(std::string_view windows1252);
+
+// The UTF-8 name of a host file in Windows-1252, as the platform's narrow
+// calls show it. False when some character has no byte.
+bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+
+// A name with its letters in capitals, as Windows compares file names
+// (accented letters included).
+std::string FoldedName(std::string_view windows1252);
