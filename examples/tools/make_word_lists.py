@@ -8,7 +8,8 @@ freedict-deu-fra.{index,dict.dz}, from Debian's packages
 dict-freedict-eng-fra and dict-freedict-deu-fra (apt-get download, then
 dpkg-deb -x). Each FROM record pairs a foreign headword (key, at most 30
 characters) with its French translations separated by commas (value, at
-most 50 characters), in Windows-1252, 84 bytes a record.
+most 50 characters; each translation at most 30, the length of a key of the
+reversed list), in Windows-1252, 84 bytes a record.
 """
 import gzip
 import re
@@ -51,7 +52,8 @@ def record(key, translations):
             encoded = word.encode('cp1252')
         except UnicodeEncodeError:
             continue
-        if not encoded or b',' in encoded:
+        # A translation becomes a key of the reversed list, at most 30 bytes.
+        if not encoded or b',' in encoded or len(encoded) > 30:
             continue
         candidate = encoded if not value else value + b',' + encoded
         if len(candidate) <= 50:
