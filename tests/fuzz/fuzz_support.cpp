@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fake_shell.h"
 #include "shell/text_file.h"
 #include "support/files.h"
 
@@ -85,16 +84,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     scratchDir = pattern;
     std::atexit(RemoveScratchDir);
     return 0;
-}
-
-void StartInput()
-{
-    // Only files are ever made there.
-    for (const std::string& name : FolderNames(".")) {
-        if (unlink(name.c_str()) != 0)
-            FuzzFailure(__FILE__, __LINE__, "cannot remove " + Shown(name) + " (a folder?)");
-    }
-    ResetFakeShell();
 }
 
 void FuzzFailure(const char* file, int line, const std::string& what)

@@ -48,7 +48,7 @@ struct Check {
 
 std::string Quoted(std::string_view text)
 {
-    return "\"" + Shown(text) + "\"";
+    return "\"" + ShownText(text) + "\"";
 }
 
 // The key of a path in the install folder: its components in capitals.

@@ -22,11 +22,6 @@ std::string Child(const std::string& folder, const std::string& name, char separ
 
 }  // namespace
 
-std::string Shown(std::string_view windows1252)
-{
-    return ShownText(windows1252);
-}
-
 std::vector<std::string> PathComponents(std::string_view path, bool& absolute)
 {
     absolute = (!path.empty() && (path[0] == '\\' || path[0] == '/')) ||
@@ -99,7 +94,7 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
             return Lookup::Missing;
         trail.emplace_back(host, shown);
         host = host + kHostSeparator + match->hostName;
-        shown = Child(shown, Shown(match->name), '/');
+        shown = Child(shown, ShownText(match->name), '/');
         name = match->name;
         isFolder = match->isFolder;
     }
@@ -153,7 +148,7 @@ std::vector<MediumFile> FilesMatching(Medium& medium, const MediumFile& folder, 
         if (entry.isFolder || !WildcardMatches(pattern, entry.name))
             continue;
         files.push_back({folder.host + kHostSeparator + entry.hostName,
-                         Child(folder.shown, Shown(entry.name), '/'), entry.name, false});
+                         Child(folder.shown, ShownText(entry.name), '/'), entry.name, false});
     }
     return files;
 }

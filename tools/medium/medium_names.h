@@ -50,6 +50,3 @@ bool WildcardMatches(std::string_view pattern, std::string_view name);
 // The files (not folders) of a medium folder whose names match the pattern,
 // in the folder's order.
 std::vector<MediumFile> FilesMatching(Medium& medium, const MediumFile& folder, std::string_view pattern);
-
-// A name for people: Windows-1252 shown in UTF-8.
-std::string Shown(std::string_view windows1252);

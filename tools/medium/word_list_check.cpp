@@ -5,6 +5,7 @@
 
 #include "host_files.h"
 #include "medium_names.h"
+#include "windows1252.h"
 #include "wordlist/word_list.h"
 
 namespace {
@@ -53,7 +54,7 @@ void CheckWords(const std::string& value, const std::string& file, int record, R
             report.Warning(file, record, "a word of blanks only between commas: setup.exe makes a TO record with an empty key");
         else if (word.size() > 30)
             report.Warning(file, record,
-                           "the word \"" + Shown(word) +
+                           "the word \"" + ShownText(word) +
                                "\" is longer than 30 characters: setup.exe leaves it out of the TO list");
     }
     if (words == 0)
