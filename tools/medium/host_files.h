@@ -30,6 +30,9 @@ bool IsHostFolder(const std::string& hostPath);
 // The whole file; false when it cannot be read.
 bool ReadHostFile(const std::string& hostPath, std::string& bytes);
 
+// At most size bytes from the file's start.
+bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes);
+
 // Writes bytes beside path and moves them into place whole; false (nothing
 // changed) on any failure.
 bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes);

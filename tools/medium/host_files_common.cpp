@@ -22,3 +22,13 @@ bool ReadHostFile(const std::string& hostPath, std::string& bytes)
         bytes.append(buffer, n);
     return !std::ferror(file.get());
 }
+
+bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes)
+{
+    ScopedFile file(std::fopen(hostPath.c_str(), "rb"));
+    if (!file)
+        return false;
+    bytes.assign(size, '\0');
+    bytes.resize(std::fread(&bytes[0], 1, size, file.get()));
+    return !std::ferror(file.get());
+}

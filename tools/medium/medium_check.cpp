@@ -20,13 +20,23 @@ namespace {
 // The list names of langue.cf stand in 24 characters in the format.
 constexpr size_t kListNameLength = 24;
 
-// A file as the commands would put it into the install folder.
+// A file as the commands would put it into the install folder. Its bytes
+// are read again when a later step reads the file: a medium may be large.
 struct Installed {
     MediumFile source;
-    bool usable;  // found, and expanded whole where the copy expands
-    int line;     // of the command in install.inf
-    std::string bytes;
+    bool usable;   // found, and expanded whole where the copy expands
+    bool expands;  // copied by copy, which expands; xcopy and sndcopy do not
+    int line;      // of the command in install.inf
 };
+
+// The file's bytes as the install folder would hold them.
+bool InstalledBytes(const Installed& file, std::string& bytes)
+{
+    if (!file.expands)
+        return ReadHostFile(file.source.host, bytes);
+    const Expansion expansion = ReadExpanded(file.source.host, bytes);
+    return expansion == Expansion::Plain || expansion == Expansion::Expanded;
+}
 
 struct ScriptText {
     int line;
@@ -122,10 +132,10 @@ bool DestinationFolderExists(Check& check, int line, const std::string& folderKe
     return false;
 }
 
-void Install(Check& check, const std::string& key, const MediumFile& source, bool usable, int line,
-             std::string bytes)
+void Install(Check& check, const std::string& key, const MediumFile& source, bool usable, bool expands,
+             int line)
 {
-    check.files[key] = Installed{source, usable, line, std::move(bytes)};
+    check.files[key] = Installed{source, usable, expands, line};
 }
 
 void CheckMakeDir(Check& check, int line, const char* rest)
@@ -175,7 +185,7 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
                                (alternate == parsed.source ? "" : " (and so is " + Quoted(alternate) + ")") +
                                ": setup.exe skips the copy");
         if (inside && !key.empty())
-            Install(check, key, source, false, line, "");
+            Install(check, key, source, false, true, line);
         return;
     }
     case Lookup::Found:
@@ -200,7 +210,7 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
         return;
     }
     if (DestinationFolderExists(check, line, ParentKey(key), ParentKey(parsed.destination)))
-        Install(check, key, source, usable, line, std::move(bytes));
+        Install(check, key, source, usable, true, line);
 }
 
 // The files that xcopy and sndcopy copy as they are, each into the folder.
@@ -215,12 +225,12 @@ void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, 
     if (!DestinationFolderExists(check, line, folderKey, destination))
         return;
     for (const MediumFile& file : found) {
-        std::string bytes;
-        const bool readable = ReadHostFile(file.host, bytes);
+        std::string head;
+        const bool readable = ReadHostStart(file.host, 14, head);
         if (!readable)
             check.report.Error(check.script, line,
                                Quoted(file.shown) + " cannot be read: setup.exe skips its copy");
-        else if (IsLzCompressed(bytes))
+        else if (IsLzCompressed(head))
             check.report.Warning(check.script, line,
                                  Quoted(file.shown) +
                                      " is stored compressed and is copied as it is: only copy expands");
@@ -231,7 +241,7 @@ void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, 
             continue;
         }
         const std::string key = folderKey + (folderKey.empty() ? "" : "\\") + FoldedName(file.name);
-        Install(check, key, file, readable, line, std::move(bytes));
+        Install(check, key, file, readable, false, line);
     }
 }
 
@@ -430,8 +440,13 @@ void CheckFromList(Check& check, const std::string& file, const EntryLines& entr
                                  " under langue\\: setup.exe stops with \"Input file missing\" unless the install folder has it");
         return;
     }
-    if (list->usable && checked.insert(list->source.host).second)
-        CheckWordList(list->bytes, list->source.shown, check.report);
+    std::string bytes;
+    if (!list->usable || !checked.insert(list->source.host).second)
+        return;
+    if (InstalledBytes(*list, bytes))
+        CheckWordList(bytes, list->source.shown, check.report);
+    else
+        check.report.Error(list->source.shown, 0, "cannot be read");
 }
 
 // The catalogue's language lines go into a section that starts with a line
@@ -439,9 +454,10 @@ void CheckFromList(Check& check, const std::string& file, const EntryLines& entr
 void CheckCatalogue(Check& check)
 {
     const Installed* catalogue = FindInstalled(check, "dict.ini");
-    if (!catalogue || !catalogue->usable)
+    std::string bytes;
+    if (!catalogue || !catalogue->usable || !InstalledBytes(*catalogue, bytes))
         return;
-    ScopedFile file = OpenBytes(catalogue->bytes);
+    ScopedFile file = OpenBytes(bytes);
     std::string line;
     while (file && ReadWholeTextLine(file.get(), line)) {
         if (line.size() >= 8 && KeywordMatches(line.c_str(), "[langue]"))
@@ -454,7 +470,8 @@ void CheckCatalogue(Check& check)
 void CheckLanguageList(Check& check, const Installed& list)
 {
     const std::string& file = list.source.shown;
-    ScopedFile input = OpenBytes(list.bytes);
+    std::string bytes;
+    ScopedFile input = InstalledBytes(list, bytes) ? OpenBytes(bytes) : ScopedFile();
     if (!input) {
         check.report.Error(file, 0, "cannot be read");
         return;
