@@ -24,13 +24,15 @@ struct TestMedium {
 
 // The platform LZ library's compressed form, every byte stored as a literal
 // (a flag byte of eight 1 bits before each eight bytes).
-std::string Compressed(const std::string& bytes, char mode = 'A')
+// The header may promise another size than the data holds.
+std::string Compressed(const std::string& bytes, char mode = 'A', long promised = -1)
 {
+    const size_t size = promised < 0 ? bytes.size() : static_cast<size_t>(promised);
     std::string out("SZDD\x88\xF0\x27\x33", 8);
     out += mode;
     out += '\0';
     for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((bytes.size() >> shift) & 0xFF);
+        out += static_cast<char>((size >> shift) & 0xFF);
     for (size_t at = 0; at < bytes.size(); at += 8) {
         out += '\xFF';
         out += bytes.substr(at, 8);
@@ -180,6 +182,8 @@ TEST(MediumCheck, EachFaultIsReportedWithItsFileLineAndSeverity)
          Severity::Error, "does not expand whole"},
         {"compressed by an unknown method", Put("prog.ex_", Compressed(kProgram, 'B')), "install.inf", 5,
          Severity::Error, "does not expand whole"},
+        {"compressed data longer than promised", Put("prog.ex_", Compressed(kProgram, 'A', 298)), "install.inf", 5,
+         Severity::Error, "does not expand whole"},
         {"xcopy pattern matching nothing", AddScriptLine("xcopy aide\\*.doc aide"), "install.inf", 15,
          Severity::Error, "matches no file"},
         {"xcopy folder missing", AddScriptLine("xcopy sons\\*.wav aide"), "install.inf", 15, Severity::Error,
@@ -297,6 +301,8 @@ TEST(MediumCheck, NamesResolveAsOnWindows)
          Both(Put("aide/Abr\xC3\xA9viations.txt", "abr."), AddScriptLine("copy aide\\ABR\xC9VIATIONS.TXT abr.txt"))},
         {"trailing dots and blanks", ScriptLine(7, "copy fin.txt. fin.txt")},
         {"a compressed empty file", Both(Put("vide.tx_", Compressed("")), AddScriptLine("copy vide.tx_ vide.txt"))},
+        {"one byte more than promised, as a compressed empty file ends",
+         Both(Put("un.tx_", Compressed("x", 'A', 0)), AddScriptLine("copy un.tx_ un.txt"))},
     };
     for (const Case& c : cases) {
         TestMedium medium = CleanMedium();

@@ -113,9 +113,10 @@ Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
         lz->extract(lz, header, output.path.c_str());
         lz->close(lz, header);
         // A cut-off file expands short; the end of a compressed empty file
-        // may give a byte too many, which the copy cuts.
+        // may give one byte too many, which the copy cuts; any other surplus
+        // is a corrupt file.
         if (ReadHostFile(output.path, bytes) && promised >= 0 &&
-            bytes.size() >= static_cast<size_t>(promised)) {
+            (bytes.size() == static_cast<size_t>(promised) || bytes.size() == static_cast<size_t>(promised) + 1)) {
             bytes.resize(static_cast<size_t>(promised));
             result = Expansion::Expanded;
         }

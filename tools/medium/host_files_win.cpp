@@ -113,11 +113,12 @@ Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
         CloseHandle(input);
     } else {
         // A cut-off file expands short without any error; the end of a
-        // compressed empty file may give a byte too many, which the copy cuts.
+        // compressed empty file may give one byte too many, which the copy
+        // cuts; any other surplus is a corrupt file.
         LONG promised = LZSeek(expander, 0, SEEK_END);
         if (promised >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
             LONG written = LZCopy(expander, AsHfile(output));
-            if (written >= promised && ReadBack(output, bytes)) {
+            if ((written == promised || written - promised == 1) && ReadBack(output, bytes)) {
                 bytes.resize(static_cast<size_t>(promised));
                 result = Expansion::Expanded;
             }

@@ -47,7 +47,8 @@ std::vector<std::string> PathComponents(std::string_view path, bool& absolute)
 std::string LzAlternateName(std::string_view path)
 {
     std::string name(path);
-    const size_t last = name.find_last_of("\\/");
+    // The library looks for the last backslash only.
+    const size_t last = name.find_last_of('\\');
     const size_t start = last == std::string::npos ? 0 : last + 1;
     const size_t dot = name.find('.', start);
     if (dot == std::string::npos)

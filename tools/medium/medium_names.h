@@ -32,8 +32,8 @@ struct Medium {
 std::vector<std::string> PathComponents(std::string_view path, bool& absolute);
 
 // The name the LZ library opens when the named file is missing: the last
-// character of the extension (from the first dot of the last name) becomes
-// '_', a shorter extension gets '_' appended, no extension gets "._".
+// character of the extension (from the first dot after the last backslash)
+// becomes '_', a shorter extension gets '_' appended, no extension gets "._".
 std::string LzAlternateName(std::string_view path);
 
 // A path relative to the medium. Outside for an absolute path or one that
