@@ -451,7 +451,9 @@ void RunInstallScript()
         SkipReason reason = nullptr;
         switch (line.command) {
         case ScriptCommand::None:
-            reason = "not an install command";
+            reason = StartupKeyOf(text) ? "start-up key"
+                     : ScriptKeywordOf(text) != ScriptCommand::None ? "missing arguments"
+                                                                     : "unknown command";
             break;
         case ScriptCommand::MakeDir:
             reason = installFits ? RunMakeDir(line.rest) : kNoInstallDir;

@@ -92,7 +92,9 @@ TEST(Unattended, VerySilentInstallsTheSampleMediumAsTheInteractiveRunDoes)
     for (const std::string& line : ScriptLines(ReadFileBytes(medium + "\\install.inf")))
         EXPECT_NE(written.find("install.inf: " + line + "\r\n"), std::string::npos) << line;
     for (const char* expectedText :
-         {"==== Installation started ", "Install directory: ", "Language Anglais: ",
+         {"==== Installation started ", "Install directory: ",
+          "install.inf: title Dictionnaire bilingue\r\n  skipped (start-up key)\r\n",
+          "install.inf: mkdir langue\r\n  done\r\n", "Language Anglais: ",
           "Language Allemand: ", "Catalogue dict.ini created", "Shortcut ",
           "Message \"Installation\": ", "Exit code 0\r\n"})
         EXPECT_NE(written.find(expectedText), std::string::npos) << expectedText;
