@@ -1,6 +1,5 @@
 #include "fake_shell.h"
 
-#include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/progress_display.h"
 #include "shell/setup_state.h"
@@ -67,23 +66,4 @@ void DrawCounter(int32_t value)
 void EndLanguageDisplay()
 {
     fakeShell.progress.push_back("End");
-}
-
-// The host has no locale named "french": the sorts use the byte fallback.
-bool SetCollationLocaleFrench()
-{
-    return false;
-}
-
-int CompareFrench(const char* a, const char* b)
-{
-    return CompareFoldedBytes(a, b);
-}
-
-bool FrenchSortKey(const char* text, std::string& key)
-{
-    key.clear();
-    for (const char* p = text; *p != '\0'; ++p)
-        key.push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
-    return true;
 }

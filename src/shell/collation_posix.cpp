@@ -1,6 +1,8 @@
-// The collation's platform part natively: the host has no "french" locale
-// of the platform's kind, so only the byte fallback exists.
+// The collation's platform part natively: the host has no "french" locale of
+// the platform's kind, so only the byte fallback exists.
 #include "shell/collation.h"
+
+#include "shell/text_file.h"
 
 bool SetCollationLocaleFrench()
 {
@@ -16,6 +18,6 @@ bool FrenchSortKey(const char* text, std::string& key)
 {
     key.clear();
     for (const char* p = text; *p != '\0'; ++p)
-        key.push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
+        key.push_back(FoldAZ(*p));
     return true;
 }
