@@ -85,7 +85,7 @@ std::string SetupExePath()
 }
 
 SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe,
-                           const std::string& arguments)
+                           const std::string& arguments, bool waitUntilIdle)
 {
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty())
@@ -95,7 +95,8 @@ SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         currentDir.c_str(), &startup, &info_))
         throw std::runtime_error("cannot start " + exe);
-    WaitForInputIdle(info_.hProcess, 10000);
+    if (waitUntilIdle)
+        WaitForInputIdle(info_.hProcess, 10000);
 }
 
 SetupProcess::~SetupProcess()

@@ -28,9 +28,11 @@ std::string SourceFile(const std::string& name);
 class SetupProcess {
 public:
     // Starts setup.exe (or the given copy of it) with currentDir as its
-    // current directory and the given command-line arguments.
+    // current directory and the given command-line arguments; waits until
+    // it is idle unless told not to (an unattended run is never idle until
+    // its installation is over).
     explicit SetupProcess(const std::string& currentDir, const std::string& exe = SetupExePath(),
-                          const std::string& arguments = "");
+                          const std::string& arguments = "", bool waitUntilIdle = true);
     ~SetupProcess();  // kills the process if it still runs
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;

@@ -77,7 +77,7 @@ TEST(Unattended, VerySilentInstallsTheSampleMediumAsTheInteractiveRunDoes)
     for (const Run& run : runs) {
         DeleteFileA(shortcut.c_str());
         SetupProcess setup(medium, SetupExePath(),
-                           "/VERYSILENT /dir=\"" + run.dir + "\" " + run.logOption);
+                           "/VERYSILENT /dir=\"" + run.dir + "\" " + run.logOption, false);
         const Watched watched = WatchUntilExit(setup);
         EXPECT_EQ(watched.exitCode, 0u) << run.name;
         EXPECT_FALSE(watched.windowShown) << run.name;
@@ -105,7 +105,7 @@ TEST(Unattended, SilentShowsTheWindowAndNoBox)
 {
     const std::string medium = BesideProgram("medium");
     ScratchFolder parent("install");
-    SetupProcess setup(medium, SetupExePath(), "-silent /dir=" + (parent / "dico"));
+    SetupProcess setup(medium, SetupExePath(), "-silent /dir=" + (parent / "dico"), false);
     const Watched watched = WatchUntilExit(setup);
     EXPECT_EQ(watched.exitCode, 0u);
     EXPECT_TRUE(watched.windowShown);
@@ -143,7 +143,7 @@ TEST(Unattended, FailuresEndWithTheirExitCodeAndTheirTextInTheLogInsteadOfABox)
         ScratchFolder parent("install");
         const std::string log = parent / "setup.log";
         SetupProcess setup(medium.path(), SetupExePath(),
-                           std::string(c.options) + " /dir=" + (parent / c.dir) + " /log=" + log);
+                           std::string(c.options) + " /dir=" + (parent / c.dir) + " /log=" + log, false);
         const Watched watched = WatchUntilExit(setup, 60000);
         EXPECT_EQ(watched.exitCode, c.exitCode) << c.name;
         if (!c.windowAllowed) {
