@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -70,6 +71,17 @@ CommandLine ParseCommandLine(const char* text)
             options.dir = value;
         } else if (OptionMatches(argument, "log=", &value)) {
             options.logPath = value;
+        } else if (OptionMatches(argument, "uninstall", nullptr)) {
+            options.uninstall = true;
+            options.uninstallDir.clear();
+        } else if (OptionMatches(argument, "uninstall=", &value) && !value.empty()) {
+            options.uninstall = true;
+            options.uninstallDir = value;
+        } else if (OptionMatches(argument, "finish=", &value)) {
+            char* end = nullptr;
+            const unsigned long handle = std::strtoul(value.c_str(), &end, 10);
+            options.finish = !value.empty() && *end == '\0' && handle != 0;
+            options.finishHandle = options.finish ? handle : 0;
         }
     }
     return options;

@@ -11,6 +11,12 @@ struct CommandLine {
     bool hasDir = false;      // /dir=PATH given
     std::string dir;          // the directory field's first text
     std::string logPath;      // /log=FILE, empty without one
+    bool uninstall = false;   // /uninstall or /uninstall=DIR
+    std::string uninstallDir; // DIR, empty for the folder of the program itself
+    // /finish=HANDLE: the copy that removes the uninstaller once the
+    // process of that handle has ended. Not for users.
+    bool finish = false;
+    unsigned long finishHandle = 0;
 };
 
 // Reads the arguments as Windows hands them over (the text after the

@@ -6,10 +6,12 @@
 #include <io.h>
 
 #include "app/main_window.h"
+#include "app/program_entry.h"
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
 #include "script/shortcut.h"
 #include "shell/fatal_error.h"
+#include "shell/install_record.h"
 #include "shell/message_box.h"
 #include "shell/run_log.h"
 #include "shell/setup_state.h"
@@ -29,6 +31,55 @@ bool MakeAbsolute(char* dir)
     return length > 0 && length < sizeof full && CopyText(dir, kPathSize, full);
 }
 
+// Whether the last accepted directory was made by the program: an
+// uninstallation then removes it too, once empty.
+bool installDirMade = false;
+
+// A medium that asks for an uninstallation gets its record opened in the
+// install directory before any command runs, a copy of this program beside
+// it and its entry in the list of installed programs.
+void BeginInstallRecord()
+{
+    if (setup.uninstallName[0] == '\0')
+        return;
+    char prefix[kPathSize], recordPath[kPathSize], catalogue[kPathSize], catalogueTemp[kPathSize];
+    char program[kPathSize], uninstaller[kPathSize];
+    const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (!MakeDirPrefix(prefix, sizeof prefix, setup.installDir) ||
+        !JoinText(recordPath, sizeof recordPath, {prefix, kRecordFile}) ||
+        !JoinText(catalogue, sizeof catalogue, {prefix, kCatalogueFile}) ||
+        !JoinText(catalogueTemp, sizeof catalogueTemp, {prefix, kTempFile}) ||
+        !JoinText(uninstaller, sizeof uninstaller, {prefix, kUninstallerFile}) || programLength == 0 ||
+        programLength >= sizeof program || !OpenInstallRecord(recordPath)) {
+        LogLine("Uninstallation: %s cannot be written, nothing is recorded", kRecordFile);
+        return;
+    }
+    RecordProduct(setup.uninstallName, setup.title, setup.installDir);
+    if (installDirMade)
+        RecordInstallDirMade();
+    if (GetFileAttributesA(catalogue) == INVALID_FILE_ATTRIBUTES)
+        RecordCatalogueMade();
+    // Left behind by a catalogue rewrite that a kill interrupted.
+    RecordFileToWrite(catalogueTemp);
+    if (!CopyFileA(program, uninstaller, FALSE))
+        LogLine("Uninstallation: %s not copied (error %lu)", uninstaller, GetLastError());
+    if (!RegisterProgram(setup.uninstallName, setup.installDir))
+        LogLine("Uninstallation: the entry of the list of installed programs cannot be written");
+    LogLine("Uninstallation recorded in %s", recordPath);
+}
+
+// The list of installed programs shows the size of what was written.
+void EndInstallRecord()
+{
+    if (!InstallRecordIsOpen())
+        return;
+    uint64_t bytes = 0;
+    for (const RecordedFile& file : CurrentInstallRecord().files)
+        bytes += file.stamped ? file.size : 0;
+    SetProgramSize(setup.uninstallName, bytes);
+    CloseInstallRecord();
+}
+
 }  // namespace
 
 int ValidateInstallDir(HWND directoryField)
@@ -36,8 +87,9 @@ int ValidateInstallDir(HWND directoryField)
     // A longer text would be cut to another name: never install there.
     const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
     GetWindowTextA(directoryField, setup.installDir, kPathSize);
-    if (fits && (_access(setup.installDir, 0) == 0 || _mkdir(setup.installDir) == 0) &&
-        MakeAbsolute(setup.installDir)) {
+    const bool existed = fits && _access(setup.installDir, 0) == 0;
+    installDirMade = fits && !existed && _mkdir(setup.installDir) == 0;
+    if ((existed || installDirMade) && MakeAbsolute(setup.installDir)) {
         LogLine("Install directory: %s", setup.installDir);
         return 0;
     }
@@ -61,6 +113,7 @@ void InstallRun(int notificationCode)
 
     ShowCopyDisplay();
 
+    BeginInstallRecord();
     RunInstallScript();
 
     HideCopyDisplay();
@@ -87,6 +140,7 @@ void InstallRun(int notificationCode)
 
     if (setup.createShortcut == 1)
         CreateProgramShortcut();
+    EndInstallRecord();
 
     // The window's destruction ends the message loop with exit code 0.
     DestroyWindow(windowGlobals.mainWindow);

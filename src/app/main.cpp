@@ -2,8 +2,9 @@
 //
 // Subsystems, and who may call whom:
 //   app/        the upper layer: start-up (this file), the main window and
-//               directory chooser, the installation run. The only caller of
-//               the three subsystems below.
+//               directory chooser, the installation run, the uninstallation
+//               and the entry in the list of installed programs. The only
+//               caller of the three subsystems below.
 //   script/     the install commands of install.inf and the program-menu
 //               shortcut.
 //   wordlist/   the 84-byte word list format, the reverse list builder and
@@ -19,6 +20,9 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/uninstall_run.h"
+#include "shell/fatal_error.h"
+#include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
@@ -44,11 +48,13 @@ void RestrictDllSearch()
 }
 
 const char kOptionsHelp[] =
-    "setup.exe [/silent | /verysilent] [/dir=R\xE9pertoire] [/log=Fichier]\n\n"
+    "setup.exe [/silent | /verysilent] [/dir=R\xE9pertoire] [/log=Fichier]\n"
+    "setup.exe /uninstall=R\xE9pertoire [/silent | /verysilent] [/log=Fichier]\n\n"
     "/silent\tinstalle aussit\xF4t, sans attendre l'utilisateur ni afficher de message\n"
     "/verysilent\tcomme /silent, sans aucune fen\xEAtre\n"
     "/dir=R\xE9pertoire\tle r\xE9pertoire d'installation propos\xE9\n"
-    "/log=Fichier\tajoute le compte rendu de l'installation \xE0 ce fichier\n\n"
+    "/log=Fichier\tajoute le compte rendu de l'installation \xE0 ce fichier\n"
+    "/uninstall=R\xE9pertoire\td\xE9sinstalle ce qui a \xE9t\xE9 install\xE9 dans ce r\xE9pertoire\n\n"
     "Codes de sortie : 0 install\xE9, 1 erreur, 2 r\xE9pertoire refus\xE9.";
 
 // The log is named from the directory the program starts in; the run moves
@@ -61,8 +67,41 @@ void OpenLogOfOptions(const CommandLine& options, const char* arguments)
     const DWORD length = GetFullPathNameA(options.logPath.c_str(), sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full || !OpenRunLog(full))
         return;
-    LogLine("==== Installation started %s", LocalTimeText().c_str());
+    LogLine("==== %s started %s", options.uninstall ? "Uninstallation" : "Installation",
+            LocalTimeText().c_str());
     LogLine("Options: %s", arguments);
+}
+
+// The program's own file name, and its folder.
+bool ProgramPath(std::string& folder, std::string& name)
+{
+    char path[kPathSize];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return false;
+    const std::string full(path, length);
+    const size_t separator = full.find_last_of('\\');
+    folder = full.substr(0, separator == std::string::npos ? 0 : separator);
+    name = full.substr(separator == std::string::npos ? 0 : separator + 1);
+    return true;
+}
+
+// The directory an uninstallation works on, by its full name: the one
+// given, or the uninstaller's own folder.
+bool UninstallDir(const CommandLine& options, std::string& dir)
+{
+    std::string folder, name;
+    if (options.uninstallDir.empty())
+        return ProgramPath(dir, name);
+    char full[kPathSize];
+    const DWORD length = GetFullPathNameA(options.uninstallDir.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full)
+        return false;
+    dir.assign(full, length);
+    // "c:\dico\" names the folder that "c:\dico" does; a drive's root keeps its separator.
+    if (dir.size() > 3 && dir.back() == '\\')
+        dir.pop_back();
+    return true;
 }
 
 }  // namespace
@@ -71,7 +110,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
 {
     // Before anything may load a DLL on demand.
     RestrictDllSearch();
-    const CommandLine options = ParseCommandLine(arguments);
+    CommandLine options = ParseCommandLine(arguments);
+    // The uninstaller started without options (from the folder, say) does
+    // what it is there for.
+    std::string ownFolder, ownName;
+    if (!options.uninstall && ProgramPath(ownFolder, ownName) && lstrcmpiA(ownName.c_str(), kUninstallerFile) == 0)
+        options.uninstall = true;
     runMode = options.verySilent ? RunMode::VerySilent
               : options.silent   ? RunMode::Silent
                                  : RunMode::Attended;
@@ -80,17 +124,33 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
             MessageBoxA(nullptr, kOptionsHelp, "Installation", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    if (options.finish) {
+        std::string dir;
+        return UninstallDir(options, dir)
+                   ? FinishUninstallation(dir.c_str(), reinterpret_cast<HANDLE>(options.finishHandle))
+                   : 1;
+    }
     OpenLogOfOptions(options, arguments);
 
     ResetSetupState();
     windowGlobals.instance = instance;
     windowGlobals.headingFont = CreateHeadingFont();
+    const int shownAs = options.verySilent ? SW_HIDE : showCommand;
+    if (options.uninstall) {
+        std::string dir;
+        if (!UninstallDir(options, dir))
+            FatalError("Can't open DESINSTAL.DAT");
+        const int exitCode = RunUninstallation(dir.c_str(), shownAs);
+        LogLine("Exit code %d", exitCode);
+        CloseRunLog();
+        return exitCode;
+    }
     DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     LogLine("Source directory: %s", setup.sourceDir);
     ReadStartupKeys();
-    const int exitCode = RunMainWindow(options.verySilent ? SW_HIDE : showCommand,
+    const int exitCode = RunMainWindow(shownAs,
                                        options.hasDir ? options.dir.c_str() : nullptr,
                                        options.silent);
     LogLine("Exit code %d", exitCode);

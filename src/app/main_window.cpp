@@ -328,7 +328,7 @@ void PaintContent(HDC dc, const RECT& client)
     DrawShadowedText(dc, setup.title, titleRect);
 }
 
-HWND CreateMainWindow(int showCommand)
+HWND CreateMainWindow(int showCommand, bool withControls)
 {
     RegisterMainWindowClass();
     HWND window = CreateWindowExA(0, "Installation", nullptr,
@@ -337,6 +337,12 @@ HWND CreateMainWindow(int showCommand)
                                   nullptr, nullptr, windowGlobals.instance, nullptr);
     if (!window)
         return nullptr;
+    if (!withControls) {
+        for (HWND control : {mainControls.frameBox, windowGlobals.directoryField,
+                             mainControls.installButton, mainControls.cancelButton,
+                             mainControls.changeButton, mainControls.messageLabel})
+            ShowWindow(control, SW_HIDE);
+    }
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;
@@ -344,7 +350,7 @@ HWND CreateMainWindow(int showCommand)
 
 int RunMainWindow(int showCommand, const char* firstDir, bool installAtOnce)
 {
-    HWND window = CreateMainWindow(showCommand);
+    HWND window = CreateMainWindow(showCommand, true);
     if (!window)
         return 1;
     if (firstDir) {

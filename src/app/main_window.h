@@ -20,8 +20,9 @@ enum ControlId : int {
 };
 
 // Registers the class "Installation" and creates the window with its
-// controls, shown with the given show command and painted. Null on failure.
-HWND CreateMainWindow(int showCommand);
+// controls, shown with the given show command and painted; without
+// controls, only the background and the title show. Null on failure.
+HWND CreateMainWindow(int showCommand, bool withControls);
 
 // Creates the window and runs the message loop; returns the code carried by
 // the quit message. firstDir, when given, replaces the directory field's

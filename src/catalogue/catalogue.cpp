@@ -14,8 +14,6 @@
 
 namespace {
 
-const char kCatalogueFile[] = "dict.ini";
-const char kTempFile[] = "tmp.ini";
 
 const char kHeaderComment[] = "# --- dict.ini --------------------------------------------------\n";
 const char kEndComment[] = "# --- EOF --------------------------------------------------------\n";

@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+constexpr char kCatalogueFile[] = "dict.ini";
+constexpr char kTempFile[] = "tmp.ini";
+
 // --- Field splitting ----------------------------------------------------
 // A field is a maximal run of characters other than the comma: leading commas
 // and runs of commas are one separator, so no field is ever empty. A line end

@@ -13,6 +13,7 @@
 
 #include "script/script_line.h"
 #include "shell/fatal_error.h"
+#include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
@@ -157,11 +158,34 @@ bool TemporaryNameBeside(const std::wstring& destination, std::wstring& temporar
     return false;
 }
 
-// Creates the temporary file of a copy beside its destination.
-HANDLE CreateTemporaryBeside(const std::wstring& destination, std::wstring& temporary)
+// Enters a copy in the installation's record before it starts: its
+// destination, and the temporary file that a run killed meanwhile leaves
+// beside it (its name is plain ASCII).
+void RecordCopy(const char* destination, const std::wstring& temporary)
 {
-    if (!TemporaryNameBeside(destination, temporary))
-        return INVALID_HANDLE_VALUE;
+    if (!InstallRecordIsOpen())
+        return;
+    const char* separator = std::strrchr(destination, '\\');
+    const size_t folderLength = separator ? static_cast<size_t>(separator - destination) + 1 : 0;
+    std::string temporaryName(destination, folderLength);
+    for (size_t i = temporary.find_last_of(L'\\') + 1; i < temporary.size(); ++i)
+        temporaryName += static_cast<char>(temporary[i]);
+    RecordFileToWrite(temporaryName.c_str());
+    RecordFileToWrite(destination);
+}
+
+// Enters what a copy ended with: the destination whole, or as it was.
+void RecordCopyEnd(const char* destination, bool written)
+{
+    if (written)
+        RecordFileWritten(destination);
+    else
+        RecordFileNotWritten(destination);
+}
+
+// Creates the temporary file of a copy beside its destination.
+HANDLE CreateTemporaryBeside(const std::wstring& temporary)
+{
     // A copy from a read-only medium, killed before its move, leaves a
     // read-only temporary that could not be opened for writing.
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -268,11 +292,15 @@ SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& s
     if (IsProtectedDestination(destinationAttributes))
         return ReasonOfProtected(destinationAttributes);
     std::wstring wideDestination, temporary;
-    if (!LongWidePath(destination, wideDestination))
+    if (!LongWidePath(destination, wideDestination) || !TemporaryNameBeside(wideDestination, temporary))
         return "path too long";
-    ScopedFileHandle output(CreateTemporaryBeside(wideDestination, temporary));
-    if (!output)
-        return ReasonOfLastError("destination cannot be created");
+    RecordCopy(destination, temporary);
+    ScopedFileHandle output(CreateTemporaryBeside(temporary));
+    if (!output) {
+        const SkipReason reason = ReasonOfLastError("destination cannot be created");
+        RecordCopyEnd(destination, false);
+        return reason;
+    }
 
     const bool compressed = IsCompressed(input.get());
     bool complete = compressed ? Expand(input, output.get()) : CopyBlocks(input.get(), output.get());
@@ -286,13 +314,16 @@ SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& s
         const SkipReason reason =
             ReasonOfLastError(compressed ? "corrupt compressed source" : "read or write error");
         DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
         return reason;
     }
     if (!MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
         const SkipReason reason = ReasonOfLastError("destination cannot be replaced");
         DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
         return reason;
     }
+    RecordCopyEnd(destination, true);
     return nullptr;
 }
 
@@ -313,12 +344,15 @@ SkipReason CopyReplacing(const char* source, const char* destination, uint64_t s
     // A leftover of an earlier run goes first: the copy is made as a new
     // file, so that it takes the source's attributes.
     DeleteTemporary(temporary);
+    RecordCopy(destination, temporary);
     if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
         !MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
         const SkipReason reason = ReasonOfLastError("copy failed");
         DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
         return reason;
     }
+    RecordCopyEnd(destination, true);
     LogLine("  %s -> %s: %llu bytes", source, destination, static_cast<unsigned long long>(size));
     return nullptr;
 }
@@ -357,6 +391,51 @@ SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
     return skipped == 0 ? nullptr : copied == 0 ? "no file copied" : "some files skipped";
 }
 
+constexpr char kAviSection[] = "Dictionary";
+constexpr char kAviKey[] = "FrenchAviDelay";
+
+// True when win.ini has the section, even without a key in it. win.ini is
+// named as the command writes it, so that the system maps it alike.
+bool WinIniHasSection(const char* section)
+{
+    std::vector<char> names(4096);
+    for (;;) {
+        const DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), "win.ini");
+        if (length + 2 < names.size())
+            break;
+        if (names.size() >= (1u << 20))
+            return true;  // too many to look through: keep the section, whatever happens
+        names.resize(names.size() * 4);
+    }
+    for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+        if (lstrcmpiA(name, section) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Enters a win.ini key in the record before its first change, with the
+// value it has.
+void RecordWinIniKey(const char* section, const char* key)
+{
+    if (!InstallRecordIsOpen() || IniKeyRecorded("win.ini", section, key))
+        return;
+    RecordedIniKey recorded;
+    recorded.file = "win.ini";
+    recorded.section = section;
+    recorded.key = key;
+    recorded.hadSection = WinIniHasSection(section);
+    // Two different defaults tell a missing key from any value it may have.
+    char value[1024];
+    char check[2];
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, "win.ini");
+    const bool missing = GetPrivateProfileStringA(section, key, "?", check, sizeof check, "win.ini") == 1 &&
+                         check[0] == '?' && value[0] != '?';
+    recorded.hadValue = !missing;
+    recorded.value = value;
+    RecordIniKey(recorded);
+}
+
 // The current directory, saved to be made current again after a command
 // that moves it.
 bool SaveCurrentDirectory(char (&saved)[kPathSize])
@@ -370,6 +449,8 @@ SkipReason RunMakeDir(const char* rest)
     char path[kPathSize];
     if (!JoinText(path, sizeof path, {setup.installPrefix, rest}))
         return "path too long";
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        RecordFolder(path);
     if (CreateDirectoryA(path, nullptr))
         return nullptr;
     return GetLastError() == ERROR_ALREADY_EXISTS ? "exists already"
@@ -463,7 +544,8 @@ void RunInstallScript()
             CopyText(setup.iconName, sizeof setup.iconName, line.rest);
             break;
         case ScriptCommand::AviDelay:
-            if (!WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", line.rest, "win.ini"))
+            RecordWinIniKey(kAviSection, kAviKey);
+            if (!WritePrivateProfileStringA(kAviSection, kAviKey, line.rest, "win.ini"))
                 reason = "win.ini cannot be written";
             break;
         case ScriptCommand::IconGroup:
@@ -486,6 +568,9 @@ void RunInstallScript()
             break;
         case ScriptCommand::SndCopy:
             reason = installFits ? RunSndCopy(sourcePrefix, line) : kNoInstallDir;
+            break;
+        case ScriptCommand::Uninstall:
+            // Read with the start-up keys: the record begins before any command.
             break;
         }
         if (reason)

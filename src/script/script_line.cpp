@@ -24,6 +24,7 @@ constexpr Keyword kKeywords[] = {
     {"copy", ScriptCommand::Copy, Arguments::Tokens},
     {"xcopy", ScriptCommand::XCopy, Arguments::Tokens},
     {"sndcopy", ScriptCommand::SndCopy, Arguments::Tokens},
+    {kUninstallKeyword, ScriptCommand::Uninstall, Arguments::Rest},
 };
 
 // The next token of the line: only the space separates (a tab is part of a

@@ -18,6 +18,7 @@ enum class ScriptCommand {
     Copy,
     XCopy,
     SndCopy,
+    Uninstall,
 };
 
 struct ScriptLine {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -40,6 +41,10 @@ void CreateProgramShortcut()
 
     // The group, made inside the program menu or reused; results
     // ignored, so a group that can't be entered leaves the program menu.
+    char group[kPathSize];
+    if (GetFileAttributesA(setup.iconGroup) == INVALID_FILE_ATTRIBUTES &&
+        GetFullPathNameA(setup.iconGroup, sizeof group, group, nullptr) - 1 < sizeof group - 1)
+        RecordMenuFolder(group);
     CreateDirectoryA(setup.iconGroup, nullptr);
     SetCurrentDirectoryA(setup.iconGroup);
 
@@ -54,6 +59,7 @@ void CreateProgramShortcut()
         return;
 
     // The status is not reported: nothing tells the user about the shortcut.
+    RecordShortcut(shortcutPath);
     const HRESULT status =
         SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
     if (SUCCEEDED(status))

@@ -75,6 +75,22 @@ struct FindHandleTraits {
 // A directory search of FindFirstFile.
 using ScopedFind = ScopedHandle<FindHandleTraits>;
 
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static constexpr Handle kNone = nullptr;
+    static void Close(Handle key) { RegCloseKey(key); }
+};
+// An open registry key.
+using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
+
+struct KernelObjectTraits {
+    using Handle = HANDLE;
+    static constexpr Handle kNone = nullptr;
+    static void Close(Handle object) { CloseHandle(object); }
+};
+// A process, thread or other kernel object (null when none).
+using ScopedKernelObject = ScopedHandle<KernelObjectTraits>;
+
 template <typename Object>
 struct GdiObjectTraits {
     using Handle = Object;

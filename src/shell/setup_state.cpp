@@ -93,7 +93,12 @@ void ReadStartupKeys()
     while (ReadSetupLine(file.get(), line)) {
         const char* key = StartupKeyOf(line);
         // A key line without a blank has no value and changes nothing.
-        const char* value = key ? ValueAfterBlank(line) : nullptr;
+        const char* value = ValueAfterBlank(line);
+        if (!key) {
+            if (value && setup.uninstallName[0] == '\0' && KeywordMatches(line, kUninstallKeyword))
+                CopyText(setup.uninstallName, sizeof setup.uninstallName, value);
+            continue;
+        }
         if (!value)
             continue;
         if (std::strcmp(key, "title") == 0)

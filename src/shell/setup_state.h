@@ -22,6 +22,7 @@ struct SetupState {
     char iconGroup[kValueSize];
     char iconExe[kValueSize];
     char displayFile[kDisplayFileSize];
+    char uninstallName[kValueSize];  // empty: the medium asks for no uninstallation
     int32_t createShortcut;
     int32_t buildWordLists;
     int32_t verbose;
@@ -67,6 +68,11 @@ const char* ValueAfterBlank(const char* line);
 // Returns false, leaving out empty, when the result does not fit.
 bool MakeDirPrefix(char* out, int outSize, const char* dir);
 
-// Reads the start-up keys of install.inf in setup.sourceDir into setup.
-// A missing file ends the program through FatalError.
+// The install command that asks for an uninstallation; the installation
+// needs its value before any other command runs.
+constexpr char kUninstallKeyword[] = "uninstall";
+
+// Reads the start-up keys of install.inf in setup.sourceDir into setup, and
+// the value of its first uninstall command. A missing file ends the program
+// through FatalError.
 void ReadStartupKeys();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -79,3 +80,7 @@ bool SyncFileToDisk(FILE* file);
 // Closes a written file; false when the close failed. The file is closed in
 // every case.
 bool CloseFile(FILE* file);
+
+// The size and last write time of a file, to tell later whether it changed.
+// False when the file cannot be looked at.
+bool FileStamp(const char* path, uint64_t& size, uint64_t& time);

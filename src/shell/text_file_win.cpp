@@ -43,3 +43,15 @@ bool MoveToNewName(const char* source, const char* target)
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
     return MoveFileExA(source, target, MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+bool FileStamp(const char* path, uint64_t& size, uint64_t& time)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    time = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}

@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
+#include "shell/install_record.h"
 #include "shell/message_box.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
@@ -38,6 +39,34 @@ void ReadEntryLine(FILE* file, char* buf)
     if (std::ferror(file))
         FatalError("Read error LANGUAGE.CF");
     FatalError("Incomplete entry in LANGUAGE.CF");
+}
+
+// The record of the installation names files by their full paths; the
+// builder's files are named relative to the install directory, which is
+// current, the lists relative to its list folder.
+std::string InstalledPath(const char* name)
+{
+    return std::string(setup.installPrefix) + name;
+}
+
+std::string InstalledListPath(const char* listName)
+{
+    return InstalledPath(kListFolder) + listName;
+}
+
+// Before a build: the TO list and the temporary files a killed build leaves.
+void RecordListBuild(const char* toListName)
+{
+    RecordFileToWrite(InstalledPath(kTempListPath).c_str());
+    RecordFileToWrite(InstalledPath(kTempToPath).c_str());
+    RecordFileToWrite(InstalledListPath(toListName).c_str());
+}
+
+void RecordLanguageLine(const LanguageEntry& entry)
+{
+    const std::string line = std::string(entry.field1) + "," + entry.field2 + "," + entry.field3 + "," +
+                             entry.languageName;
+    RecordCatalogueLine(line.c_str());
 }
 
 }  // namespace
@@ -103,7 +132,10 @@ void ProcessLanguageList()
         // fails.
         if (entryIndex == 0)
             CreateCatalogue(entry.fromListName);
+        RecordListBuild(entry.toListName);
         BuildReverseList(entry);
+        RecordFileWritten(InstalledListPath(entry.toListName).c_str());
+        RecordLanguageLine(entry);
         const bool replaced = ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3,
                                                    entry.languageName) == 0;
         LogLine("Catalogue line %s,%s,%s,%s %s", entry.field1, entry.field2, entry.field3,

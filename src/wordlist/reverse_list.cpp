@@ -20,11 +20,6 @@
 
 namespace {
 
-const char kTempListPath[] = "langue\\temp.wb";
-// The TO list while it is being written: it takes the place of the list only
-// when complete, so a failed build never leaves a TO list half written nor
-// loses the list it replaces (the FROM list itself when the names are equal).
-const char kTempToPath[] = "langue\\temp.to";
 const char kDoneText[] = "Installation termin\xE9" "e   ";
 
 // A million records go through these files; large buffers save most calls.
@@ -50,7 +45,7 @@ bool CloseWritten(ScopedFile& file)
 // line.
 void ListPath(char (&path)[kPathSize], const char* name)
 {
-    JoinText(path, sizeof path, {"langue\\", name});
+    JoinText(path, sizeof path, {kListFolder, name});
 }
 
 std::unique_ptr<WordList> ReadWholeList(FILE* file, const char* readError)

@@ -37,7 +37,8 @@ void CheckParsedLine(const char* line, const ScriptLine& parsed)
     case ScriptCommand::AviDelay:
     case ScriptCommand::IconGroup:
     case ScriptCommand::IconExe:
-    case ScriptCommand::Display: {
+    case ScriptCommand::Display:
+    case ScriptCommand::Uninstall: {
         FUZZ_CHECK(parsed.rest != nullptr, "a value command without its value");
         FUZZ_CHECK(parsed.rest > line && parsed.rest <= line + lineLength,
                    "the value does not point into the line " + Shown(line));

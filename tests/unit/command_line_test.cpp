@@ -39,4 +39,36 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
     }
 }
 
+TEST(ParseCommandLine, ReadsTheOptionsOfAnUninstallation)
+{
+    struct Case {
+        const char* text;
+        bool uninstall;
+        const char* uninstallDir;
+        bool finish;
+        unsigned long finishHandle;
+        bool verySilent;
+    } cases[] = {
+        {"/uninstall", true, "", false, 0, false},
+        {"\"/UNINSTALL=c:\\mon dico\" /verysilent", true, "c:\\mon dico", false, 0, true},
+        {"/uninstall=c:\\a /uninstall", true, "", false, 0, false},
+        // An empty directory would name the program's own folder by mistake.
+        {"/uninstall=", false, "", false, 0, false},
+        {"/uninstal /uninstallx", false, "", false, 0, false},
+        {"/finish=124 /uninstall=c:\\dico", true, "c:\\dico", true, 124, false},
+        {"/finish=0", false, "", false, 0, false},
+        {"/finish=12x", false, "", false, 0, false},
+        {"/finish=", false, "", false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CommandLine options = ParseCommandLine(c.text);
+        EXPECT_EQ(options.uninstall, c.uninstall);
+        EXPECT_EQ(options.uninstallDir, c.uninstallDir);
+        EXPECT_EQ(options.finish, c.finish);
+        EXPECT_EQ(options.finishHandle, c.finishHandle);
+        EXPECT_EQ(options.verySilent, c.verySilent);
+    }
+}
+
 }  // namespace

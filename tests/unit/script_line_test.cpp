@@ -20,6 +20,7 @@ const char* Name(ScriptCommand command)
     case ScriptCommand::Copy: return "copy";
     case ScriptCommand::XCopy: return "xcopy";
     case ScriptCommand::SndCopy: return "sndcopy";
+    case ScriptCommand::Uninstall: return "uninstall";
     }
     return "?";
 }
@@ -41,6 +42,8 @@ TEST(ParseScriptLine, ValueCommandsTakeEverythingAfterTheFirstSpace)
         {"icongroup Dictionnaires Fran\xE7" "ais", "icongroup", "Dictionnaires Fran\xE7" "ais"},
         {"iconexe bin\\dico.exe", "iconexe", "bin\\dico.exe"},
         {"display lisez-moi.txt", "display", "lisez-moi.txt"},
+        {"Uninstall Dictionnaire bilingue", "uninstall", "Dictionnaire bilingue"},
+        {"uninstall", "none", nullptr},
         {"mkwlist", "mkwlist", nullptr},
         {"MKWLIST now please", "mkwlist", nullptr},
         // A value command without a space is ignored.

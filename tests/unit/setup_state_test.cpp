@@ -175,6 +175,24 @@ TEST(ReadStartupKeys, FillsTheStateFromTheKeysOfTheSetupFile)
     }
 }
 
+TEST(ReadStartupKeys, TakesTheNameOfTheFirstUninstallCommand)
+{
+    struct Case {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"title T\nuninstall Mon dictionnaire\nuninstall Autre\n", "Mon dictionnaire"},
+        {"mkdir x\nUNINSTALL  X \n", " X "},
+        {"uninstall\nuninstall Y\n", "Y"},
+        {"# uninstall X\n uninstall X\nuninstal X\n", ""},
+        {"mkdir x\ncopy a b\n", ""},
+    };
+    for (const Case& c : cases) {
+        StartupKeysOf(c.file);
+        EXPECT_STREQ(setup.uninstallName, c.name) << c.file;
+    }
+}
+
 TEST(ReadStartupKeys, MissingSetupFileIsFatal)
 {
     ResetFakeShell();

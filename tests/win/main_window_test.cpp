@@ -49,7 +49,7 @@ TEST(InstallRunLooks, CopyDisplayThenOnlyTheBackground)
     CopyText(setup.defaultDir, sizeof setup.defaultDir, "c:\\dico");
     windowGlobals.instance = GetModuleHandleA(nullptr);
     windowGlobals.headingFont = CreateHeadingFont();
-    HWND window = CreateMainWindow(SW_SHOW);
+    HWND window = CreateMainWindow(SW_SHOW, true);
     ASSERT_NE(window, nullptr);
     PumpMessages();
     // The user opened the chooser before starting the run.

@@ -400,6 +400,8 @@ void CheckScriptLine(Check& check, const ScriptText& text)
     case ScriptCommand::SndCopy:
         CheckSndCopy(check, text.line, parsed);
         break;
+    case ScriptCommand::Uninstall:
+        break;
     }
 }
 

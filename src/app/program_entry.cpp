@@ -1,0 +1,141 @@
+#include "app/program_entry.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+#include "shell/run_log.h"
+#include "shell/scoped_handles.h"
+
+namespace {
+
+constexpr char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+ScopedRegistryKey OpenKey(const std::string& path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+        return ScopedRegistryKey();
+    return ScopedRegistryKey(key);
+}
+
+bool SetText(HKEY key, const char* name, const std::string& value)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool SetNumber(HKEY key, const char* name, DWORD value)
+{
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS;
+}
+
+std::string TextValue(HKEY key, const char* name)
+{
+    char value[1024];
+    DWORD type = 0;
+    DWORD size = sizeof value - 1;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::string();
+    value[size] = '\0';
+    return value;
+}
+
+std::string UninstallerPath(const char* installDir)
+{
+    std::string path = installDir;
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path + kUninstallerFile;
+}
+
+std::string Today()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[16] = "";
+    if (local)
+        std::strftime(text, sizeof text, "%Y%m%d", local);
+    return text;
+}
+
+// True when the key holds neither keys nor values.
+bool IsEmptyKey(const std::string& path)
+{
+    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    DWORD subkeys = 0, values = 0;
+    return key && RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                   nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
+}  // namespace
+
+std::string ProgramEntryKey(const char* name)
+{
+    // A backslash would make a path of keys.
+    std::string key = name;
+    for (char& c : key) {
+        if (c == '\\')
+            c = '_';
+    }
+    return std::string(kUninstallRoot) + "\\" + key;
+}
+
+bool RegisterProgram(const char* name, const char* installDir)
+{
+    // The keys to be made, outermost first, enter the record before they
+    // exist: once one is missing, so is every key below it.
+    const std::string path = ProgramEntryKey(name);
+    bool missing = false;
+    size_t end = 0;
+    do {
+        end = path.find('\\', end + 1);
+        const std::string level = path.substr(0, end);
+        missing = missing || !OpenKey(level, KEY_READ);
+        if (missing)
+            RecordRegistryKey(level.c_str());
+    } while (end != std::string::npos);
+
+    HKEY made = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &made,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    ScopedRegistryKey key(made);
+    const std::string uninstaller = "\"" + UninstallerPath(installDir) + "\" /uninstall";
+    return SetText(key.get(), "DisplayName", name) && SetText(key.get(), "UninstallString", uninstaller) &&
+           SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
+           SetText(key.get(), "InstallLocation", installDir) &&
+           SetText(key.get(), "DisplayIcon", UninstallerPath(installDir) + ",0") &&
+           SetText(key.get(), "InstallDate", Today()) && SetNumber(key.get(), "EstimatedSize", 0) &&
+           SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
+}
+
+void SetProgramSize(const char* name, uint64_t bytes)
+{
+    ScopedRegistryKey key = OpenKey(ProgramEntryKey(name), KEY_SET_VALUE);
+    const uint64_t kib = (bytes + 1023) / 1024;
+    if (key)
+        SetNumber(key.get(), "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(kib));
+}
+
+void UnregisterProgram(const InstallRecord& record)
+{
+    // An installation of the same product elsewhere may have taken the
+    // entry over: it stays for that one.
+    const std::string path = ProgramEntryKey(record.name.c_str());
+    bool ours = false;
+    if (ScopedRegistryKey key = OpenKey(path, KEY_READ))
+        ours = lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), record.installDir.c_str()) == 0;
+    if (ours) {
+        const bool removed = RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+        LogLine("Registry HKCU\\%s: %s", path.c_str(), removed ? "removed" : "kept (cannot be removed)");
+    }
+    for (auto level = record.registryKeys.rbegin(); level != record.registryKeys.rend(); ++level) {
+        if (lstrcmpiA(level->c_str(), path.c_str()) != 0 && IsEmptyKey(*level) &&
+            RegDeleteKeyA(HKEY_CURRENT_USER, level->c_str()) == ERROR_SUCCESS)
+            LogLine("Registry HKCU\\%s: removed", level->c_str());
+    }
+}

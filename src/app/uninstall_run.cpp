@@ -1,0 +1,270 @@
+// The uninstallation, in the order its steps undo an installation: files,
+// folders, the program-menu shortcut, win.ini, the catalogue, the registry
+// entry, and last the uninstaller and its record. Every step skips what is
+// already gone, so a run that was killed can be run again and finishes.
+#include "app/uninstall_run.h"
+
+#include <string>
+
+#include "app/main_window.h"
+#include "app/program_entry.h"
+#include "catalogue/catalogue.h"
+#include "shell/fatal_error.h"
+#include "shell/install_record.h"
+#include "shell/run_log.h"
+#include "shell/scoped_handles.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+#include "wordlist/language_entry.h"
+#include "wordlist/language_list.h"
+
+namespace {
+
+constexpr char kCaption[] = "D\xE9sinstallation";
+
+std::string InDir(const std::string& dir, const char* name)
+{
+    return dir + (!dir.empty() && dir.back() == '\\' ? "" : "\\") + name;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+bool ReadRecord(const std::string& installDir, InstallRecord& record)
+{
+    ScopedFile file(OpenTextRead(InDir(installDir, kRecordFile).c_str()));
+    return file && ReadInstallRecord(file.get(), record);
+}
+
+// Leaves the install directory, which could not be removed while current.
+void LeaveInstallDir()
+{
+    char folder[kPathSize];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !SetCurrentDirectoryA(folder)) {
+        if (GetWindowsDirectoryA(folder, sizeof folder) - 1 < sizeof folder - 1)
+            SetCurrentDirectoryA(folder);
+    }
+}
+
+bool Ask(const InstallRecord& record)
+{
+    const std::string question = "Voulez-vous d\xE9sinstaller " + record.name + " ?";
+    if (Unattended()) {
+        LogLine("Question \"%s\": yes (unattended)", question.c_str());
+        return true;
+    }
+    const bool yes = MessageBoxA(windowGlobals.mainWindow, question.c_str(), kCaption,
+                                 MB_YESNO | MB_ICONQUESTION) == IDYES;
+    LogLine("Question \"%s\": %s", question.c_str(), yes ? "yes" : "no");
+    return yes;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    // Files copied from a read-only medium are read-only too.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+// Newest first. A file whose size or time differs from what the
+// installation wrote was changed since: it is the user's now. A file the
+// record has no size for (the run ended while writing it) goes unless it
+// is protected, which no copy of the installation leaves.
+void RemoveFiles(const InstallRecord& record)
+{
+    const std::string catalogue = InDir(record.installDir, kCatalogueFile);
+    for (auto file = record.files.rbegin(); file != record.files.rend(); ++file) {
+        const DWORD attributes = GetFileAttributesA(file->path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || SamePath(file->path, catalogue))
+            continue;  // gone already, or the catalogue's own step
+        uint64_t size = 0, time = 0;
+        const char* kept = nullptr;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            kept = "a folder now";
+        else if (file->stamped && (!FileStamp(file->path.c_str(), size, time) || size != file->size ||
+                                   time != file->time))
+            kept = "changed since the installation";
+        else if (!file->stamped &&
+                 (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            kept = "not written by the installation";
+        else if (!RemoveFile(file->path))
+            kept = "cannot be removed";
+        if (kept)
+            LogLine("File %s: kept (%s)", file->path.c_str(), kept);
+        else
+            LogLine("File %s: removed", file->path.c_str());
+    }
+}
+
+// Newest first, so that inner folders go before outer ones; a folder that
+// still holds anything stays.
+void RemoveFolders(const std::vector<std::string>& folders, const char* what)
+{
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        if (GetFileAttributesA(folder->c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        const bool removed = RemoveDirectoryA(folder->c_str()) != 0;
+        LogLine("%s %s: %s", what, folder->c_str(), removed ? "removed" : "kept (not empty)");
+    }
+}
+
+void RemoveShortcuts(const InstallRecord& record)
+{
+    for (const std::string& shortcut : record.shortcuts) {
+        if (GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
+            LogLine("Shortcut %s: %s", shortcut.c_str(), RemoveFile(shortcut) ? "removed" : "kept");
+    }
+    RemoveFolders(record.menuFolders, "Program-menu folder");
+}
+
+void RestoreIniKeys(const InstallRecord& record)
+{
+    for (const RecordedIniKey& key : record.iniKeys) {
+        const char* file = key.file.c_str();
+        const char* section = key.section.c_str();
+        WritePrivateProfileStringA(section, key.key.c_str(), key.hadValue ? key.value.c_str() : nullptr, file);
+        // A section the installation made goes once nothing else is in it.
+        char keys[4];
+        if (!key.hadSection && GetPrivateProfileSectionA(section, keys, sizeof keys, file) == 0)
+            WritePrivateProfileStringA(section, nullptr, nullptr, file);
+        LogLine("%s [%s] %s: %s", file, section, key.key.c_str(), key.hadValue ? "restored" : "removed");
+    }
+}
+
+// The languages the installation added go by the catalogue's own rule,
+// which keeps the section sorted; a catalogue the installation made goes
+// once no language is left in it.
+void RestoreCatalogue(const InstallRecord& record)
+{
+    if (record.catalogueLines.empty() && !record.catalogueMade)
+        return;
+    if (!SetCurrentDirectoryA(record.installDir.c_str()))
+        return;
+    if (GetFileAttributesA(kCatalogueFile) != INVALID_FILE_ATTRIBUTES) {
+        for (const std::string& line : record.catalogueLines) {
+            LanguageEntry entry{};
+            if (!SplitCatalogueLine(line.c_str(), entry))
+                continue;
+            const bool removed = RemoveLanguageEntries(entry.languageName) == 0;
+            LogLine("Catalogue line %s: %s", line.c_str(), removed ? "removed" : "kept (dict.ini cannot be rewritten)");
+        }
+        if (record.catalogueMade && CountLanguageEntries() == 0)
+            LogLine("Catalogue dict.ini: %s", RemoveFile(kCatalogueFile) ? "removed" : "kept");
+    }
+    LeaveInstallDir();
+}
+
+// The uninstaller, then the record (so that a run killed in between still
+// finds what to do), then the install directory when the installation made
+// it and nothing else is in it.
+void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
+{
+    const std::string uninstaller = InDir(installDir, kUninstallerFile);
+    if (GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveFile(uninstaller)) {
+        LogLine("%s: kept (cannot be removed)", uninstaller.c_str());
+        return;
+    }
+    RemoveFile(InDir(installDir, kRecordFile));
+    if (madeInstallDir)
+        RemoveDirectoryA(installDir.c_str());
+}
+
+// A running program cannot delete its own file: a copy of it in the temp
+// folder waits until this process has ended and removes the uninstaller.
+// The copy is held open for deletion on close and inherits that handle, so
+// the system deletes it once it has ended in turn.
+bool StartFinisher(const std::string& installDir, const char* program)
+{
+    char folder[kPathSize], copy[kPathSize];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "dsi", 0, copy))
+        return false;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    ScopedFileHandle held;
+    if (CopyFileA(program, copy, FALSE))
+        held.reset(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
+                               FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!held) {
+        DeleteFileA(copy);
+        return false;
+    }
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE,
+                         0))
+        return false;
+    ScopedKernelObject selfHeld(self);
+    std::string commandLine = "\"" + std::string(copy) + "\" /finish=" +
+                              std::to_string(reinterpret_cast<uintptr_t>(self)) + " \"/uninstall=" + installDir +
+                              "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+}  // namespace
+
+int RunUninstallation(const char* installDir, int showCommand)
+{
+    InstallRecord record;
+    if (!ReadRecord(installDir, record))
+        FatalError("Can't open DESINSTAL.DAT");
+    if (record.installDir.empty())
+        record.installDir = installDir;
+    CopyText(setup.title, sizeof setup.title, record.title.c_str());
+    LogLine("Uninstalling %s from %s", record.name.c_str(), installDir);
+
+    if (!CreateMainWindow(showCommand, false))
+        return 1;
+    if (!Ask(record)) {
+        DestroyWindow(windowGlobals.mainWindow);
+        return 0;
+    }
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    LeaveInstallDir();
+
+    RemoveFiles(record);
+    RemoveFolders(record.folders, "Folder");
+    RemoveShortcuts(record);
+    RestoreIniKeys(record);
+    RestoreCatalogue(record);
+    UnregisterProgram(record);
+
+    char program[kPathSize];
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (length > 0 && length < sizeof program && SamePath(program, InDir(installDir, kUninstallerFile))) {
+        LogLine("%s and %s: %s", kUninstallerFile, kRecordFile,
+                StartFinisher(installDir, program) ? "removed once this program has ended"
+                                                   : "kept (the finishing copy cannot start)");
+    } else {
+        RemoveUninstaller(installDir, record.madeInstallDir);
+    }
+    DestroyWindow(windowGlobals.mainWindow);
+    return 0;
+}
+
+int FinishUninstallation(const char* installDir, HANDLE endedProgram)
+{
+    if (WaitForSingleObject(endedProgram, 60000) != WAIT_OBJECT_0)
+        return 1;
+    CloseHandle(endedProgram);
+    InstallRecord record;
+    if (!ReadRecord(installDir, record))
+        return 1;
+    // The system may release the ended program's file a moment after its end.
+    const std::string uninstaller = InDir(installDir, kUninstallerFile);
+    for (int attempt = 0; attempt < 50 && GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                          !RemoveFile(uninstaller);
+         ++attempt)
+        Sleep(100);
+    RemoveUninstaller(installDir, record.madeInstallDir);
+    return 0;
+}
