@@ -11,9 +11,10 @@
 
 namespace {
 
-// Ends the entry that a run, killed while writing it, left unended: the
-// reader passes a line with this end over.
-constexpr std::string_view kBrokenEnd = "\t#broken";
+// Ends the entry that a run, killed while writing it, left unended. No
+// entry can hold a NUL (every value is a C string), so the reader passes a
+// line with one over.
+constexpr char kBrokenEnd[] = {'\0', '\r', '\n'};
 
 FILE* recordFile;
 InstallRecord current;
@@ -160,18 +161,32 @@ void Append(std::initializer_list<std::string_view> fields)
     }
 }
 
+// One line of the record, its CR LF removed; false when the file ends
+// before a line end. Read as bytes: a damaged entry holding the text
+// files' end-of-file mark must not hide the entries after it.
+bool ReadEntryLine(FILE* file, std::string& line)
+{
+    line.clear();
+    for (int c; (c = std::getc(file)) != EOF;) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return true;
+        }
+        line += static_cast<char>(c);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ReadInstallRecord(FILE* file, InstallRecord& record)
 {
     record = InstallRecord{};
     std::string line;
-    while (ReadWholeTextLine(file, line)) {
-        if (line.empty() || line.back() != '\n')
-            break;  // the entry a killed run was writing
-        line.pop_back();
-        if (line.size() < kBrokenEnd.size() ||
-            line.compare(line.size() - kBrokenEnd.size(), kBrokenEnd.size(), kBrokenEnd) != 0)
+    // An unended last line is the entry a killed run was writing.
+    while (ReadEntryLine(file, line)) {
+        if (line.find('\0') == std::string::npos)
             TakeLine(record, line);
     }
     return std::ferror(file) == 0;
@@ -192,7 +207,7 @@ bool OpenInstallRecord(const char* path)
     recordFile = std::fopen(path, "ab");
     if (!recordFile)
         return false;
-    if (!endsWithLine && (!WriteText(recordFile, std::string(kBrokenEnd) + "\n") || !FlushFile(recordFile))) {
+    if (!endsWithLine && (!WriteToFile(recordFile, kBrokenEnd, sizeof kBrokenEnd) || !FlushFile(recordFile))) {
         CloseInstallRecord();
         return false;
     }
