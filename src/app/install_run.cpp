@@ -68,14 +68,15 @@ void BeginInstallRecord()
     LogLine("Uninstallation recorded in %s", recordPath);
 }
 
-// The list of installed programs shows the size of what was written.
+// The list of installed programs shows the size of what the installation
+// wrote and left (langue.cf, for one, is gone once used).
 void EndInstallRecord()
 {
     if (!InstallRecordIsOpen())
         return;
-    uint64_t bytes = 0;
+    uint64_t bytes = 0, size = 0, time = 0;
     for (const RecordedFile& file : CurrentInstallRecord().files)
-        bytes += file.stamped ? file.size : 0;
+        bytes += file.stamped && FileStamp(file.path.c_str(), size, time) ? size : 0;
     SetProgramSize(setup.uninstallName, bytes);
     CloseInstallRecord();
 }

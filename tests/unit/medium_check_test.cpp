@@ -231,6 +231,8 @@ TEST(MediumCheck, EachFaultIsReportedWithItsFileLineAndSeverity)
          Severity::Warning, "ignores \"extra\""},
         {"value with a leading blank", ScriptLine(10, "iconname  Dico"), "install.inf", 10, Severity::Warning,
          "begins with a blank"},
+        {"second uninstall", AddScriptLine("uninstall Dico\nuninstall Autre"), "install.inf", 16,
+         Severity::Warning, "keeps the name of line 15"},
         {"delay not a number", AddScriptLine("avidelay soon"), "install.inf", 15, Severity::Warning,
          "not a number"},
         {"list name over 24 characters", Put("langue.cf", "fr,en,x,Anglais\nanglais.wb\n" + longName + "\n"),

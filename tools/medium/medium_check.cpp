@@ -52,7 +52,7 @@ struct Check {
     std::string installPrefix;  // the default install folder, for path lengths
     std::map<std::string, Installed> files;  // by folded path in the install folder
     std::set<std::string> folders{""};
-    int mkwlistLine = 0, iconNameLine = 0, iconExeLine = 0, displayLine = 0;
+    int mkwlistLine = 0, iconNameLine = 0, iconExeLine = 0, displayLine = 0, uninstallLine = 0;
     std::string iconExe, display;
 };
 
@@ -401,6 +401,12 @@ void CheckScriptLine(Check& check, const ScriptText& text)
         CheckSndCopy(check, text.line, parsed);
         break;
     case ScriptCommand::Uninstall:
+        if (check.uninstallLine)
+            check.report.Warning(check.script, text.line,
+                                 "a second uninstall: setup.exe keeps the name of line " +
+                                     std::to_string(check.uninstallLine));
+        else
+            check.uninstallLine = text.line;
         break;
     }
 }
