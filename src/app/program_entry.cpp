@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <ctime>
-
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 
@@ -49,16 +47,6 @@ std::string UninstallerPath(const char* installDir)
     if (!path.empty() && path.back() != '\\')
         path += '\\';
     return path + kUninstallerFile;
-}
-
-std::string Today()
-{
-    const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    char text[16] = "";
-    if (local)
-        std::strftime(text, sizeof text, "%Y%m%d", local);
-    return text;
 }
 
 // True when the key holds neither keys nor values.
@@ -109,7 +97,7 @@ bool RegisterProgram(const char* name, const char* installDir)
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&
            SetText(key.get(), "DisplayIcon", UninstallerPath(installDir) + ",0") &&
-           SetText(key.get(), "InstallDate", Today()) && SetNumber(key.get(), "EstimatedSize", 0) &&
+           SetText(key.get(), "InstallDate", LocalTimeText("%Y%m%d")) && SetNumber(key.get(), "EstimatedSize", 0) &&
            SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
 }
 

@@ -23,17 +23,6 @@ const std::string_view kLangueHeader = "[langue]";
 // The number of language lines of the last count; lives for the process.
 int32_t entryCount = 0;
 
-bool EqualsFoldingAZ(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAZ(a[i]) != FoldAZ(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool StartsWithLangue(std::string_view line)
 {
     return EqualsFoldingAZ(line.substr(0, kLangueHeader.size()), kLangueHeader);

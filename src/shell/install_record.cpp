@@ -21,13 +21,7 @@ InstallRecord current;
 
 bool SamePath(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAZ(a[i]) != FoldAZ(b[i]))
-            return false;
-    }
-    return true;
+    return EqualsFoldingAZ(a, b);
 }
 
 // Splits off the text up to the next tab; false when there is none.

@@ -50,12 +50,12 @@ void CloseRunLog()
     logFile = nullptr;
 }
 
-std::string LocalTimeText()
+std::string LocalTimeText(const char* format)
 {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     char text[32] = "";
     if (local)
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+        std::strftime(text, sizeof text, format, local);
     return text;
 }

@@ -35,5 +35,5 @@ void LogLine(const char* format, ...)
 bool RunLogIsOpen();
 void CloseRunLog();
 
-// Current local time as "YYYY-MM-DD HH:MM:SS".
-std::string LocalTimeText();
+// Current local time in strftime's format, by default "YYYY-MM-DD HH:MM:SS".
+std::string LocalTimeText(const char* format = "%Y-%m-%d %H:%M:%S");

@@ -2,6 +2,17 @@
 
 #include <cstring>
 
+bool EqualsFoldingAZ(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAZ(a[i]) != FoldAZ(b[i]))
+            return false;
+    }
+    return true;
+}
+
 bool CopyText(char* dst, size_t dstSize, const char* src)
 {
     if (dstSize == 0)

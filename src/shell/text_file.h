@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 // c with the letters A-Z taken as a-z; every other byte, accented letters
 // included, stays as it is. Keywords, section headers and language names
@@ -16,6 +17,9 @@ constexpr char FoldAZ(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// True when a and b are equal with A-Z folded.
+bool EqualsFoldingAZ(std::string_view a, std::string_view b);
 
 // Copies src into dst (dstSize bytes), always terminated. Returns false when
 // src had to be cut.
