@@ -202,6 +202,7 @@ bool StartFinisher(const std::string& installDir, const char* program)
                               "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;  // it shows no window: no busy cursor for it
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
         return false;
