@@ -33,6 +33,8 @@ std::string WindowText(HWND window)
     return text;
 }
 
+bool LooksMoreLike(const Pixels& shot, const RECT& rect, LPCSTR icon, LPCSTR other);
+
 // The box's icon told by its colours: the error icon is red, the warning
 // icon yellow, the information and question icons blue. The icon handles of
 // another process cannot be compared with ours.
@@ -63,8 +65,38 @@ MessageBoxInfo::Icon IconOf(HWND box)
     if (yellow > 40 && yellow > blue)
         return MessageBoxInfo::Icon::Warning;
     if (blue > 40)
-        return MessageBoxInfo::Icon::Information;
+        return LooksMoreLike(shot, rect, IDI_QUESTION, IDI_ASTERISK) ? MessageBoxInfo::Icon::Question
+                                                                      : MessageBoxInfo::Icon::Information;
     return MessageBoxInfo::Icon::Other;
+}
+
+// How far the screen's pixels in rect are from the system icon as the box's
+// icon control draws it (stretched to the control, on the box's colour,
+// which shows in its corner): the sum of the colour differences.
+long long DistanceFromIcon(const Pixels& shot, const RECT& rect, LPCSTR icon)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0 || rect.left < 0 || rect.top < 0 || rect.right > shot.width ||
+        rect.bottom > shot.height)
+        return 0;
+    DibCanvas canvas(width, height);
+    canvas.Fill(shot.at(rect.left, rect.top));
+    DrawIconEx(canvas.dc(), 0, 0, LoadIconA(nullptr, icon), width, height, 0, nullptr, DI_NORMAL);
+    long long distance = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t a = canvas.at(x, y), b = shot.at(rect.left + x, rect.top + y);
+            for (int shift : {0, 8, 16})
+                distance += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        }
+    }
+    return distance;
+}
+
+// The blue icons differ by their drawing, not their colours.
+bool LooksMoreLike(const Pixels& shot, const RECT& rect, LPCSTR icon, LPCSTR other)
+{
+    return DistanceFromIcon(shot, rect, icon) < DistanceFromIcon(shot, rect, other);
 }
 
 }  // namespace
@@ -174,15 +206,20 @@ MessageBoxInfo WaitForMessageBox(const SetupProcess& process, DWORD timeoutMs)
     info.caption = WindowText(box);
     info.text = WindowText(GetDlgItem(box, 0xFFFF));
     info.owner = GetWindow(box, GW_OWNER);
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+        HWND button = GetDlgItem(box, id);
+        if (button && IsWindowVisible(button))
+            info.buttons.push_back(id);
+    }
     // The icon is told from the screen: wait for the box's first paint.
     WaitFor([&] { return (info.icon = IconOf(box)) != MessageBoxInfo::Icon::Other; }, 5000);
     return info;
 }
 
-void AnswerMessageBox(const MessageBoxInfo& box)
+void AnswerMessageBox(const MessageBoxInfo& box, int button)
 {
-    PostMessageA(box.handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box.handle, IDOK)));
+    PostMessageA(box.handle, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box.handle, button)));
 }
 
 namespace {
@@ -324,6 +361,17 @@ bool SendCommand(HWND window, int id, int code)
     return SendTo(window, WM_COMMAND, MAKEWPARAM(id, code), 0) != -1;
 }
 
+unsigned EnvironmentNumber(const char* name, unsigned fallback)
+{
+    char text[32] = "";
+    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return fallback;
+    char* end = nullptr;
+    unsigned long value = std::strtoul(text, &end, 10);
+    return end != text && *end == '\0' ? static_cast<unsigned>(value) : fallback;
+}
+
 bool SameTextIgnoringCase(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
@@ -419,6 +467,21 @@ bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& t
         SendInputs(Chord(LOBYTE(key), modifiers));
     }
     return WaitFor([&] { return ControlText(field) == text; });
+}
+
+Watched WatchUntilExit(SetupProcess& setup, DWORD timeoutMs)
+{
+    Watched watched;
+    WaitFor(
+        [&] {
+            HWND window = setup.FindWindowOfClass("Installation");
+            watched.windowShown = watched.windowShown || (window && IsWindowVisible(window));
+            watched.boxShown = watched.boxShown || setup.FindWindowOfClass("#32770") != nullptr;
+            return setup.WaitForExit(0) != STILL_ACTIVE;
+        },
+        timeoutMs);
+    watched.exitCode = setup.WaitForExit(1000);
+    return watched;
 }
 
 InstallResult RunInstallation(const std::string& root, const std::string& installDir, const std::string& exe)

@@ -69,7 +69,8 @@ struct MessageBoxInfo {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
-    enum class Icon { None, Error, Warning, Information, Other } icon = Icon::None;
+    enum class Icon { None, Error, Warning, Information, Question, Other } icon = Icon::None;
+    std::vector<int> buttons;  // the ids of its visible buttons (IDOK, IDYES, ...), ascending
 };
 
 // True once condition holds; false when timeoutMs passed first. Polls, so
@@ -97,6 +98,9 @@ std::vector<std::string> ListItems(HWND list);
 // Sends the window a command (id, notification code) and waits until it
 // has been handled; false when the window did not answer.
 bool SendCommand(HWND window, int id, int code);
+// A number from the environment (a seed, a count of runs), or fallback
+// when it is unset or not a number.
+unsigned EnvironmentNumber(const char* name, unsigned fallback);
 // True when the texts are equal but for the case of letters.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
 
@@ -117,8 +121,18 @@ bool TypeIntoField(const SetupProcess& process, HWND field, const std::string& t
 // Waits for a message box of the process; handle is null after the timeout.
 MessageBoxInfo WaitForMessageBox(const SetupProcess& process, DWORD timeoutMs = 20000);
 
-// Presses the box's OK button.
-void AnswerMessageBox(const MessageBoxInfo& box);
+// Presses one of the box's buttons: OK, or the one of the given id.
+void AnswerMessageBox(const MessageBoxInfo& box, int button = IDOK);
+
+// What an unattended run showed until it ended: its window at any moment
+// (polled, so a window that shows only for an instant may go unseen), or a
+// box, which is seen and never answered.
+struct Watched {
+    DWORD exitCode = STILL_ACTIVE;  // after the time limit: still running
+    bool windowShown = false;
+    bool boxShown = false;
+};
+Watched WatchUntilExit(SetupProcess& setup, DWORD timeoutMs = 120000);
 
 // One whole installation: setup.exe started at root, installDir typed into
 // the directory field, Enter pressed, and every message box answered until

@@ -38,17 +38,6 @@ const char* const kLanguageLines[kLanguages] = {
 
 const std::string kCatalogueHead = CatalogueHead("anglais.wb");
 
-unsigned EnvironmentNumber(const char* name, unsigned fallback)
-{
-    char text[32] = "";
-    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
-    if (length == 0 || length >= sizeof text)
-        return fallback;
-    char* end = nullptr;
-    unsigned long value = std::strtoul(text, &end, 10);
-    return end != text && *end == '\0' ? static_cast<unsigned>(value) : fallback;
-}
-
 // A generated FROM list of the third language: Italian-looking keys, each
 // with one to four French-looking words from a shared pool, so that the
 // reversed list merges many values. Accents, capitals, hyphens, apostrophes
@@ -106,51 +95,6 @@ struct ThreeLanguageMedium {
                        list + "\r\n" + kLanguageLines[2] + "\r\nitalien.wb\r\nitalien.tb\r\n");
     }
 };
-
-// Every folder and file under a root, by relative name.
-struct Tree {
-    std::set<std::string> folders;
-    Files files;
-};
-
-Tree ReadTree(const std::string& root)
-{
-    return {ReadFolders(root), ReadFiles(root)};
-}
-
-// Every way in which actual differs from expected, one line each.
-std::vector<std::string> TreeDifferences(const Tree& expected, const Tree& actual)
-{
-    std::vector<std::string> differences;
-    for (const std::string& folder : expected.folders)
-        if (!actual.folders.count(folder))
-            differences.push_back("folder missing: " + folder);
-    for (const std::string& folder : actual.folders)
-        if (!expected.folders.count(folder))
-            differences.push_back("folder left over: " + folder);
-    for (const auto& file : expected.files) {
-        auto found = actual.files.find(file.first);
-        if (found == actual.files.end())
-            differences.push_back("file missing: " + file.first);
-        else if (found->second != file.second)
-            differences.push_back("file differs: " + file.first + " (" +
-                                  std::to_string(found->second.size()) + " bytes, expected " +
-                                  std::to_string(file.second.size()) + ")");
-    }
-    for (const auto& file : actual.files)
-        if (!expected.files.count(file.first))
-            differences.push_back("file left over: " + file.first + " (" +
-                                  std::to_string(file.second.size()) + " bytes)");
-    return differences;
-}
-
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += "\n    " + line;
-    return text;
-}
 
 // Empty when bytes are a whole catalogue as the installation writes it at
 // some point: the head, some of the languages' lines, each once, one or two

@@ -12,30 +12,6 @@
 
 namespace {
 
-// What a run showed until it ended: the window at any moment, or a box.
-struct Watched {
-    DWORD exitCode = STILL_ACTIVE;
-    bool windowShown = false;
-    bool boxShown = false;
-};
-
-// A box in an unattended run would wait for nobody: it is seen, never
-// answered, and the run ends at the time limit.
-Watched WatchUntilExit(SetupProcess& setup, DWORD timeoutMs = 120000)
-{
-    Watched watched;
-    WaitFor(
-        [&] {
-            HWND window = setup.FindWindowOfClass("Installation");
-            watched.windowShown = watched.windowShown || (window && IsWindowVisible(window));
-            watched.boxShown = watched.boxShown || setup.FindWindowOfClass("#32770") != nullptr;
-            return setup.WaitForExit(0) != STILL_ACTIVE;
-        },
-        timeoutMs);
-    watched.exitCode = setup.WaitForExit(1000);
-    return watched;
-}
-
 // The lines of install.inf that the program reads (not empty, not comments).
 std::vector<std::string> ScriptLines(const std::string& installInf)
 {

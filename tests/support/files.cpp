@@ -41,6 +41,44 @@ std::set<std::string> ReadFolders(const std::string& folder)
     return folders;
 }
 
+Tree ReadTree(const std::string& root)
+{
+    return {ReadFolders(root), ReadFiles(root)};
+}
+
+std::vector<std::string> TreeDifferences(const Tree& expected, const Tree& actual)
+{
+    std::vector<std::string> differences;
+    for (const std::string& folder : expected.folders)
+        if (!actual.folders.count(folder))
+            differences.push_back("folder missing: " + folder);
+    for (const std::string& folder : actual.folders)
+        if (!expected.folders.count(folder))
+            differences.push_back("folder left over: " + folder);
+    for (const auto& file : expected.files) {
+        auto found = actual.files.find(file.first);
+        if (found == actual.files.end())
+            differences.push_back("file missing: " + file.first);
+        else if (found->second != file.second)
+            differences.push_back("file differs: " + file.first + " (" +
+                                  std::to_string(found->second.size()) + " bytes, expected " +
+                                  std::to_string(file.second.size()) + ")");
+    }
+    for (const auto& file : actual.files)
+        if (!expected.files.count(file.first))
+            differences.push_back("file left over: " + file.first + " (" +
+                                  std::to_string(file.second.size()) + " bytes)");
+    return differences;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += "\n    " + line;
+    return text;
+}
+
 void WriteFiles(const std::string& folder, const Files& files)
 {
     for (const auto& [name, bytes] : files) {

@@ -64,6 +64,17 @@ using Files = std::map<std::string, std::string>;
 Files ReadFiles(const std::string& folder);
 // Every folder below a folder, by its relative name.
 std::set<std::string> ReadFolders(const std::string& folder);
+// Every folder and file below a root, by relative name.
+struct Tree {
+    std::set<std::string> folders;
+    Files files;
+};
+Tree ReadTree(const std::string& root);
+// Every way in which actual differs from expected, one line each
+// ("folder missing: x", "file left over: y (12 bytes)", ...).
+std::vector<std::string> TreeDifferences(const Tree& expected, const Tree& actual);
+// Lines, each on a line of its own and indented, for a failure message.
+std::string Joined(const std::vector<std::string>& lines);
 // Writes the files below folder, making the folders on their way.
 void WriteFiles(const std::string& folder, const Files& files);
 // Copies every folder and file below from to to (made if missing).
