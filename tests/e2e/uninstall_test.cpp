@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,7 @@ std::string Today()
 // when there is nothing to uninstall.
 bool InstallAndCheckRegistration(const std::string& medium, const std::string& dir)
 {
+    const Files earlier = IsFolder(dir) ? ReadFiles(dir) : Files{};
     const std::string dayBefore = Today();
     const DWORD exitCode = InstallQuietly(medium, dir);
     const std::string dayAfter = Today();
@@ -347,7 +349,10 @@ bool InstallAndCheckRegistration(const std::string& medium, const std::string& d
             ownBytes += content.size();
             continue;
         }
-        EXPECT_NE(record.find(Lower(name)), std::string::npos) << "the record does not name " << name;
+        // The catalogue is recorded by its lines, not as a file.
+        if (!earlier.count(name) && name != "dict.ini") {
+            EXPECT_NE(record.find(Lower(name)), std::string::npos) << "the record does not name " << name;
+        }
     }
 
     RegistryKey entry(EntryKey(kName));
@@ -477,6 +482,18 @@ enum class Way {
 bool RunsTheCopy(Way way)
 {
     return way == Way::CopyAttendedNoThenYes || way == Way::CopySilent;
+}
+
+// The copy of the program cannot delete itself: what is left of it goes
+// once it has ended: the copy, the record and the folder unless it must
+// stay. The folder is looked at only then: a folder held open while it is
+// removed stays behind, under Wine as on Windows.
+void WaitForTheCopysCleaning(const std::string& dir, bool folderStays)
+{
+    WaitFor([&] {
+        return !PathExists(dir + "\\desinstal.exe") && !PathExists(dir + "\\desinstal.dat") &&
+               (folderStays || !PathExists(dir));
+    }, 30000);
 }
 
 // The names at the top of the temporary folder but the tests' scratch folders.
@@ -641,10 +658,9 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
         }
         EXPECT_EQ(exitCode, 0u);
 
-        // The copy of the program cannot delete itself: what is left of it
-        // goes once it has ended. setup.exe leaves nothing behind it.
+        // setup.exe leaves nothing behind it.
         if (RunsTheCopy(c.way))
-            WaitFor([&] { return !PathExists(copy) && !PathExists(dir + "\\desinstal.dat"); }, 30000);
+            WaitForTheCopysCleaning(dir, expected.tree.folders.count("dico") > 0);
         Snapshot after = Take(parent.path());
         // The other product's catalogue: its line stays and ours go, however
         // the file is laid out.
@@ -660,8 +676,12 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
         if (c.way == Way::SetupVerySilentLogged) {
             const std::string logged = PathExists(log) ? ReadFileBytes(log) : "";
             EXPECT_NE(logged.find("Exit code 0\r\n"), std::string::npos) << "log:\n" << logged;
-            for (const char* kept : {"fin.txt", "lisezmoi.txt"})
-                EXPECT_NE(logged.find(kept), std::string::npos) << "the log does not name the kept " << kept;
+            for (const char* kept : {"fin.txt", "lisezmoi.txt"}) {
+                const std::vector<std::string> lines = TextLines(logged);
+                EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+                    return line.find(kept) != std::string::npos && line.find("kept") != std::string::npos;
+                })) << "the log does not say that " << kept << " was kept";
+            }
         }
         if (RunsTheCopy(c.way)) {
             EXPECT_TRUE(WaitFor([&] { return TemporaryNames() == temporaryBefore; }, 30000))
@@ -763,6 +783,24 @@ size_t CountFiles(const std::string& folder)
     return count;
 }
 
+// The watches look without opening any folder: a folder held open while
+// the uninstallation removes it stays behind, under Wine as on Windows, and
+// that would be the watch's doing.
+size_t CountGone(const std::vector<std::string>& paths)
+{
+    return static_cast<size_t>(std::count_if(paths.begin(), paths.end(),
+                                              [](const std::string& path) { return !PathExists(path); }));
+}
+
+// The shortcut, the entry in the list and win.ini's value, in one text.
+std::string OutsideMarks()
+{
+    char delay[64] = "";
+    GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "", delay, sizeof delay, "win.ini");
+    return std::to_string(PathExists(GroupFolder() + "\\" + kName + ".lnk")) +
+           std::to_string(RegistryKey(EntryKey(kName)).exists()) + delay;
+}
+
 struct KillPoint {
     Watch watch = Watch::Delay;
     DWORD delayMs = 0;  // Watch::Delay
@@ -780,18 +818,22 @@ struct KillPoint {
 
 // setup.exe /uninstall=DIR /verysilent, killed at the point unless it ends
 // first. True when it was killed.
-bool UninstallUntil(const std::string& dir, const KillPoint& point, const Outside& installed, DWORD* exitCode)
+bool UninstallUntil(const std::string& dir, const KillPoint& point, DWORD* exitCode)
 {
     ScratchFolder elsewhere("uninstall-cwd");
-    const size_t filesAtStart = CountFiles(dir);
+    std::vector<std::string> files;
+    for (const auto& file : ReadFiles(dir))
+        files.push_back(dir + "\\" + file.first);
+    const size_t goneAtStart = CountGone(files);
+    const std::string marksAtStart = OutsideMarks();
     SetupProcess setup(elsewhere.path(), SetupExePath(), "\"/uninstall=" + dir + "\" /verysilent", false);
     const DWORD start = GetTickCount();
     for (;;) {
         bool due = false;
         switch (point.watch) {
         case Watch::Delay: due = GetTickCount() - start >= point.delayMs; break;
-        case Watch::FilesGone: due = CountFiles(dir) + point.files <= filesAtStart; break;
-        case Watch::OutsideChanged: due = !OutsideDifferences(installed, ReadOutside()).empty(); break;
+        case Watch::FilesGone: due = CountGone(files) >= goneAtStart + point.files; break;
+        case Watch::OutsideChanged: due = OutsideMarks() != marksAtStart; break;
         }
         if (due && setup.Kill())
             return true;
@@ -807,8 +849,7 @@ bool UninstallUntil(const std::string& dir, const KillPoint& point, const Outsid
 }
 
 // An uninstallation run to its end without a window: with setup.exe, or
-// with the copy left in the folder, after which the copy's cleaning is
-// waited for.
+// with the copy left in the folder.
 DWORD UninstallToTheEnd(const std::string& dir, bool withTheCopy)
 {
     ScratchFolder elsewhere("uninstall-cwd");
@@ -820,7 +861,7 @@ DWORD UninstallToTheEnd(const std::string& dir, bool withTheCopy)
         exitCode = setup.WaitForExit(120000);
     }
     if (withTheCopy)
-        WaitFor([&] { return !PathExists(copy) && !PathExists(dir + "\\desinstal.dat"); }, 30000);
+        WaitForTheCopysCleaning(dir, false);
     return exitCode;
 }
 
@@ -847,7 +888,7 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
     ASSERT_TRUE(differences.empty()) << "the uninterrupted uninstallation:" << Joined(differences);
     std::printf("uninterrupted uninstallation: %lu ms, %zu files\n", span, installedFiles);
 
-    int kills = 0, endedFirst = 0, differing = 0;
+    int kills = 0, endedFirst = 0, differing = 0, emptyFolderLeft = 0;
     for (unsigned run = 0; run < runs; ++run) {
         std::mt19937 random(seed + run);
         std::string story = "run " + std::to_string(run) + " (SETUP_CRASH_SEED=" + std::to_string(seed + run) +
@@ -855,7 +896,6 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
         // Whatever a run leaves outside is cleared before the next.
         OutsideForTheTest cleared(Before::Nothing);
         ASSERT_EQ(InstallQuietly(medium.path(), dir), 0u) << story;
-        const Outside installed = ReadOutside();
 
         const int attempts = random() % 3 == 0 ? 2 : 1;
         for (int attempt = 0; attempt < attempts && PathExists(dir + "\\desinstal.dat"); ++attempt) {
@@ -864,7 +904,7 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
             point.delayMs = static_cast<DWORD>(random() % (span + span / 2 + 1));
             point.files = 1 + random() % installedFiles;
             DWORD exitCode = STILL_ACTIVE;
-            const bool killed = UninstallUntil(dir, point, installed, &exitCode);
+            const bool killed = UninstallUntil(dir, point, &exitCode);
             story += "\n  kill at " + point.Describe() + ": ";
             if (killed) {
                 ++kills;
@@ -884,17 +924,28 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
             EXPECT_EQ(exitCode, 0u) << story;
         }
         differences = Differences(before, Take(parent.path()));
+        // A kill between the record's removal and the folder's own leaves
+        // the empty folder, and no record to run again with: a moment no
+        // order of removals avoids.
+        if (differences == std::vector<std::string>{"folder left over: dico"} && FolderNames(dir).empty()) {
+            ++emptyFolderLeft;
+            story += "\n  the empty folder left, the record gone before it";
+            RemoveTree(dir);
+            differences.clear();
+        }
         story += differences.empty() ? "\n  as before the installation" : "\n  DIFFERENT";
-        std::printf("%s\n", story.c_str());
-        if (!differences.empty()) {
+        if (differences.empty()) {
+            std::printf("%s\n", story.c_str());
+        } else {
             ++differing;
             ADD_FAILURE() << story << Joined(differences);
             // The next run starts from a clean folder.
             RemoveTree(dir);
         }
     }
-    std::printf("summary: %u runs, %d kills, %d ended before the kill, %d runs not as before\n", runs, kills,
-                endedFirst, differing);
+    std::printf("summary: %u runs, %d kills, %d ended before the kill, %d runs not as before, %d left the "
+                "empty folder\n",
+                runs, kills, endedFirst, differing, emptyFolderLeft);
 }
 
 }  // namespace
