@@ -417,17 +417,12 @@ Pixels InstallationScreen(const std::string& medium)
     return shot;
 }
 
-BOOL CALLBACK NoteVisibleChild(HWND child, LPARAM found)
-{
-    *reinterpret_cast<bool*>(found) = *reinterpret_cast<bool*>(found) || IsWindowVisible(child);
-    return TRUE;
-}
-
 bool AnyChildVisible(HWND window)
 {
-    bool visible = false;
-    EnumChildWindows(window, NoteVisibleChild, reinterpret_cast<LPARAM>(&visible));
-    return visible;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child))
+            return true;
+    return false;
 }
 
 // An attended uninstallation up to its question, answered with answer:
@@ -544,14 +539,13 @@ std::vector<std::string> TextLines(const std::string& bytes)
     return lines;
 }
 
+// A new file with its folders, or a file of the installation rewritten at
+// its own size and dated an hour later.
 void GiveUserFile(const std::string& parent, const UserFile& file)
 {
     const std::string path = parent + "\\" + file.name;
-    const std::string name = file.name;
-    for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1))
-        MakeFolder(parent + "\\" + name.substr(0, at));
     if (!file.keepSize) {
-        WriteFileBytes(path, file.bytes);
+        WriteFiles(parent, {{file.name, file.bytes}});
         return;
     }
     std::string bytes = ReadFileBytes(path);
@@ -563,8 +557,8 @@ void GiveUserFile(const std::string& parent, const UserFile& file)
     ULARGE_INTEGER time;
     time.LowPart = data.ftLastWriteTime.dwLowDateTime;
     time.HighPart = data.ftLastWriteTime.dwHighDateTime;
-    time.QuadPart += 36000000000ULL;  // an hour
-    FILETIME later = {time.LowPart, time.HighPart};
+    time.QuadPart += 36000000000ULL;
+    const FILETIME later = {time.LowPart, time.HighPart};
     HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     SetFileTime(handle, nullptr, nullptr, &later);
@@ -765,24 +759,6 @@ TEST(Uninstall, WithoutARecordEndsWithTheFatalErrorAndChangesNothing)
 // something outside the folder has changed.
 enum class Watch { Delay, FilesGone, OutsideChanged };
 
-const char* WatchName(Watch watch)
-{
-    switch (watch) {
-    case Watch::Delay: return "delay";
-    case Watch::FilesGone: return "files gone";
-    case Watch::OutsideChanged: return "outside changed";
-    }
-    return "";
-}
-
-size_t CountFiles(const std::string& folder)
-{
-    size_t count = 0;
-    for (const std::string& name : FolderNames(folder))
-        count += IsFolder(folder + "\\" + name) ? CountFiles(folder + "\\" + name) : 1;
-    return count;
-}
-
 // The watches look without opening any folder: a folder held open while
 // the uninstallation removes it stays behind, under Wine as on Windows, and
 // that would be the watch's doing.
@@ -811,8 +787,8 @@ struct KillPoint {
         if (watch == Watch::Delay)
             return "+" + std::to_string(delayMs) + " ms";
         if (watch == Watch::FilesGone)
-            return std::to_string(files) + " " + WatchName(watch);
-        return WatchName(watch);
+            return std::to_string(files) + " files gone";
+        return "outside changed";
     }
 };
 
@@ -880,7 +856,7 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
 
     // The uninterrupted uninstallation, timed: delays are drawn over it.
     ASSERT_TRUE(InstallAndCheckRegistration(medium.path(), dir));
-    const size_t installedFiles = CountFiles(dir);
+    const size_t installedFiles = ReadFiles(dir).size();
     const DWORD start = GetTickCount();
     ASSERT_EQ(UninstallToTheEnd(dir, false), 0u);
     const DWORD span = GetTickCount() - start;
@@ -908,7 +884,7 @@ TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
             story += "\n  kill at " + point.Describe() + ": ";
             if (killed) {
                 ++kills;
-                story += "killed, " + std::to_string(PathExists(dir) ? CountFiles(dir) : 0) + " files left";
+                story += "killed, " + std::to_string(ReadFiles(dir).size()) + " files left";
             } else {
                 ++endedFirst;
                 story += "ended by itself with exit code " + std::to_string(exitCode);
