@@ -160,7 +160,10 @@ void RestoreCatalogue(const InstallRecord& record)
 
 // The uninstaller, then the record (so that a run killed in between still
 // finds what to do), then the install directory when the installation made
-// it and nothing else is in it.
+// it and nothing else is in it. The directory is held for deletion on close
+// before the record goes: a run killed right after the record leaves it to
+// the system, which removes it once empty, rather than an empty folder
+// that no record explains.
 void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
 {
     const std::string uninstaller = InDir(installDir, kUninstallerFile);
@@ -168,7 +171,14 @@ void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
         LogLine("%s: kept (cannot be removed)", uninstaller.c_str());
         return;
     }
+    ScopedFileHandle folder;
+    if (madeInstallDir)
+        folder.reset(CreateFileA(installDir.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
+                                 nullptr));
     RemoveFile(InDir(installDir, kRecordFile));
+    folder.reset();
+    // Where the system would not hold it (or kept it for a file in it).
     if (madeInstallDir)
         RemoveDirectoryA(installDir.c_str());
 }
