@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -370,6 +371,14 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback)
     char* end = nullptr;
     unsigned long value = std::strtoul(text, &end, 10);
     return end != text && *end == '\0' ? static_cast<unsigned>(value) : fallback;
+}
+
+SeededRuns SeededRunsFromEnvironment(unsigned defaultSeed, unsigned defaultRuns)
+{
+    const SeededRuns seeded{EnvironmentNumber("SETUP_CRASH_SEED", defaultSeed),
+                            EnvironmentNumber("SETUP_CRASH_RUNS", defaultRuns)};
+    std::printf("seed %u (SETUP_CRASH_SEED), %u runs (SETUP_CRASH_RUNS)\n", seeded.seed, seeded.runs);
+    return seeded;
 }
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b)

@@ -101,6 +101,13 @@ bool SendCommand(HWND window, int id, int code);
 // A number from the environment (a seed, a count of runs), or fallback
 // when it is unset or not a number.
 unsigned EnvironmentNumber(const char* name, unsigned fallback);
+// The seed and number of runs of a test of killed runs: SETUP_CRASH_SEED and
+// SETUP_CRASH_RUNS, or the defaults; printed, so a failing batch can be
+// run again.
+struct SeededRuns {
+    unsigned seed, runs;
+};
+SeededRuns SeededRunsFromEnvironment(unsigned defaultSeed, unsigned defaultRuns);
 // True when the texts are equal but for the case of letters.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
 

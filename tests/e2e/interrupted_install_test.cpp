@@ -364,9 +364,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
 {
-    const unsigned seed = EnvironmentNumber("SETUP_CRASH_SEED", 20261207);
-    const unsigned runs = EnvironmentNumber("SETUP_CRASH_RUNS", 10);
-    std::printf("seed %u (SETUP_CRASH_SEED), %u runs (SETUP_CRASH_RUNS)\n", seed, runs);
+    const auto [seed, runs] = SeededRunsFromEnvironment(20261207, 10);
     RecordProperty("seed", static_cast<int>(seed));
 
     ThreeLanguageMedium medium;

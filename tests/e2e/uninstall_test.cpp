@@ -844,9 +844,7 @@ DWORD UninstallToTheEnd(const std::string& dir, bool withTheCopy)
 
 TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
 {
-    const unsigned seed = EnvironmentNumber("SETUP_CRASH_SEED", 20261208);
-    const unsigned runs = EnvironmentNumber("SETUP_CRASH_RUNS", 8);
-    std::printf("seed %u (SETUP_CRASH_SEED), %u runs (SETUP_CRASH_RUNS)\n", seed, runs);
+    const auto [seed, runs] = SeededRunsFromEnvironment(20261208, 8);
     RecordProperty("seed", static_cast<int>(seed));
 
     OutsideForTheTest outside(Before::Nothing);
