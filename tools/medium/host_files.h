@@ -70,6 +70,15 @@ private:
 };
 
 bool MakeHostFolder(const std::string& hostPath);
+
+// --- Platform part, beneath the shared functions above ---------------------
+// An empty file open for reading and writing that goes away when closed.
+ScopedFile OpenTemporaryHostFile();
+// True for a folder, false for a link to one.
+bool IsFolderNotLink(const std::string& hostPath);
+// Read-only files go too.
+void RemoveHostFile(const std::string& hostPath);
+void RemoveEmptyHostFolder(const std::string& hostPath);
 std::string CurrentHostFolder();
 bool ChangeHostFolder(const std::string& hostPath);
 

@@ -23,6 +23,41 @@ bool ReadHostFile(const std::string& hostPath, std::string& bytes)
     return !std::ferror(file.get());
 }
 
+ScopedFile OpenBytes(const std::string& bytes)
+{
+    ScopedFile file = OpenTemporaryHostFile();
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+        std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return ScopedFile();
+    return file;
+}
+
+namespace {
+
+// Never through a link: only what is in the folder goes.
+void RemoveHostTree(const std::string& path)
+{
+    std::vector<FolderEntry> entries;
+    if (ListFolder(path, entries)) {
+        for (const FolderEntry& entry : entries) {
+            const std::string child = path + kHostSeparator + entry.hostName;
+            if (IsFolderNotLink(child))
+                RemoveHostTree(child);
+            else
+                RemoveHostFile(child);
+        }
+    }
+    RemoveEmptyHostFolder(path);
+}
+
+}  // namespace
+
+WorkFolder::~WorkFolder()
+{
+    if (!path_.empty())
+        RemoveHostTree(path_);
+}
+
 bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes)
 {
     ScopedFile file(std::fopen(hostPath.c_str(), "rb"));

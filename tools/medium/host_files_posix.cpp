@@ -127,47 +127,32 @@ Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
     return result;
 }
 
-ScopedFile OpenBytes(const std::string& bytes)
+ScopedFile OpenTemporaryHostFile()
 {
-    ScopedFile file(std::tmpfile());
-    if (!file)
-        return ScopedFile();
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
-        std::fseek(file.get(), 0, SEEK_SET) != 0)
-        return ScopedFile();
-    return file;
+    return ScopedFile(std::tmpfile());
 }
 
-namespace {
-void RemoveHostTree(const std::string& path)
+bool IsFolderNotLink(const std::string& hostPath)
 {
-    std::vector<FolderEntry> entries;
-    if (ListFolder(path, entries)) {
-        for (const FolderEntry& entry : entries) {
-            const std::string child = path + "/" + entry.hostName;
-            struct stat info;
-            // Never through a link: only what is in the folder goes.
-            if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                RemoveHostTree(child);
-            else
-                unlink(child.c_str());
-        }
-    }
-    rmdir(path.c_str());
+    struct stat info;
+    return lstat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
-}  // namespace
+
+void RemoveHostFile(const std::string& hostPath)
+{
+    unlink(hostPath.c_str());
+}
+
+void RemoveEmptyHostFolder(const std::string& hostPath)
+{
+    rmdir(hostPath.c_str());
+}
 
 WorkFolder::WorkFolder()
 {
     std::string name = TemporaryFolder() + "/medium-XXXXXX";
     if (mkdtemp(&name[0]))
         path_ = name;
-}
-
-WorkFolder::~WorkFolder()
-{
-    if (!path_.empty())
-        RemoveHostTree(path_);
 }
 
 bool MakeHostFolder(const std::string& hostPath)

@@ -131,7 +131,7 @@ Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
     return result;
 }
 
-ScopedFile OpenBytes(const std::string& bytes)
+ScopedFile OpenTemporaryHostFile()
 {
     HANDLE handle = CreateTemporaryFile();
     if (handle == INVALID_HANDLE_VALUE)
@@ -142,36 +142,28 @@ ScopedFile OpenBytes(const std::string& bytes)
         return ScopedFile();
     }
     ScopedFile file(_fdopen(fd, "w+b"));
-    if (!file) {
+    if (!file)
         _close(fd);
-        return ScopedFile();
-    }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
-        std::fseek(file.get(), 0, SEEK_SET) != 0)
-        return ScopedFile();
     return file;
 }
 
-namespace {
-void RemoveHostTree(const std::string& path)
+bool IsFolderNotLink(const std::string& hostPath)
 {
-    std::vector<FolderEntry> entries;
-    if (ListFolder(path, entries)) {
-        for (const FolderEntry& entry : entries) {
-            const std::string child = path + "\\" + entry.hostName;
-            DWORD attributes = GetFileAttributesA(child.c_str());
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveHostTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        }
-    }
-    RemoveDirectoryA(path.c_str());
+    DWORD attributes = GetFileAttributesA(hostPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
-}  // namespace
+
+void RemoveHostFile(const std::string& hostPath)
+{
+    SetFileAttributesA(hostPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(hostPath.c_str());
+}
+
+void RemoveEmptyHostFolder(const std::string& hostPath)
+{
+    RemoveDirectoryA(hostPath.c_str());
+}
 
 WorkFolder::WorkFolder()
 {
@@ -183,12 +175,6 @@ WorkFolder::WorkFolder()
             return;
         }
     }
-}
-
-WorkFolder::~WorkFolder()
-{
-    if (!path_.empty())
-        RemoveHostTree(path_);
 }
 
 bool MakeHostFolder(const std::string& hostPath)
