@@ -245,22 +245,31 @@ void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, 
     }
 }
 
+// The medium folder a copy reads from; false, after the finding, when it
+// lies outside the medium (named as outside says) or is missing (as
+// missing says).
+bool FindSourceFolder(Check& check, int line, const std::string& path, const std::string& outside,
+                      const std::string& missing, MediumFile& folder)
+{
+    const Lookup lookup = FindOnMedium(check.medium, path, folder);
+    if (lookup == Lookup::Outside) {
+        check.report.Warning(check.script, line, outside + " lies outside the medium: not checked");
+        return false;
+    }
+    if (lookup == Lookup::Missing || !folder.isFolder) {
+        check.report.Error(check.script, line, missing + " is missing: setup.exe copies nothing");
+        return false;
+    }
+    return true;
+}
+
 void CheckXCopy(Check& check, int line, const ScriptLine& parsed)
 {
     const size_t folderLength = PatternDirectoryLength(parsed.source);
-    const std::string folderPath(parsed.source, folderLength);
     MediumFile folder;
-    const Lookup lookup = FindOnMedium(check.medium, folderPath, folder);
-    if (lookup == Lookup::Outside) {
-        check.report.Warning(check.script, line,
-                             "the pattern " + Quoted(parsed.source) + " lies outside the medium: not checked");
+    if (!FindSourceFolder(check, line, std::string(parsed.source, folderLength), "the pattern " + Quoted(parsed.source),
+                          "the folder of " + Quoted(parsed.source), folder))
         return;
-    }
-    if (lookup == Lookup::Missing || !folder.isFolder) {
-        check.report.Error(check.script, line,
-                           "the folder of " + Quoted(parsed.source) + " is missing: setup.exe copies nothing");
-        return;
-    }
     const std::vector<MediumFile> found =
         FilesMatching(check.medium, folder, parsed.source + folderLength);
     if (found.empty()) {
@@ -274,17 +283,9 @@ void CheckXCopy(Check& check, int line, const ScriptLine& parsed)
 void CheckSndCopy(Check& check, int line, const ScriptLine& parsed)
 {
     MediumFile folder;
-    const Lookup lookup = FindOnMedium(check.medium, parsed.source, folder);
-    if (lookup == Lookup::Outside) {
-        check.report.Warning(check.script, line,
-                             "the folder " + Quoted(parsed.source) + " lies outside the medium: not checked");
+    const std::string named = "the folder " + Quoted(parsed.source);
+    if (!FindSourceFolder(check, line, parsed.source, named, named, folder))
         return;
-    }
-    if (lookup == Lookup::Missing || !folder.isFolder) {
-        check.report.Error(check.script, line,
-                           "the folder " + Quoted(parsed.source) + " is missing: setup.exe copies nothing");
-        return;
-    }
     const std::vector<MediumFile> found = FilesMatching(check.medium, folder, "*.*");
     if (found.empty()) {
         check.report.Warning(check.script, line,
