@@ -214,8 +214,7 @@ LanguageSlot MakeSlot(std::string_view line)
 void CopyAndAdd(LineSource& catalogue, TempFile& temp, const char* field1, const char* field2,
                 const char* field3, const char* languageName)
 {
-    const std::string newLine =
-        std::string(field1) + "," + field2 + "," + field3 + "," + languageName;
+    const std::string newLine = LanguageLine(field1, field2, field3, languageName);
     std::string line;
     while (catalogue.Next(line)) {
         temp.Write(line);
@@ -308,6 +307,12 @@ void CreateCatalogue(const char* fromListName)
         FatalError("Can't create DICT.INI");
     }
     LogLine("Catalogue dict.ini created from its template");
+}
+
+std::string LanguageLine(const char* field1, const char* field2, const char* field3,
+                         const char* languageName)
+{
+    return std::string(field1) + "," + field2 + "," + field3 + "," + languageName;
 }
 
 int RemoveLanguageEntries(const char* languageName)

@@ -37,6 +37,10 @@ void CreateCatalogue(const char* fromListName);
 // 0 when dict.ini was replaced, -1 when it kept its old content.
 int RemoveLanguageEntries(const char* languageName);
 
+// The language's line as the catalogue holds it: "field1,field2,field3,languageName".
+std::string LanguageLine(const char* field1, const char* field2, const char* field3,
+                         const char* languageName);
+
 // Appends "field1,field2,field3,languageName" to the end of every section
 // that starts with a line beginning with "[langue]". 0 or -1 as above.
 int AddLanguageEntry(const char* field1, const char* field2, const char* field3,

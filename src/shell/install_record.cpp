@@ -19,11 +19,6 @@ constexpr char kBrokenEnd[] = {'\0', '\r', '\n'};
 FILE* recordFile;
 InstallRecord current;
 
-bool SamePath(std::string_view a, std::string_view b)
-{
-    return EqualsFoldingAZ(a, b);
-}
-
 // Splits off the text up to the next tab; false when there is none.
 bool NextField(std::string_view& rest, std::string_view& field)
 {
@@ -54,7 +49,7 @@ bool ParseNumber(std::string_view text, uint64_t& value)
 RecordedFile& FileEntry(InstallRecord& record, std::string_view path)
 {
     for (RecordedFile& file : record.files) {
-        if (SamePath(file.path, path))
+        if (EqualsFoldingAZ(file.path, path))
             return file;
     }
     record.files.push_back(RecordedFile{std::string(path)});
@@ -64,10 +59,20 @@ RecordedFile& FileEntry(InstallRecord& record, std::string_view path)
 void AddOnce(std::vector<std::string>& list, std::string_view item)
 {
     for (const std::string& known : list) {
-        if (SamePath(known, item))
+        if (EqualsFoldingAZ(known, item))
             return;
     }
     list.emplace_back(item);
+}
+
+bool HasIniKey(const InstallRecord& record, std::string_view file, std::string_view section, std::string_view key)
+{
+    for (const RecordedIniKey& known : record.iniKeys) {
+        if (EqualsFoldingAZ(known.file, file) && EqualsFoldingAZ(known.section, section) &&
+            EqualsFoldingAZ(known.key, key))
+            return true;
+    }
+    return false;
 }
 
 // Takes one line (line end removed) into the record; unknown kinds and
@@ -112,15 +117,9 @@ void TakeLine(InstallRecord& record, std::string_view line)
     } else if (kind == "menufolder" && !rest.empty()) {
         AddOnce(record.menuFolders, rest);
     } else if (kind == "ini") {
-        RecordedIniKey key;
         std::string_view file, section, name, hadSection, hadValue;
         if (NextField(rest, file) && NextField(rest, section) && NextField(rest, name) &&
-            NextField(rest, hadSection) && NextField(rest, hadValue)) {
-            for (const RecordedIniKey& known : record.iniKeys) {
-                if (SamePath(known.file, file) && SamePath(known.section, section) &&
-                    SamePath(known.key, name))
-                    return;
-            }
+            NextField(rest, hadSection) && NextField(rest, hadValue) && !HasIniKey(record, file, section, name)) {
             record.iniKeys.push_back(RecordedIniKey{std::string(file), std::string(section),
                                                     std::string(name), hadSection == "1",
                                                     hadValue == "1", std::string(rest)});
@@ -272,11 +271,7 @@ void RecordMenuFolder(const char* path)
 
 bool IniKeyRecorded(const char* file, const char* section, const char* key)
 {
-    for (const RecordedIniKey& known : current.iniKeys) {
-        if (SamePath(known.file, file) && SamePath(known.section, section) && SamePath(known.key, key))
-            return true;
-    }
-    return false;
+    return HasIniKey(current, file, section, key);
 }
 
 void RecordIniKey(const RecordedIniKey& key)

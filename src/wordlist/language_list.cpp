@@ -62,13 +62,6 @@ void RecordListBuild(const char* toListName)
     RecordFileToWrite(InstalledListPath(toListName).c_str());
 }
 
-void RecordLanguageLine(const LanguageEntry& entry)
-{
-    const std::string line = std::string(entry.field1) + "," + entry.field2 + "," + entry.field3 + "," +
-                             entry.languageName;
-    RecordCatalogueLine(line.c_str());
-}
-
 }  // namespace
 
 // Field 1 keeps the commas in front of it; fields 2 to 4 are the fields
@@ -135,7 +128,8 @@ void ProcessLanguageList()
         RecordListBuild(entry.toListName);
         BuildReverseList(entry);
         RecordFileWritten(InstalledListPath(entry.toListName).c_str());
-        RecordLanguageLine(entry);
+        RecordCatalogueLine(
+            LanguageLine(entry.field1, entry.field2, entry.field3, entry.languageName).c_str());
         const bool replaced = ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3,
                                                    entry.languageName) == 0;
         LogLine("Catalogue line %s,%s,%s,%s %s", entry.field1, entry.field2, entry.field3,
