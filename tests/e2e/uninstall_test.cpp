@@ -742,7 +742,7 @@ TEST(Uninstall, WithoutARecordEndsWithTheFatalErrorAndChangesNothing)
             RemoveTree(log);
         } else {
             MessageBoxInfo box = WaitForMessageBox(setup);
-            ASSERT_NE(box.handle, nullptr) << "no box";
+            ASSERT_NE(box.handle, nullptr) << "no box; the program ended with " << setup.WaitForExit(0);
             EXPECT_EQ(box.caption, "Error");
             EXPECT_EQ(box.text, "Can't open DESINSTAL.DAT");
             EXPECT_EQ(box.icon, MessageBoxInfo::Icon::Error);
