@@ -309,7 +309,13 @@ TEST(MainWindow, EndsWithCodeZeroOnCancelAndOnACloseRequest)
          [](const SetupOnMedium& s) {
              ClickAt(POINT{800, 600});  // the user's click makes the window active
              ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == s.window; }));
-             PressKey(VK_F4, {VK_MENU});
+             // Wine matches its modifier keys to the X server's, which never
+             // saw the injected Alt: done between Alt and F4, that leaves a
+             // plain F4. The user presses again, as after a missed key.
+             for (int press = 0; press < 3 && IsWindow(s.window); ++press) {
+                 PressKey(VK_F4, {VK_MENU});
+                 WaitFor([&] { return !IsWindow(s.window); }, 5000);
+             }
          }},
         {"Annuler with the chooser open",
          [](const SetupOnMedium& s) {
