@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 
@@ -111,19 +113,26 @@ void SetProgramSize(const char* name, uint64_t bytes)
 
 void UnregisterProgram(const InstallRecord& record)
 {
-    // An installation of the same product elsewhere may have taken the
-    // entry over: it stays for that one.
-    const std::string path = ProgramEntryKey(record.name.c_str());
-    bool ours = false;
-    if (ScopedRegistryKey key = OpenKey(path, KEY_READ))
-        ours = lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), record.installDir.c_str()) == 0;
-    if (ours) {
-        const bool removed = RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
-        LogLine("Registry HKCU\\%s: %s", path.c_str(), removed ? "removed" : "kept (cannot be removed)");
+    // Each name the runs registered: a later run may have renamed the
+    // product. An installation of the same product elsewhere may have
+    // taken an entry over: it stays for that one.
+    std::vector<std::string> entries;
+    for (const std::string& name : record.names) {
+        const std::string path = ProgramEntryKey(name.c_str());
+        entries.push_back(path);
+        bool ours = false;
+        if (ScopedRegistryKey key = OpenKey(path, KEY_READ))
+            ours = lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), record.installDir.c_str()) == 0;
+        if (ours) {
+            const bool removed = RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+            LogLine("Registry HKCU\\%s: %s", path.c_str(), removed ? "removed" : "kept (cannot be removed)");
+        }
     }
     for (auto level = record.registryKeys.rbegin(); level != record.registryKeys.rend(); ++level) {
-        if (lstrcmpiA(level->c_str(), path.c_str()) != 0 && IsEmptyKey(*level) &&
-            RegDeleteKeyA(HKEY_CURRENT_USER, level->c_str()) == ERROR_SUCCESS)
+        const bool entry = std::any_of(entries.begin(), entries.end(), [&](const std::string& path) {
+            return lstrcmpiA(level->c_str(), path.c_str()) == 0;
+        });
+        if (!entry && IsEmptyKey(*level) && RegDeleteKeyA(HKEY_CURRENT_USER, level->c_str()) == ERROR_SUCCESS)
             LogLine("Registry HKCU\\%s: removed", level->c_str());
     }
 }

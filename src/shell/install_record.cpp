@@ -87,6 +87,8 @@ void TakeLine(InstallRecord& record, std::string_view line)
     }
     if (kind == "name") {
         record.name = std::string(rest);
+        if (!rest.empty())
+            AddOnce(record.names, rest);
     } else if (kind == "title") {
         record.title = std::string(rest);
     } else if (kind == "dir") {

@@ -33,6 +33,7 @@ struct RecordedIniKey {
 
 struct InstallRecord {
     std::string name;   // as the system's list of installed programs shows it
+    std::vector<std::string> names;  // every run's, once each: a later run may rename the product
     std::string title;  // the medium's title, for the uninstallation's window
     std::string installDir;
     bool madeInstallDir = false;

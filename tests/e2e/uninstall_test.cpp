@@ -288,7 +288,7 @@ private:
 // further down names another product: the first one counts.
 struct UninstallMedium {
     ScratchFolder folder{"uninstall-medium"};
-    UninstallMedium()
+    explicit UninstallMedium(const std::string& name = kName)
     {
         CopyTree(BesideProgram("medium"), folder.path());
         std::string script = ReadFileBytes(folder / "install.inf");
@@ -296,7 +296,7 @@ struct UninstallMedium {
         const size_t at = script.find(copies);
         if (at == std::string::npos)
             throw std::runtime_error("the sample medium's install.inf has no copy of dico.exe");
-        script.insert(at, std::string("uninstall ") + kName + "\r\n");
+        script.insert(at, "uninstall " + name + "\r\n");
         WriteFileBytes(folder / "install.inf", script + "uninstall Autre nom\r\n");
     }
     const std::string& path() const { return folder.path(); }
@@ -515,6 +515,7 @@ struct UserFile {
 struct Case {
     const char* name;
     Before outside;
+    const char* earlierName;             // installed first under that name, or none
     Files inFolderBefore;                // below the install folder, before the installation
     std::vector<UserFile> userFiles;     // after the installation
     Way way;
@@ -574,16 +575,19 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
     ASSERT_GT(installationScreen.width, 0) << "the installation's window did not come";
 
     const Case cases[] = {
-        {"a fresh prefix, answered No then Yes", Before::Nothing, {}, {}, Way::CopyAttendedNoThenYes},
-        {"the group, win.ini's section and another program there", Before::OthersThere, {}, {}, Way::SetupAttended},
+        {"a fresh prefix, answered No then Yes", Before::Nothing, nullptr, {}, {}, Way::CopyAttendedNoThenYes},
+        {"the group, win.ini's section and another program there",
+         Before::OthersThere, nullptr, {}, {}, Way::SetupAttended},
         {"another product's catalogue in the folder",
          Before::Nothing,
+         nullptr,
          {{"dict.ini", Catalogue("espagnol.wb", std::string(kOtherLanguage) + "\r\n")},
           {"langue\\espagnol.tb", "the other product's TO list"}},
          {},
          Way::CopySilent},
-        {"files the user added and changed",
+        {"installed under an earlier name first, then files the user added and changed",
          Before::Nothing,
+         "Dictionnaire bilingue 1.0",
          {},
          {{"dico\\aide\\notes.txt", "my notes", false},
           {"dico\\mes listes\\voyage.txt", "train, gare", false},
@@ -602,6 +606,10 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
         }
         const Snapshot before = Take(parent.path());
 
+        if (c.earlierName) {
+            UninstallMedium earlier(c.earlierName);
+            EXPECT_EQ(InstallQuietly(earlier.path(), dir), 0u) << "the installation under the earlier name";
+        }
         if (!InstallAndCheckRegistration(medium.path(), dir))
             continue;
         for (const UserFile& file : c.userFiles)

@@ -26,6 +26,7 @@ std::string Described(const InstallRecord& record)
         for (const std::string& item : items)
             text += std::string(what) + ' ' + item + '\n';
     };
+    list("name", record.names);
     list("folder", record.folders);
     list("shortcut", record.shortcuts);
     list("menu", record.menuFolders);

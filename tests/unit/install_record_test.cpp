@@ -60,9 +60,10 @@ TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
     RecordRegistryKey("Software\\Uninstall\\Mon dico");
     CloseInstallRecord();
 
-    // The second run: the same key again keeps its first value; a file
-    // the first run wrote keeps its size when a later copy fails.
+    // The second run, under a new name: the same key again keeps its first
+    // value; a file the first run wrote keeps its size when a later copy fails.
     ASSERT_TRUE(OpenInstallRecord(path.c_str()));
+    RecordProduct("Dico 2", "Dictionnaire\tbilingue", "c:\\dico");
     EXPECT_TRUE(IniKeyRecorded("WIN.INI", "dictionary", "frenchavidelay"));
     RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "250"});
     RecordFolder("C:\\DICO\\LANGUE");
@@ -78,11 +79,14 @@ TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
 
     // The third run starts its entries on a line of their own.
     ASSERT_TRUE(OpenInstallRecord(path.c_str()));
+    RecordProduct("MON DICO", "Dictionnaire\tbilingue", "c:\\dico");
     RecordFolder("c:\\dico\\aide");
     CloseInstallRecord();
 
     const InstallRecord record = ReadBack(path);
-    EXPECT_EQ(record.name, "Mon dico");
+    // The list shows the latest name; every entry made goes.
+    EXPECT_EQ(record.name, "MON DICO");
+    EXPECT_EQ(record.names, (std::vector<std::string>{"Mon dico", "Dico 2"}));
     EXPECT_EQ(record.title, "Dictionnaire\tbilingue");
     EXPECT_EQ(record.installDir, "c:\\dico");
     EXPECT_TRUE(record.madeInstallDir);
