@@ -137,7 +137,8 @@ void RestoreIniKeys(const InstallRecord& record)
 
 // The languages the installation added go by the catalogue's own rule,
 // which keeps the section sorted; a catalogue the installation made goes
-// once no language is left in it.
+// once no language is left in it. A language whose line is no longer the
+// one the installation wrote belongs to whoever wrote it since: it stays.
 void RestoreCatalogue(const InstallRecord& record)
 {
     if (record.catalogueLines.empty() && !record.catalogueMade)
@@ -149,6 +150,10 @@ void RestoreCatalogue(const InstallRecord& record)
             LanguageEntry entry{};
             if (!SplitCatalogueLine(line.c_str(), entry))
                 continue;
+            if (!HoldsLanguageLine(line)) {
+                LogLine("Catalogue line %s: not there any more", line.c_str());
+                continue;
+            }
             const bool removed = RemoveLanguageEntries(entry.languageName) == 0;
             LogLine("Catalogue line %s: %s", line.c_str(), removed ? "removed" : "kept (dict.ini cannot be rewritten)");
         }

@@ -379,6 +379,20 @@ int32_t CountLanguageEntries()
     return entryCount;
 }
 
+bool HoldsLanguageLine(std::string_view text)
+{
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return false;
+    SectionScan scan;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (ScanLine(scan, line) && WithoutLineEnd(line) == text)
+            return true;
+    }
+    return false;
+}
+
 int SortLanguageSection(int32_t count)
 {
     // Read: the language lines into slots, in file order.

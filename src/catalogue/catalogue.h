@@ -63,6 +63,10 @@ struct LanguageSlot {
 // Counts the language lines of dict.ini; -1 when it cannot be opened or read.
 int32_t CountLanguageEntries();
 
+// True when a language line of dict.ini is exactly text, its line end aside;
+// false too when dict.ini cannot be read.
+bool HoldsLanguageLine(std::string_view text);
+
 // Rewrites dict.ini with its language lines in collation order. 0 when it
 // was rewritten, -1 when it was left as it was. Lines past the [langue]
 // header that are not language lines are kept after the sorted lines, but

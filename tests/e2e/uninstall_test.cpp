@@ -519,6 +519,7 @@ struct Case {
     Files inFolderBefore;                // below the install folder, before the installation
     std::vector<UserFile> userFiles;     // after the installation
     Way way;
+    const char* laterLine = nullptr;     // another product's line over ours in dict.ini, after the installation
 };
 
 // The non-empty lines of a text file, for what a reader sees of it.
@@ -567,6 +568,8 @@ void GiveUserFile(const std::string& parent, const UserFile& file)
 }
 
 const char kOtherLanguage[] = "fr,es,langue\\espagnol.tb,Espagnol";
+const char kOtherProductsAllemand[] = "fr,de,langue\\deutsch.tb,Allemand";
+const char kOurAllemand[] = "fr,de,langue\\allemand.tb,Allemand";
 
 TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged)
 {
@@ -578,13 +581,14 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
         {"a fresh prefix, answered No then Yes", Before::Nothing, nullptr, {}, {}, Way::CopyAttendedNoThenYes},
         {"the group, win.ini's section and another program there",
          Before::OthersThere, nullptr, {}, {}, Way::SetupAttended},
-        {"another product's catalogue in the folder",
+        {"another product's catalogue in the folder, which installs its own Allemand later",
          Before::Nothing,
          nullptr,
          {{"dict.ini", Catalogue("espagnol.wb", std::string(kOtherLanguage) + "\r\n")},
           {"langue\\espagnol.tb", "the other product's TO list"}},
          {},
-         Way::CopySilent},
+         Way::CopySilent,
+         kOtherProductsAllemand},
         {"installed under an earlier name first, then files the user added and changed",
          Before::Nothing,
          "Dictionnaire bilingue 1.0",
@@ -614,6 +618,13 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
             continue;
         for (const UserFile& file : c.userFiles)
             GiveUserFile(parent.path(), file);
+        if (c.laterLine) {
+            std::string catalogue = ReadFileBytes(dir + "\\dict.ini");
+            const size_t at = catalogue.find(kOurAllemand);
+            ASSERT_NE(at, std::string::npos) << "no Allemand line of ours in dict.ini:\n" << catalogue;
+            WriteFileBytes(dir + "\\dict.ini",
+                           catalogue.replace(at, std::char_traits<char>::length(kOurAllemand), c.laterLine));
+        }
         // What must stay: what was there, and what the user gave since.
         Snapshot expected = before;
         for (const UserFile& file : c.userFiles) {
@@ -622,6 +633,9 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
             for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1))
                 expected.tree.folders.insert(name.substr(0, at));
         }
+        if (c.laterLine)
+            expected.tree.files["dico\\dict.ini"] =
+                Catalogue("espagnol.wb", c.laterLine + std::string("\r\n") + kOtherLanguage + "\r\n");
 
         const std::string copy = dir + "\\desinstal.exe";
         ScratchFolder logs("uninstall-log");

@@ -351,6 +351,30 @@ TEST_F(CatalogueTest, CountFindsTheLinesOfExactLangueSections)
     EXPECT_EQ(CountLanguageEntries(), -1);
 }
 
+TEST_F(CatalogueTest, HoldsLanguageLineFindsOnlyThatLineInALangueSection)
+{
+    const std::string ours = "fr,de,langue\\allemand.tb,Allemand";
+    struct Case {
+        const char* name;
+        std::string text;
+        bool holds;
+    } cases[] = {
+        {"among others", "[langue]\na,b,c,Anglais\n" + ours + "\n\n" + kEnd, true},
+        {"unended last line", "[langue]\n" + ours, true},
+        {"another product's line for the language", "[langue]\nfr,de,x.tb,Allemand\n", false},
+        {"A-Z case differs", "[langue]\nfr,de,langue\\allemand.tb,ALLEMAND\n", false},
+        {"longer", "[langue]\n" + ours + ",x\n", false},
+        {"outside the section", "[ajouter]\n" + ours + "\n\n[langue]\n", false},
+        {"after a comment closed the section", "[langue]\n#\n" + ours + "\n", false},
+    };
+    for (const Case& c : cases) {
+        WriteCatalogue(c.text);
+        EXPECT_EQ(HoldsLanguageLine(ours), c.holds) << c.name;
+    }
+    std::remove("dict.ini");
+    EXPECT_FALSE(HoldsLanguageLine(ours)) << "no dict.ini";
+}
+
 TEST_F(CatalogueTest, SortOrdersByLanguageNameAndKeepsEverythingElse)
 {
     const std::string longName = std::string(700, 'm');
