@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/program_entry.h"
 #include "catalogue/catalogue.h"
+#include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
@@ -139,6 +140,8 @@ void RestoreIniKeys(const InstallRecord& record)
 // which keeps the section sorted; a catalogue the installation made goes
 // once no language is left in it. A language whose line is no longer the
 // one the installation wrote belongs to whoever wrote it since: it stays.
+// Another product's line that the installation replaced comes back when its
+// language is left without a line.
 void RestoreCatalogue(const InstallRecord& record)
 {
     if (record.catalogueLines.empty() && !record.catalogueMade)
@@ -156,6 +159,19 @@ void RestoreCatalogue(const InstallRecord& record)
             }
             const bool removed = RemoveLanguageEntries(entry.languageName) == 0;
             LogLine("Catalogue line %s: %s", line.c_str(), removed ? "removed" : "kept (dict.ini cannot be rewritten)");
+        }
+        bool restored = false;
+        for (const std::string& line : record.replacedCatalogueLines) {
+            LanguageEntry entry{};
+            if (!SplitCatalogueLine(line.c_str(), entry) || !LanguageLinesOf(entry.languageName).empty())
+                continue;
+            const bool added = AddLanguageLine(line) == 0;
+            restored = restored || added;
+            LogLine("Catalogue line %s: %s", line.c_str(), added ? "put back" : "not put back (dict.ini cannot be rewritten)");
+        }
+        if (restored) {
+            SetFrenchCollation();
+            SortLanguageSection(CountLanguageEntries());
         }
         if (record.catalogueMade && CountLanguageEntries() == 0)
             LogLine("Catalogue dict.ini: %s", RemoveFile(kCatalogueFile) ? "removed" : "kept");

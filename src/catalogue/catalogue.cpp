@@ -211,10 +211,8 @@ LanguageSlot MakeSlot(std::string_view line)
 
 // The copy loop of AddLanguageEntry: every line, and the new line at the end
 // of every section that starts with a line beginning with "[langue]".
-void CopyAndAdd(LineSource& catalogue, TempFile& temp, const char* field1, const char* field2,
-                const char* field3, const char* languageName)
+void CopyAndAdd(LineSource& catalogue, TempFile& temp, const std::string& newLine)
 {
-    const std::string newLine = LanguageLine(field1, field2, field3, languageName);
     std::string line;
     while (catalogue.Next(line)) {
         temp.Write(line);
@@ -332,10 +330,15 @@ int RemoveLanguageEntries(const char* languageName)
 int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
                      const char* languageName)
 {
+    return AddLanguageLine(LanguageLine(field1, field2, field3, languageName));
+}
+
+int AddLanguageLine(const std::string& line)
+{
     ScopedFile catalogue = OpenCatalogueOrEnd();
     TempFile temp;
     LineSource lines(catalogue.get());
-    CopyAndAdd(lines, temp, field1, field2, field3, languageName);
+    CopyAndAdd(lines, temp, line);
     return ReplaceCatalogue(catalogue, temp);
 }
 
@@ -354,7 +357,7 @@ int ReplaceLanguageEntry(const char* field1, const char* field2, const char* fie
             kept.push_back(line);
     }
     LineSource lines(kept);
-    CopyAndAdd(lines, temp, field1, field2, field3, languageName);
+    CopyAndAdd(lines, temp, LanguageLine(field1, field2, field3, languageName));
 
     return ReplaceCatalogue(catalogue, temp);
 }
@@ -377,6 +380,21 @@ int32_t CountLanguageEntries()
     if (std::ferror(catalogue.get()))
         return -1;
     return entryCount;
+}
+
+std::vector<std::string> LanguageLinesOf(const char* languageName)
+{
+    std::vector<std::string> found;
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return found;
+    SectionScan scan;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (ScanLine(scan, line) && BelongsToLanguage(line, languageName))
+            found.emplace_back(WithoutLineEnd(line));
+    }
+    return found;
 }
 
 bool HoldsLanguageLine(std::string_view text)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 constexpr char kCatalogueFile[] = "dict.ini";
 constexpr char kTempFile[] = "tmp.ini";
@@ -46,6 +47,10 @@ std::string LanguageLine(const char* field1, const char* field2, const char* fie
 int AddLanguageEntry(const char* field1, const char* field2, const char* field3,
                      const char* languageName);
 
+// The same for a whole line, as LanguageLine makes it or as another
+// product wrote it.
+int AddLanguageLine(const std::string& line);
+
 // RemoveLanguageEntries and then AddLanguageEntry in one rewrite of
 // dict.ini, so that the language's line is never missing from the file:
 // when the replacement fails, the old line stays. 0 or -1 as above.
@@ -62,6 +67,10 @@ struct LanguageSlot {
 
 // Counts the language lines of dict.ini; -1 when it cannot be opened or read.
 int32_t CountLanguageEntries();
+
+// The language lines of dict.ini that RemoveLanguageEntries would drop,
+// without their line ends; none when dict.ini cannot be read.
+std::vector<std::string> LanguageLinesOf(const char* languageName);
 
 // True when a language line of dict.ini is exactly text, its line end aside;
 // false too when dict.ini cannot be read.

@@ -130,6 +130,8 @@ void TakeLine(InstallRecord& record, std::string_view line)
         record.catalogueMade = true;
     } else if (kind == "catalogue-line" && !rest.empty()) {
         AddOnce(record.catalogueLines, rest);
+    } else if (kind == "catalogue-replaced" && !rest.empty()) {
+        AddOnce(record.replacedCatalogueLines, rest);
     } else if (kind == "registry" && !rest.empty()) {
         AddOnce(record.registryKeys, rest);
     }
@@ -292,6 +294,15 @@ void RecordCatalogueMade()
 void RecordCatalogueLine(const char* line)
 {
     Append({"catalogue-line", line});
+}
+
+void RecordReplacedCatalogueLine(const char* line)
+{
+    for (const std::string& ours : current.catalogueLines) {
+        if (EqualsFoldingAZ(ours, line))
+            return;
+    }
+    Append({"catalogue-replaced", line});
 }
 
 void RecordRegistryKey(const char* path)

@@ -44,6 +44,7 @@ struct InstallRecord {
     std::vector<RecordedIniKey> iniKeys;   // the first value recorded for each key
     bool catalogueMade = false;            // dict.ini did not exist before a run
     std::vector<std::string> catalogueLines;
+    std::vector<std::string> replacedCatalogueLines;  // other products' lines a run replaced
     std::vector<std::string> registryKeys;  // made by a run, outermost first
 };
 
@@ -80,5 +81,8 @@ void RecordIniKey(const RecordedIniKey& key);
 bool IniKeyRecorded(const char* file, const char* section, const char* key);
 void RecordCatalogueMade();
 void RecordCatalogueLine(const char* line);
+// Before replacing a language line; ignored for a line a run of this
+// installation wrote.
+void RecordReplacedCatalogueLine(const char* line);
 // Before making a registry key (path below the user's hive).
 void RecordRegistryKey(const char* path);

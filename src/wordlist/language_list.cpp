@@ -128,6 +128,10 @@ void ProcessLanguageList()
         RecordListBuild(entry.toListName);
         BuildReverseList(entry);
         RecordFileWritten(InstalledListPath(entry.toListName).c_str());
+        if (InstallRecordIsOpen()) {
+            for (const std::string& replaced : LanguageLinesOf(entry.languageName))
+                RecordReplacedCatalogueLine(replaced.c_str());
+        }
         RecordCatalogueLine(
             LanguageLine(entry.field1, entry.field2, entry.field3, entry.languageName).c_str());
         const bool replaced = ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3,

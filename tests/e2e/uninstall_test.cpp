@@ -520,6 +520,7 @@ struct Case {
     std::vector<UserFile> userFiles;     // after the installation
     Way way;
     const char* laterLine = nullptr;     // another product's line over ours in dict.ini, after the installation
+    std::string catalogueAfter = {};     // with a later line: dict.ini after the uninstallation
 };
 
 // The non-empty lines of a text file, for what a reader sees of it.
@@ -569,6 +570,7 @@ void GiveUserFile(const std::string& parent, const UserFile& file)
 
 const char kOtherLanguage[] = "fr,es,langue\\espagnol.tb,Espagnol";
 const char kOtherProductsAllemand[] = "fr,de,langue\\deutsch.tb,Allemand";
+const char kOtherProductsAnglais[] = "fr,en,langue\\english.tb,Anglais";
 const char kOurAllemand[] = "fr,de,langue\\allemand.tb,Allemand";
 
 TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged)
@@ -581,14 +583,18 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
         {"a fresh prefix, answered No then Yes", Before::Nothing, nullptr, {}, {}, Way::CopyAttendedNoThenYes},
         {"the group, win.ini's section and another program there",
          Before::OthersThere, nullptr, {}, {}, Way::SetupAttended},
+        // Its Anglais line is replaced by ours and comes back; its Allemand,
+        // written over ours, stays.
         {"another product's catalogue in the folder, which installs its own Allemand later",
          Before::Nothing,
          nullptr,
-         {{"dict.ini", Catalogue("espagnol.wb", std::string(kOtherLanguage) + "\r\n")},
+         {{"dict.ini", Catalogue("espagnol.wb", std::string(kOtherProductsAnglais) + "\r\n" + kOtherLanguage + "\r\n")},
           {"langue\\espagnol.tb", "the other product's TO list"}},
          {},
          Way::CopySilent,
-         kOtherProductsAllemand},
+         kOtherProductsAllemand,
+         Catalogue("espagnol.wb", std::string(kOtherProductsAllemand) + "\r\n" + kOtherProductsAnglais + "\r\n" +
+                                      kOtherLanguage + "\r\n")},
         {"installed under an earlier name first, then files the user added and changed",
          Before::Nothing,
          "Dictionnaire bilingue 1.0",
@@ -634,8 +640,7 @@ TEST(Uninstall, TakesBackWhatTheInstallationMadeAndKeepsWhatTheUserMadeOrChanged
                 expected.tree.folders.insert(name.substr(0, at));
         }
         if (c.laterLine)
-            expected.tree.files["dico\\dict.ini"] =
-                Catalogue("espagnol.wb", c.laterLine + std::string("\r\n") + kOtherLanguage + "\r\n");
+            expected.tree.files["dico\\dict.ini"] = c.catalogueAfter;
 
         const std::string copy = dir + "\\desinstal.exe";
         ScratchFolder logs("uninstall-log");

@@ -31,6 +31,7 @@ std::string Described(const InstallRecord& record)
     list("shortcut", record.shortcuts);
     list("menu", record.menuFolders);
     list("line", record.catalogueLines);
+    list("replaced", record.replacedCatalogueLines);
     list("key", record.registryKeys);
     for (const RecordedFile& file : record.files)
         text += "file " + file.path + (file.stamped ? ' ' + std::to_string(file.size) + ' ' + std::to_string(file.time) : "") + '\n';

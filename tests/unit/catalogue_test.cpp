@@ -375,6 +375,26 @@ TEST_F(CatalogueTest, HoldsLanguageLineFindsOnlyThatLineInALangueSection)
     EXPECT_FALSE(HoldsLanguageLine(ours)) << "no dict.ini";
 }
 
+TEST_F(CatalogueTest, LanguageLinesOfFindsTheLinesTheReplacementDropsFromTheSection)
+{
+    WriteCatalogue("[ajouter]\nAllemand\na,b,c,Allemand\n\n"
+                   "[langue]\nfr,de,x.tb,Allemand\nfr,en,y.tb,Anglais\nq,r,s,ALLEMAND\nAllemand,z\n"
+                   "t,u,v,Allemande\n#\nm,n,o,Allemand\n\n" + kEnd);
+    EXPECT_EQ(LanguageLinesOf("Allemand"),
+              (std::vector<std::string>{"fr,de,x.tb,Allemand", "q,r,s,ALLEMAND", "Allemand,z"}));
+    EXPECT_TRUE(LanguageLinesOf("Italien").empty());
+    std::remove("dict.ini");
+    EXPECT_TRUE(LanguageLinesOf("Allemand").empty()) << "no dict.ini";
+}
+
+TEST_F(CatalogueTest, AddLanguageLineAddsTheLineAsItStands)
+{
+    WriteCatalogue("[langue]\na,b,c,Anglais\n\n" + kEnd);
+    EXPECT_EQ(AddLanguageLine("fr,,de,x.tb,Allemand,extra"), 0);
+    EXPECT_EQ(Catalogue(), Crlf("[langue]\na,b,c,Anglais\nfr,,de,x.tb,Allemand,extra\n\n" + kEnd));
+    EXPECT_FALSE(TempExists());
+}
+
 TEST_F(CatalogueTest, SortOrdersByLanguageNameAndKeepsEverythingElse)
 {
     const std::string longName = std::string(700, 'm');

@@ -53,6 +53,7 @@ TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
     RecordFileNotWritten(b.c_str());  // the copy failed: b.txt is not ours
     RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "100"});
     RecordCatalogueMade();
+    RecordReplacedCatalogueLine("fr,de,langue\\deutsch.tb,Allemand");  // another product's
     RecordCatalogueLine("fr,de,langue\\allemand.tb,Allemand");
     RecordMenuFolder("c:\\menu\\Dictionnaire");
     RecordShortcut("c:\\menu\\Dictionnaire\\Dico.lnk");
@@ -72,6 +73,8 @@ TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
     RecordFileToWrite(b.c_str());
     WriteFileBytes(b, "xyz");
     RecordFileWritten(b.c_str());
+    RecordReplacedCatalogueLine("FR,DE,LANGUE\\ALLEMAND.TB,ALLEMAND");  // the first run's: ours
+    RecordReplacedCatalogueLine("fr,de,langue\\deutsch.tb,Allemand");     // once is enough
     RecordCatalogueLine("fr,it,langue\\italien.tb,Italien");
     CloseInstallRecord();
     // Killed in the middle of an entry.
@@ -98,6 +101,7 @@ TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
     EXPECT_TRUE(record.catalogueMade);
     EXPECT_EQ(record.catalogueLines, (std::vector<std::string>{"fr,de,langue\\allemand.tb,Allemand",
                                                                 "fr,it,langue\\italien.tb,Italien"}));
+    EXPECT_EQ(record.replacedCatalogueLines, (std::vector<std::string>{"fr,de,langue\\deutsch.tb,Allemand"}));
     EXPECT_EQ(record.menuFolders, (std::vector<std::string>{"c:\\menu\\Dictionnaire"}));
     EXPECT_EQ(record.shortcuts, (std::vector<std::string>{"c:\\menu\\Dictionnaire\\Dico.lnk"}));
     EXPECT_EQ(record.registryKeys,
