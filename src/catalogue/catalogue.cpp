@@ -253,6 +253,23 @@ void WriteSectionEnd(TempFile& temp, const std::vector<std::string>& rest)
     temp.Write(kEndComment);
 }
 
+// The language lines of dict.ini with their line ends; none when it
+// cannot be read.
+std::vector<std::string> LanguageLines()
+{
+    std::vector<std::string> lines;
+    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
+    if (!catalogue)
+        return lines;
+    SectionScan scan;
+    std::string line;
+    while (ReadWholeTextLine(catalogue.get(), line)) {
+        if (ScanLine(scan, line))
+            lines.push_back(line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
@@ -385,13 +402,8 @@ int32_t CountLanguageEntries()
 std::vector<std::string> LanguageLinesOf(const char* languageName)
 {
     std::vector<std::string> found;
-    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
-    if (!catalogue)
-        return found;
-    SectionScan scan;
-    std::string line;
-    while (ReadWholeTextLine(catalogue.get(), line)) {
-        if (ScanLine(scan, line) && BelongsToLanguage(line, languageName))
+    for (const std::string& line : LanguageLines()) {
+        if (BelongsToLanguage(line, languageName))
             found.emplace_back(WithoutLineEnd(line));
     }
     return found;
@@ -399,16 +411,9 @@ std::vector<std::string> LanguageLinesOf(const char* languageName)
 
 bool HoldsLanguageLine(std::string_view text)
 {
-    ScopedFile catalogue(OpenTextRead(kCatalogueFile));
-    if (!catalogue)
-        return false;
-    SectionScan scan;
-    std::string line;
-    while (ReadWholeTextLine(catalogue.get(), line)) {
-        if (ScanLine(scan, line) && WithoutLineEnd(line) == text)
-            return true;
-    }
-    return false;
+    const std::vector<std::string> lines = LanguageLines();
+    return std::any_of(lines.begin(), lines.end(),
+                       [text](const std::string& line) { return WithoutLineEnd(line) == text; });
 }
 
 int SortLanguageSection(int32_t count)
