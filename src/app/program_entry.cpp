@@ -6,6 +6,7 @@
 
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
+#include "shell/text_file.h"
 
 namespace {
 
@@ -41,14 +42,6 @@ std::string TextValue(HKEY key, const char* name)
         return std::string();
     value[size] = '\0';
     return value;
-}
-
-std::string UninstallerPath(const char* installDir)
-{
-    std::string path = installDir;
-    if (!path.empty() && path.back() != '\\')
-        path += '\\';
-    return path + kUninstallerFile;
 }
 
 // True when the key holds neither keys nor values.
@@ -94,11 +87,11 @@ bool RegisterProgram(const char* name, const char* installDir)
                         nullptr) != ERROR_SUCCESS)
         return false;
     ScopedRegistryKey key(made);
-    const std::string uninstaller = "\"" + UninstallerPath(installDir) + "\" /uninstall";
+    const std::string uninstaller = "\"" + PathInDir(installDir, kUninstallerFile) + "\" /uninstall";
     return SetText(key.get(), "DisplayName", name) && SetText(key.get(), "UninstallString", uninstaller) &&
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&
-           SetText(key.get(), "DisplayIcon", UninstallerPath(installDir) + ",0") &&
+           SetText(key.get(), "DisplayIcon", PathInDir(installDir, kUninstallerFile) + ",0") &&
            SetText(key.get(), "InstallDate", LocalTimeText("%Y%m%d")) && SetNumber(key.get(), "EstimatedSize", 0) &&
            SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
 }

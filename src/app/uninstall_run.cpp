@@ -24,11 +24,6 @@ namespace {
 
 constexpr char kCaption[] = "D\xE9sinstallation";
 
-std::string InDir(const std::string& dir, const char* name)
-{
-    return dir + (!dir.empty() && dir.back() == '\\' ? "" : "\\") + name;
-}
-
 bool SamePath(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
@@ -36,7 +31,7 @@ bool SamePath(const std::string& a, const std::string& b)
 
 bool ReadRecord(const std::string& installDir, InstallRecord& record)
 {
-    ScopedFile file(OpenTextRead(InDir(installDir, kRecordFile).c_str()));
+    ScopedFile file(OpenTextRead(PathInDir(installDir, kRecordFile).c_str()));
     return file && ReadInstallRecord(file.get(), record);
 }
 
@@ -77,7 +72,7 @@ bool RemoveFile(const std::string& path)
 // is protected, which no copy of the installation leaves.
 void RemoveFiles(const InstallRecord& record)
 {
-    const std::string catalogue = InDir(record.installDir, kCatalogueFile);
+    const std::string catalogue = PathInDir(record.installDir, kCatalogueFile);
     for (auto file = record.files.rbegin(); file != record.files.rend(); ++file) {
         const DWORD attributes = GetFileAttributesA(file->path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || SamePath(file->path, catalogue))
@@ -187,7 +182,7 @@ void RestoreCatalogue(const InstallRecord& record)
 // that no record explains.
 void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
 {
-    const std::string uninstaller = InDir(installDir, kUninstallerFile);
+    const std::string uninstaller = PathInDir(installDir, kUninstallerFile);
     if (GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveFile(uninstaller)) {
         LogLine("%s: kept (cannot be removed)", uninstaller.c_str());
         return;
@@ -197,7 +192,7 @@ void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
         folder.reset(CreateFileA(installDir.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
                                  nullptr));
-    RemoveFile(InDir(installDir, kRecordFile));
+    RemoveFile(PathInDir(installDir, kRecordFile));
     folder.reset();
     // Where the system would not hold it (or kept it for a file in it).
     if (madeInstallDir)
@@ -272,7 +267,7 @@ int RunUninstallation(const char* installDir, int showCommand)
 
     char program[kPathSize];
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length > 0 && length < sizeof program && SamePath(program, InDir(installDir, kUninstallerFile))) {
+    if (length > 0 && length < sizeof program && SamePath(program, PathInDir(installDir, kUninstallerFile))) {
         LogLine("%s and %s: %s", kUninstallerFile, kRecordFile,
                 StartFinisher(installDir, program) ? "removed once this program has ended"
                                                    : "kept (the finishing copy cannot start)");
@@ -292,7 +287,7 @@ int FinishUninstallation(const char* installDir, HANDLE endedProgram)
     if (!ReadRecord(installDir, record))
         return 1;
     // The system may release the ended program's file a moment after its end.
-    const std::string uninstaller = InDir(installDir, kUninstallerFile);
+    const std::string uninstaller = PathInDir(installDir, kUninstallerFile);
     for (int attempt = 0; attempt < 50 && GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES &&
                           !RemoveFile(uninstaller);
          ++attempt)

@@ -47,6 +47,11 @@ bool JoinText(char* dst, size_t dstSize, std::initializer_list<const char*> part
     return true;
 }
 
+std::string PathInDir(const std::string& dir, const char* name)
+{
+    return dir + (!dir.empty() && dir.back() == '\\' ? "" : "\\") + name;
+}
+
 FILE* OpenTextRead(const char* path)
 {
     return std::fopen(path, "rb");

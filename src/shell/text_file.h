@@ -32,6 +32,9 @@ bool AppendText(char* dst, size_t dstSize, const char* src);
 // fit, so a cut path is never used.
 bool JoinText(char* dst, size_t dstSize, std::initializer_list<const char*> parts);
 
+// The path of name in dir, with one backslash between them.
+std::string PathInDir(const std::string& dir, const char* name);
+
 // Opens a text file for reading or writing. Files are opened in binary and
 // translated by the functions below, so the behaviour does not depend on the
 // C runtime.
