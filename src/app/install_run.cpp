@@ -5,6 +5,7 @@
 #include <direct.h>
 #include <io.h>
 
+#include "app/language_driver.h"
 #include "app/main_window.h"
 #include "app/program_entry.h"
 #include "catalogue/catalogue.h"
@@ -126,7 +127,7 @@ void InstallRun(int notificationCode)
 
     if (setup.buildWordLists == 1) {
         if (!inInstallDir)
-            FatalError("Can't open LANGUAGE.CF");
+            FatalError(LanguageListMessage(LanguageListFault::CannotOpen));
         ProcessLanguageList();
     }
 

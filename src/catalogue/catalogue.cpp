@@ -272,23 +272,6 @@ std::vector<std::string> LanguageLines()
 
 }  // namespace
 
-size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
-{
-    size_t count = 0;
-    size_t pos = 0;
-    while (count < maxFields) {
-        pos = line.find_first_not_of(',', pos);
-        if (pos == std::string_view::npos)
-            break;
-        size_t end = line.find(',', pos);
-        if (end == std::string_view::npos)
-            end = line.size();
-        fields[count++] = {pos, end - pos};
-        pos = end;
-    }
-    return count;
-}
-
 void CreateCatalogue(const char* fromListName)
 {
     // An existing catalogue is left alone. Either way the status lines move

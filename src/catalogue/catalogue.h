@@ -14,20 +14,6 @@
 constexpr char kCatalogueFile[] = "dict.ini";
 constexpr char kTempFile[] = "tmp.ini";
 
-// --- Field splitting ----------------------------------------------------
-// A field is a maximal run of characters other than the comma: leading commas
-// and runs of commas are one separator, so no field is ever empty. A line end
-// left on the line belongs to its last field.
-
-struct FieldSpan {
-    size_t start;   // offset of the field's first character in the line
-    size_t length;  // at least 1
-};
-
-// Finds at most maxFields fields of line (fields beyond are not looked for)
-// and returns how many it found.
-size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields);
-
 // --- Language lines -----------------------------------------------------
 
 // Writes dict.ini from its template when it does not exist yet; moves the

@@ -146,3 +146,20 @@ bool FlushAndClose(FILE* file)
     ok = CloseFile(file) && ok;
     return ok;
 }
+
+size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields)
+{
+    size_t count = 0;
+    size_t pos = 0;
+    while (count < maxFields) {
+        pos = line.find_first_not_of(',', pos);
+        if (pos == std::string_view::npos)
+            break;
+        size_t end = line.find(',', pos);
+        if (end == std::string_view::npos)
+            end = line.size();
+        fields[count++] = {pos, end - pos};
+        pos = end;
+    }
+    return count;
+}

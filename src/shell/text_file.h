@@ -91,3 +91,17 @@ bool CloseFile(FILE* file);
 // The size and last write time of a file, to tell later whether it changed.
 // False when the file cannot be looked at.
 bool FileStamp(const char* path, uint64_t& size, uint64_t& time);
+
+// The field rule of catalogue lines, in dict.ini and langue.cf alike.
+// A field is a maximal run of characters other than the comma: leading commas
+// and runs of commas are one separator, so no field is ever empty. A line end
+// left on the line belongs to its last field.
+
+struct FieldSpan {
+    size_t start;   // offset of the field's first character in the line
+    size_t length;  // at least 1
+};
+
+// Finds at most maxFields fields of line (fields beyond are not looked for)
+// and returns how many it found.
+size_t SplitFields(std::string_view line, FieldSpan* fields, size_t maxFields);

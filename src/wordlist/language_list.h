@@ -1,15 +1,44 @@
-// The language list driver: every entry of langue.cf in the install
-// directory gets the French collation, its reversed word list and its line in
-// the catalogue; langue.cf is deleted when all are done.
+// The reader of the language list langue.cf, for the installation's driver
+// and the publisher's check alike: entries of three usable lines (the
+// catalogue line, the FROM list name, the TO list name), and the faults that
+// stop an installation, each with its one message.
 #pragma once
 
+#include <cstdio>
+
+#include "shell/setup_state.h"
 #include "wordlist/language_entry.h"
 
-// Works in the current (install) directory. Ends the run through FatalError
-// when langue.cf cannot be opened or read, or holds a bad or cut-short entry.
-void ProcessLanguageList();
+constexpr char kLanguageListFile[] = "langue.cf";
 
-// The reader's rules, for the publisher's medium check as well.
+enum class LanguageListFault {
+    None,
+    CannotOpen,
+    BadLanguageLine,  // fewer than four fields
+    IncompleteEntry,  // the file ends before the FROM or TO list name
+    BadListName,      // a list named as the builder's temporary lists
+    ReadError,
+};
+
+// The fatal message of a fault ("Bad language line in LANGUAGE.CF").
+const char* LanguageListMessage(LanguageListFault fault);
+
+// An open langue.cf and where the lines of the entry being read stand; a
+// line number 0 for a line not read (yet).
+struct LanguageListReader {
+    FILE* file = nullptr;
+    LanguageListFault fault = LanguageListFault::None;
+    SetupLineCursor cursor;
+    SetupLineCursor catalogueAt, fromAt, toAt;
+};
+
+// Reads the next entry's catalogue line and splits it into fields 1 to 3
+// and the language name. False at the end of the list (fault None) or on a
+// fault.
+bool ReadCatalogueLine(LanguageListReader& reader, LanguageEntry& entry);
+
+// Reads the entry's FROM and TO list names. False on a fault.
+bool ReadListNames(LanguageListReader& reader, LanguageEntry& entry);
 
 // Splits a catalogue line into fields 1 to 3 and the language name. False
 // when it has fewer than four fields.

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "app/language_driver.h"
 #include "catalogue/catalogue.h"
 #include "fake_shell.h"
 #include "fuzz_support.h"
@@ -11,7 +12,6 @@
 #include "shell/text_file.h"
 #include "support/files.h"
 #include "support/word_lists.h"
-#include "wordlist/language_list.h"
 
 namespace {
 

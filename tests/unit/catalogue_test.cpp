@@ -36,40 +36,6 @@ protected:
     ScopedCurrentFolder current_{dir_.path()};
 };
 
-std::vector<std::string> FieldsOf(const std::string& line, size_t maxFields)
-{
-    std::vector<FieldSpan> spans(maxFields);
-    size_t count = SplitFields(line, spans.data(), maxFields);
-    std::vector<std::string> fields;
-    for (size_t i = 0; i < count; ++i)
-        fields.push_back(line.substr(spans[i].start, spans[i].length));
-    return fields;
-}
-
-TEST(SplitFields, CommasSeparateAndNoFieldIsEmpty)
-{
-    struct Case {
-        std::string line;
-        size_t maxFields;
-        std::vector<std::string> fields;
-    } cases[] = {
-        {"p1,p2,p3,Italien", 4, {"p1", "p2", "p3", "Italien"}},
-        {"p1,p2,p3,Italien\n", 4, {"p1", "p2", "p3", "Italien\n"}},
-        {",,a,b,c,d", 4, {"a", "b", "c", "d"}},
-        {"a,,b,,,c,Anglais", 4, {"a", "b", "c", "Anglais"}},
-        {"a, b, c, Anglais", 4, {"a", " b", " c", " Anglais"}},
-        {"a,b,c,Anglais,x", 4, {"a", "b", "c", "Anglais"}},
-        {"a,b,c,Anglais,x", 9, {"a", "b", "c", "Anglais", "x"}},
-        {"a,b,", 4, {"a", "b"}},
-        {",,,", 4, {}},
-        {",,,\n", 4, {"\n"}},
-        {"", 4, {}},
-        {"[langue]\n", 4, {"[langue]\n"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FieldsOf(c.line, c.maxFields), c.fields) << c.line;
-}
-
 TEST_F(CatalogueTest, CreateCatalogueWritesTheTemplateOnlyWhenThereIsNone)
 {
     setup.verbose = 1;

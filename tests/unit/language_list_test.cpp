@@ -1,4 +1,4 @@
-#include "wordlist/language_list.h"
+#include "app/language_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/language_driver.h"
 #include "catalogue/catalogue.h"
 #include "fake_shell.h"
 #include "fault_files.h"
@@ -22,7 +23,6 @@
 #include "support/word_lists.h"
 #include "wordlist/key_order.h"
 #include "wordlist/language_entry.h"
-#include "wordlist/language_list.h"
 #include "wordlist/reverse_list.h"
 
 namespace {

@@ -487,44 +487,36 @@ void CheckLanguageList(Check& check, const Installed& list)
     }
     std::vector<EntryLines> entries;
     std::set<std::string> checkedLists;
-    SetupLineCursor cursor;
+    LanguageListReader reader;
+    reader.file = input.get();
     LanguageEntry entry{};
-    char line[kSetupLineSize];
-    auto longLine = [&]() {
-        if (cursor.piece > 0)
-            check.report.Warning(file, cursor.line,
-                                 "longer than 99 bytes: setup.exe reads bytes " +
-                                     std::to_string(cursor.piece * 99 + 1) + " on as a line of their own");
+    auto longLines = [&]() {
+        for (const SetupLineCursor& at : {reader.catalogueAt, reader.fromAt, reader.toAt}) {
+            if (at.line > 0 && at.piece > 0)
+                check.report.Warning(file, at.line,
+                                     "longer than 99 bytes: setup.exe reads bytes " +
+                                         std::to_string(at.piece * 99 + 1) + " on as a line of their own");
+        }
     };
-    while (ReadSetupLine(input.get(), line, &cursor)) {
-        longLine();
-        EntryLines lines{cursor.line, 0, 0, "", "", ""};
-        if (!SplitCatalogueLine(line, entry)) {
-            check.report.Error(file, lines.catalogue,
-                               "fewer than four fields: setup.exe stops with \"Bad language line in LANGUAGE.CF\"");
+    auto stops = [&](int line, const std::string& what) {
+        longLines();
+        check.report.Error(file, line,
+                           what + ": setup.exe stops with \"" + LanguageListMessage(reader.fault) + "\"");
+    };
+    while (ReadCatalogueLine(reader, entry)) {
+        if (!ReadListNames(reader, entry)) {
+            if (reader.fault == LanguageListFault::IncompleteEntry)
+                stops(reader.catalogueAt.line,
+                      std::string("the entry has no ") + (reader.fromAt.line ? "TO" : "FROM") + " list name");
+            else if (IsTemporaryListName(entry.fromListName))
+                stops(reader.fromAt.line, Quoted(entry.fromListName) + " is the builder's own temporary list");
+            else
+                stops(reader.toAt.line, Quoted(entry.toListName) + " is the builder's own temporary list");
             return;
         }
-        lines.languageName = entry.languageName;
-        for (auto [name, at] : {std::pair{entry.fromListName, &lines.from}, std::pair{entry.toListName, &lines.to}}) {
-            if (!ReadSetupLine(input.get(), name, &cursor)) {
-                check.report.Error(file, lines.catalogue,
-                                   std::string("the entry has no ") + (lines.from ? "TO" : "FROM") +
-                                       " list name: setup.exe stops with \"Incomplete entry in LANGUAGE.CF\"");
-                return;
-            }
-            longLine();
-            *at = cursor.line;
-        }
-        lines.fromName = entry.fromListName;
-        lines.toName = entry.toListName;
-        for (const auto& [name, at] : {std::pair{lines.fromName, lines.from}, std::pair{lines.toName, lines.to}}) {
-            if (IsTemporaryListName(name.c_str())) {
-                check.report.Error(file, at,
-                                   Quoted(name) + " is the builder's own temporary list: setup.exe stops with "
-                                                  "\"Bad list name in LANGUAGE.CF\"");
-                return;
-            }
-        }
+        longLines();
+        EntryLines lines{reader.catalogueAt.line, reader.fromAt.line, reader.toAt.line,
+                         entry.languageName, entry.fromListName, entry.toListName};
         for (const EntryLines& earlier : entries) {
             if (EqualFoldingAZ(earlier.languageName, lines.languageName)) {
                 check.report.Warning(file, lines.catalogue,
@@ -536,6 +528,10 @@ void CheckLanguageList(Check& check, const Installed& list)
         }
         CheckFromList(check, file, lines, checkedLists);
         entries.push_back(lines);
+    }
+    if (reader.fault == LanguageListFault::BadLanguageLine) {
+        stops(reader.catalogueAt.line, "fewer than four fields");
+        return;
     }
     // A TO list written over the FROM list of an entry still to come.
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -578,8 +574,9 @@ void CheckAfterScript(Check& check)
     const Installed* languageList = FindInstalled(check, "langue.cf");
     if (check.mkwlistLine && !languageList) {
         check.report.Warning(check.script, check.mkwlistLine,
-                             "no copy installs langue.cf: setup.exe stops with \"Can't open LANGUAGE.CF\" "
-                             "unless the install folder has one");
+                             std::string("no copy installs langue.cf: setup.exe stops with \"") +
+                                 LanguageListMessage(LanguageListFault::CannotOpen) +
+                                 "\" unless the install folder has one");
     } else if (!check.mkwlistLine && languageList) {
         check.report.Warning(check.script, languageList->line,
                              "langue.cf is installed, but no mkwlist line builds its lists");
