@@ -208,8 +208,8 @@ LRESULT OnCreate(HWND window)
     windowGlobals.mainWindow = window;
     windowGlobals.waitCursor = LoadCursorA(nullptr, IDC_WAIT);
     CreateControls(window);
-    directoryFieldOwnProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
-        windowGlobals.directoryField, GWL_WNDPROC, reinterpret_cast<LONG>(DirectoryFieldProc)));
+    directoryFieldOwnProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        windowGlobals.directoryField, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DirectoryFieldProc)));
     // For the program-menu shortcut; left initialised until the process ends.
     CoInitialize(nullptr);
     return 0;
