@@ -41,3 +41,18 @@ bool IsWriteFailureMessage(const std::string& text)
             return true;
     return false;
 }
+
+std::string CompressedForm(const std::string& bytes, char method, long promised)
+{
+    const size_t size = promised < 0 ? bytes.size() : static_cast<size_t>(promised);
+    std::string out("SZDD\x88\xF0\x27\x33", 8);
+    out += method;
+    out += '\0';
+    for (int shift = 0; shift < 32; shift += 8)
+        out += static_cast<char>((size >> shift) & 0xFF);
+    for (size_t at = 0; at < bytes.size(); at += 8) {
+        out += '\xFF';
+        out += bytes.substr(at, 8);
+    }
+    return out;
+}

@@ -28,3 +28,8 @@ bool IsTemporaryName(const std::string& name);
 
 // The messages a run ends with when a write into the install folder fails.
 bool IsWriteFailureMessage(const std::string& text);
+
+// The platform LZ library's compressed form of bytes, every byte stored as a
+// literal (a flag byte of eight 1 bits before each eight bytes). The header
+// may promise another size than the data holds, or name another method.
+std::string CompressedForm(const std::string& bytes, char method = 'A', long promised = -1);

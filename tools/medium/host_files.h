@@ -20,10 +20,25 @@ struct FolderEntry {
     std::string hostName;  // as the host names it
     std::string name;      // in Windows-1252, as setup.exe's narrow calls see it
     bool isFolder;
+    // False when some character of the name has no Windows-1252 byte: the
+    // narrow calls show '?' in its place and cannot open the file.
+    bool narrow = true;
+    std::string shown;     // the name for people, in UTF-8
 };
 
 // The entries of a folder, "." and ".." left out. False when it cannot be read.
 bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries);
+
+// The platform's own search of a folder for a pattern, as setup.exe's copies
+// search, 8.3 names included; shortName receives the 8.3 name of each entry
+// ("" when it has none). False where the host has no such search (natively),
+// and then this build cannot see 8.3 names.
+struct FoundEntry {
+    FolderEntry entry;
+    std::string shortName;
+};
+bool SearchHostFolder(const std::string& hostFolder, const std::string& pattern, std::vector<FoundEntry>& found);
+extern const bool kHostSeesShortNames;
 
 bool IsHostFolder(const std::string& hostPath);
 

@@ -10,32 +10,36 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "shell/text_file.h"
 #include "windows1252.h"
 
 const char kHostSeparator = '/';
+const bool kHostSeesShortNames = false;
 const bool kHostHasFrenchCollation = false;
 
 bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries)
 {
     entries.clear();
-    DIR* dir = opendir(hostFolder.c_str());
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(hostFolder.c_str()), closedir);
     if (!dir)
         return false;
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         const std::string hostName = entry->d_name;
         if (hostName == "." || hostName == "..")
             continue;
-        std::string name;
-        // A name with no Windows-1252 form cannot be typed into install.inf:
-        // kept as it is, it matches only itself.
-        if (!Utf8ToWindows1252(hostName, name))
-            name = hostName;
-        entries.push_back({hostName, name, IsHostFolder(hostFolder + "/" + hostName)});
+        FolderEntry folderEntry{hostName, "", IsHostFolder(hostFolder + "/" + hostName)};
+        folderEntry.narrow = Utf8ToWindows1252(hostName, folderEntry.name);
+        folderEntry.shown = folderEntry.narrow || !IsUtf8(hostName) ? ShownText(folderEntry.name) : hostName;
+        entries.push_back(std::move(folderEntry));
     }
-    closedir(dir);
     return true;
+}
+
+bool SearchHostFolder(const std::string&, const std::string&, std::vector<FoundEntry>&)
+{
+    return false;
 }
 
 bool IsHostFolder(const std::string& hostPath)

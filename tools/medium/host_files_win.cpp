@@ -7,25 +7,92 @@
 #include <io.h>
 #include <lzexpand.h>
 
+#include <cwchar>
+
 #include "shell/text_file.h"
+#include "windows1252.h"
 
 const char kHostSeparator = '\\';
+const bool kHostSeesShortNames = true;
 const bool kHostHasFrenchCollation = true;
+
+namespace {
+
+std::wstring Wide(const std::string& narrow)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return L"";
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
+
+// A wide name in the code page; usedDefault tells whether a character had
+// no byte there (it is '?' then, as the narrow calls show it).
+std::string Narrow(const wchar_t* wide, UINT codePage, bool& usedDefault)
+{
+    BOOL defaulted = FALSE;
+    const bool exact = codePage == CP_UTF8;
+    const DWORD flags = exact ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int length = WideCharToMultiByte(codePage, flags, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return "";
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, wide, -1, &narrow[0], length, exact ? nullptr : "?",
+                        exact ? nullptr : &defaulted);
+    narrow.resize(static_cast<size_t>(length) - 1);
+    usedDefault = defaulted != FALSE;
+    return narrow;
+}
+
+FolderEntry EntryOf(const WIN32_FIND_DATAW& found)
+{
+    FolderEntry entry;
+    bool usedDefault = false;
+    entry.name = Narrow(found.cFileName, CP_ACP, usedDefault);
+    entry.hostName = entry.name;
+    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.narrow = !usedDefault;
+    entry.shown = entry.narrow ? ShownText(entry.name) : Narrow(found.cFileName, CP_UTF8, usedDefault);
+    return entry;
+}
+
+bool IsDotEntry(const WIN32_FIND_DATAW& found)
+{
+    return std::wcscmp(found.cFileName, L".") == 0 || std::wcscmp(found.cFileName, L"..") == 0;
+}
+
+}  // namespace
 
 bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries)
 {
     entries.clear();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((hostFolder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    WIN32_FIND_DATAW found;
+    ScopedFind search(FindFirstFileW(Wide(hostFolder + "\\*").c_str(), &found));
+    if (!search)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..")
+        if (!IsDotEntry(found))
+            entries.push_back(EntryOf(found));
+    } while (FindNextFileW(search.get(), &found));
+    return true;
+}
+
+bool SearchHostFolder(const std::string& hostFolder, const std::string& pattern, std::vector<FoundEntry>& found)
+{
+    found.clear();
+    WIN32_FIND_DATAW data;
+    ScopedFind search(FindFirstFileW(Wide(hostFolder + "\\" + pattern).c_str(), &data));
+    if (!search)
+        return true;
+    do {
+        if (IsDotEntry(data))
             continue;
-        entries.push_back({name, name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+        bool usedDefault = false;
+        found.push_back({EntryOf(data), Narrow(data.cAlternateFileName, CP_ACP, usedDefault)});
+    } while (FindNextFileW(search.get(), &data));
     return true;
 }
 

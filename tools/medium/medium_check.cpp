@@ -61,6 +61,12 @@ std::string Quoted(std::string_view text)
     return "\"" + ShownText(text) + "\"";
 }
 
+// A medium path already made for people (MediumFile::shown).
+std::string QuotedShown(const std::string& shown)
+{
+    return "\"" + shown + "\"";
+}
+
 // The key of a path in the install folder: its components in capitals.
 // False when the path leaves the folder (from a root, a drive or "..").
 bool InstallKey(std::string_view path, std::string& key)
@@ -98,6 +104,15 @@ std::string FirstWord(const char* line)
 bool IsBlank(const char* text)
 {
     return text[strspn(text, " \t\r")] == '\0';
+}
+
+// Names and values past ASCII come out otherwise than the publisher wrote.
+void WarnOfUtf8(Check& check, const std::string& file, const std::string& bytes)
+{
+    if (ReadsAsUtf8(bytes))
+        check.report.Warning(file, 0,
+                             "reads as UTF-8, but setup.exe reads Windows-1252: save it in Windows-1252, or its "
+                             "letters past ASCII come out otherwise");
 }
 
 bool FitsPath(std::initializer_list<const char*> parts)
@@ -138,9 +153,30 @@ void Install(Check& check, const std::string& key, const MediumFile& source, boo
     check.files[key] = Installed{source, usable, expands, line};
 }
 
+// A character Windows refuses in a name ("a*b"): whatever names it is
+// skipped. A CR at the end is told as a stray CR.
+bool RefusedName(Check& check, int line, std::string_view path)
+{
+    if (!path.empty() && path.back() == '\r')
+        path.remove_suffix(1);
+    const size_t drive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    for (size_t i = drive; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr) {
+            check.report.Warning(check.script, line,
+                                 Quoted(path) + " holds a character that Windows refuses in names: setup.exe "
+                                                "skips it");
+            return true;
+        }
+    }
+    return false;
+}
+
 void CheckMakeDir(Check& check, int line, const char* rest)
 {
     std::string key;
+    if (RefusedName(check, line, rest))
+        return;
     if (!InstallKey(rest, key)) {
         check.report.Warning(check.script, line,
                              "mkdir " + Quoted(rest) + " leaves the install folder");
@@ -155,6 +191,11 @@ void CheckMakeDir(Check& check, int line, const char* rest)
                              "mkdir " + Quoted(rest) + ": an earlier copy made a file of that name");
         return;
     }
+    if (check.folders.count(key)) {
+        check.report.Warning(check.script, line,
+                             "mkdir " + Quoted(rest) + ": the folder is made already: setup.exe skips the line");
+        return;
+    }
     if (!check.folders.count(ParentKey(key))) {
         check.report.Warning(check.script, line,
                              "mkdir " + Quoted(rest) +
@@ -167,6 +208,8 @@ void CheckMakeDir(Check& check, int line, const char* rest)
 void CheckCopy(Check& check, int line, const ScriptLine& parsed)
 {
     std::string key;
+    if (RefusedName(check, line, parsed.source) || RefusedName(check, line, parsed.destination))
+        return;
     const bool inside = InstallKey(parsed.destination, key);
     if (!inside)
         check.report.Warning(check.script, line,
@@ -179,6 +222,12 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
                              "the source " + Quoted(parsed.source) + " lies outside the medium: not checked");
         return;
     case Lookup::Missing: {
+        if (!kHostSeesShortNames && std::strchr(parsed.source, '~')) {
+            check.report.Warning(check.script, line,
+                                 "the source " + Quoted(parsed.source) +
+                                     " is missing, unless it is an 8.3 name, which this build cannot see");
+            return;
+        }
         const std::string alternate = LzAlternateName(parsed.source);
         check.report.Error(check.script, line,
                            "the source " + Quoted(parsed.source) + " is missing" +
@@ -196,11 +245,11 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
     const bool usable = expansion == Expansion::Plain || expansion == Expansion::Expanded;
     if (expansion == Expansion::Incomplete)
         check.report.Error(check.script, line,
-                           "the source " + Quoted(source.shown) +
+                           "the source " + QuotedShown(source.shown) +
                                " is compressed but does not expand whole: setup.exe installs nothing");
     else if (expansion == Expansion::Unreadable)
         check.report.Error(check.script, line,
-                           "the source " + Quoted(source.shown) + " cannot be read: setup.exe skips the copy");
+                           "the source " + QuotedShown(source.shown) + " cannot be read: setup.exe skips the copy");
 
     if (!inside)
         return;
@@ -214,9 +263,12 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
 }
 
 // The files that xcopy and sndcopy copy as they are, each into the folder.
-void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, const char* destination)
+void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found, const char* pattern,
+                  const char* destination)
 {
     std::string folderKey;
+    if (RefusedName(check, line, destination))
+        return;
     if (!InstallKey(destination, folderKey)) {
         check.report.Warning(check.script, line,
                              "the destination " + Quoted(destination) + " leaves the install folder");
@@ -224,15 +276,29 @@ void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, 
     }
     if (!DestinationFolderExists(check, line, folderKey, destination))
         return;
-    for (const MediumFile& file : found) {
+    for (const auto& [file, shortMatch, shortName] : found) {
+        if (shortMatch == ShortMatch::Only)
+            check.report.Warning(check.script, line,
+                                 QuotedShown(file.shown) + " matches " + Quoted(pattern) + " only through its 8.3 name " +
+                                     Quoted(shortName) + ": setup.exe copies it");
+        else if (shortMatch == ShortMatch::Maybe)
+            check.report.Warning(check.script, line,
+                                 QuotedShown(file.shown) + " may match " + Quoted(pattern) +
+                                     " through its 8.3 name, which this build cannot see: setup.exe may copy it");
+        if (!file.narrow) {
+            check.report.Error(check.script, line,
+                               "the name " + QuotedShown(file.shown) +
+                                   " has characters outside Windows-1252: setup.exe cannot copy it");
+            continue;
+        }
         std::string head;
         const bool readable = ReadHostStart(file.host, 14, head);
         if (!readable)
             check.report.Error(check.script, line,
-                               Quoted(file.shown) + " cannot be read: setup.exe skips its copy");
+                               QuotedShown(file.shown) + " cannot be read: setup.exe skips its copy");
         else if (IsLzCompressed(head))
             check.report.Warning(check.script, line,
-                                 Quoted(file.shown) +
+                                 QuotedShown(file.shown) +
                                      " is stored compressed and is copied as it is: only copy expands");
         if (!FitsPath({check.installPrefix.c_str(), destination, "\\", file.name.c_str()})) {
             check.report.Warning(check.script, line,
@@ -241,6 +307,11 @@ void InstallFound(Check& check, int line, const std::vector<MediumFile>& found, 
             continue;
         }
         const std::string key = folderKey + (folderKey.empty() ? "" : "\\") + FoldedName(file.name);
+        if (check.folders.count(key)) {
+            check.report.Warning(check.script, line,
+                                 QuotedShown(file.shown) + " would replace a folder of that name: setup.exe skips it");
+            continue;
+        }
         Install(check, key, file, readable, false, line);
     }
 }
@@ -270,14 +341,13 @@ void CheckXCopy(Check& check, int line, const ScriptLine& parsed)
     if (!FindSourceFolder(check, line, std::string(parsed.source, folderLength), "the pattern " + Quoted(parsed.source),
                           "the folder of " + Quoted(parsed.source), folder))
         return;
-    const std::vector<MediumFile> found =
-        FilesMatching(check.medium, folder, parsed.source + folderLength);
+    const std::vector<MatchedFile> found = FilesMatching(check.medium, folder, parsed.source + folderLength);
     if (found.empty()) {
         check.report.Error(check.script, line,
                            "the pattern " + Quoted(parsed.source) + " matches no file: setup.exe copies nothing");
         return;
     }
-    InstallFound(check, line, found, parsed.destination);
+    InstallFound(check, line, found, parsed.source, parsed.destination);
 }
 
 void CheckSndCopy(Check& check, int line, const ScriptLine& parsed)
@@ -286,13 +356,13 @@ void CheckSndCopy(Check& check, int line, const ScriptLine& parsed)
     const std::string named = "the folder " + Quoted(parsed.source);
     if (!FindSourceFolder(check, line, parsed.source, named, named, folder))
         return;
-    const std::vector<MediumFile> found = FilesMatching(check.medium, folder, "*.*");
+    const std::vector<MatchedFile> found = FilesMatching(check.medium, folder, "*.*");
     if (found.empty()) {
         check.report.Warning(check.script, line,
                              "the folder " + Quoted(parsed.source) + " holds no file: setup.exe copies nothing");
         return;
     }
-    InstallFound(check, line, found, parsed.destination);
+    InstallFound(check, line, found, "*.*", parsed.destination);
 }
 
 // The arguments of a command line that setup.exe takes otherwise than
@@ -333,12 +403,20 @@ void CheckScriptLine(Check& check, const ScriptText& text)
         check.report.Warning(check.script, text.line,
                              "longer than 99 bytes: setup.exe reads bytes " + std::to_string(text.piece * 99 + 1) +
                                  " on as a line of their own");
+    if (!text.text.empty() && text.text.back() == '\r')
+        check.report.Warning(check.script, text.line,
+                             "a stray CR at the line's end (CR CR LF): setup.exe keeps it as part of the last "
+                             "name or value");
     const ScriptCommand keyword = ScriptKeywordOf(line);
     const char* startupKey = StartupKeyOf(line);
     if (keyword == ScriptCommand::None && !startupKey) {
         // The rest of a long line is told once, above.
-        if (text.piece > 0 || IsBlank(line))
+        if (text.piece > 0)
             return;
+        if (IsBlank(line)) {
+            check.report.Warning(check.script, text.line, "the line holds only blanks: setup.exe ignores it");
+            return;
+        }
         if (line[0] == ' ' || line[0] == '\t')
             check.report.Warning(check.script, text.line,
                                  "the line begins with a blank: setup.exe ignores it");
@@ -485,6 +563,7 @@ void CheckLanguageList(Check& check, const Installed& list)
         check.report.Error(file, 0, "cannot be read");
         return;
     }
+    WarnOfUtf8(check, file, bytes);
     std::vector<EntryLines> entries;
     std::set<std::string> checkedLists;
     LanguageListReader reader;
@@ -515,6 +594,14 @@ void CheckLanguageList(Check& check, const Installed& list)
             return;
         }
         longLines();
+        for (const auto& [text, at] : {std::pair{entry.languageName, reader.catalogueAt.line},
+                                       std::pair{entry.fromListName, reader.fromAt.line},
+                                       std::pair{entry.toListName, reader.toAt.line}}) {
+            if (text[0] != '\0' && text[std::strlen(text) - 1] == '\r')
+                check.report.Warning(file, at,
+                                     "a stray CR at the line's end (CR CR LF): setup.exe keeps it as part of "
+                                     "the name");
+        }
         EntryLines lines{reader.catalogueAt.line, reader.fromAt.line, reader.toAt.line,
                          entry.languageName, entry.fromListName, entry.toListName};
         for (const EntryLines& earlier : entries) {
@@ -603,6 +690,7 @@ bool CheckMedium(const std::string& dir, Report& report)
         return true;
     }
     check.script = script.shown;
+    WarnOfUtf8(check, check.script, bytes);
 
     // Read whole first: the start-up keys count wherever they stand.
     std::vector<ScriptText> lines;

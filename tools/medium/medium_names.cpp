@@ -1,5 +1,7 @@
 #include "medium_names.h"
 
+#include <cstring>
+
 #include "windows1252.h"
 
 namespace {
@@ -71,6 +73,7 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
     std::string shown;
     std::string name;
     bool isFolder = true;
+    bool narrow = true;
     for (const std::string& component : components) {
         if (!isFolder)
             return Lookup::Missing;
@@ -85,21 +88,32 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
         }
         const std::string wanted = FoldedName(component);
         const FolderEntry* match = nullptr;
-        for (const FolderEntry& entry : Listing(medium, host)) {
-            if (FoldedName(entry.name) == wanted) {
+        const std::vector<FolderEntry>& listing = Listing(medium, host);
+        for (const FolderEntry& entry : listing) {
+            if (entry.narrow && FoldedName(entry.name) == wanted) {
                 match = &entry;
                 break;
+            }
+        }
+        // An 8.3 name: the platform's search, where there is one, names it.
+        std::vector<FoundEntry> aliased;
+        if (!match && component.find_first_of("*?") == std::string::npos &&
+            SearchHostFolder(host, component, aliased) && aliased.size() == 1) {
+            for (const FolderEntry& entry : listing) {
+                if (entry.hostName == aliased[0].entry.hostName && entry.narrow)
+                    match = &entry;
             }
         }
         if (!match)
             return Lookup::Missing;
         trail.emplace_back(host, shown);
         host = host + kHostSeparator + match->hostName;
-        shown = Child(shown, ShownText(match->name), '/');
+        shown = Child(shown, match->shown, '/');
         name = match->name;
         isFolder = match->isFolder;
+        narrow = match->narrow;
     }
-    found = {host, shown, name, isFolder};
+    found = {host, shown, name, isFolder, narrow};
     return Lookup::Found;
 }
 
@@ -116,6 +130,14 @@ Lookup FindCopySource(Medium& medium, std::string_view path, MediumFile& found)
 
 bool WildcardMatches(std::string_view pattern, std::string_view name)
 {
+    // Trailing dots go; "*." asks for names without an extension.
+    if (!pattern.empty() && pattern.back() == '.') {
+        while (!pattern.empty() && pattern.back() == '.')
+            pattern.remove_suffix(1);
+        const bool withoutExtension = !pattern.empty() && pattern.back() == '*';
+        return (!withoutExtension || name.find('.') == std::string_view::npos) &&
+               WildcardMatches(pattern, name);
+    }
     if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
         name.find('.') == std::string_view::npos &&
         WildcardMatches(pattern.substr(0, pattern.size() - 2), name))
@@ -142,14 +164,68 @@ bool WildcardMatches(std::string_view pattern, std::string_view name)
     return pi == p.size();
 }
 
-std::vector<MediumFile> FilesMatching(Medium& medium, const MediumFile& folder, std::string_view pattern)
+bool IsShortName(std::string_view name)
 {
-    std::vector<MediumFile> files;
+    const size_t dot = name.find('.');
+    const std::string_view base = name.substr(0, dot);
+    const std::string_view extension = dot == std::string_view::npos ? "" : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || extension.size() > 3 ||
+        extension.find('.') != std::string_view::npos)
+        return false;
+    for (char c : name) {
+        if (c == ' ' || std::strchr("+,;=[]", c) != nullptr)
+            return false;
+    }
+    return true;
+}
+
+bool MayMatchShortName(std::string_view pattern, std::string_view name)
+{
+    if (IsShortName(name))
+        return false;
+    const size_t nameDot = name.find_last_of('.');
+    std::string extension;
+    if (nameDot != std::string_view::npos) {
+        for (char c : name.substr(nameDot + 1)) {
+            if (c != ' ' && extension.size() < 3)
+                extension += c;
+        }
+    }
+    const size_t dot = pattern.find_last_of('.');
+    const std::string_view base = pattern.substr(0, dot);
+    // Its base is some run of up to 8 characters with a '~' in it.
+    if (base.find_first_of("*?~") == std::string_view::npos)
+        return false;
+    if (dot == std::string_view::npos)
+        return extension.empty() || pattern.find('*') != std::string_view::npos;
+    return WildcardMatches(pattern.substr(dot + 1), extension);
+}
+
+std::vector<MatchedFile> FilesMatching(Medium& medium, const MediumFile& folder, std::string_view pattern)
+{
+    auto fileOf = [&](const FolderEntry& entry) {
+        return MediumFile{folder.host + kHostSeparator + entry.hostName, Child(folder.shown, entry.shown, '/'),
+                          entry.name, false, entry.narrow};
+    };
+    std::vector<MatchedFile> files;
+    std::vector<FoundEntry> found;
+    if (SearchHostFolder(folder.host, std::string(pattern), found)) {
+        for (const FoundEntry& each : found) {
+            if (each.entry.isFolder)
+                continue;
+            const bool longMatch = WildcardMatches(pattern, each.entry.name);
+            files.push_back({fileOf(each.entry), longMatch ? ShortMatch::No : ShortMatch::Only,
+                             longMatch ? "" : each.shortName});
+        }
+        return files;
+    }
     for (const FolderEntry& entry : Listing(medium, folder.host)) {
-        if (entry.isFolder || !WildcardMatches(pattern, entry.name))
+        if (entry.isFolder)
             continue;
-        files.push_back({folder.host + kHostSeparator + entry.hostName,
-                         Child(folder.shown, ShownText(entry.name), '/'), entry.name, false});
+        if (WildcardMatches(pattern, entry.name))
+            files.push_back({fileOf(entry), ShortMatch::No, ""});
+        else if (MayMatchShortName(pattern, entry.name))
+            files.push_back({fileOf(entry), ShortMatch::Maybe, ""});
     }
     return files;
 }

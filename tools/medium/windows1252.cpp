@@ -1,5 +1,7 @@
 #include "windows1252.h"
 
+#include <algorithm>
+
 namespace {
 
 // 0x80 to 0x9F; 0 where the byte has no character.
@@ -111,12 +113,38 @@ std::string ShownText(std::string_view text)
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out)
 {
     out.clear();
+    bool whole = true;
     for (size_t at = 0; at < utf8.size();) {
         char32_t c;
         unsigned char byte;
-        if (!NextUtf8(utf8, at, c) || !Windows1252Byte(c, byte))
-            return false;
+        if (!NextUtf8(utf8, at, c)) {
+            ++at;
+            byte = '?';
+            whole = false;
+        } else if (!Windows1252Byte(c, byte)) {
+            byte = '?';
+            whole = false;
+        }
         out += static_cast<char>(byte);
+    }
+    return whole;
+}
+
+bool ReadsAsUtf8(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return true;
+    const bool pastAscii = std::any_of(bytes.begin(), bytes.end(),
+                                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+    return pastAscii && IsUtf8(bytes);
+}
+
+bool IsUtf8(std::string_view text)
+{
+    char32_t c;
+    for (size_t at = 0; at < text.size();) {
+        if (!NextUtf8(text, at, c))
+            return false;
     }
     return true;
 }

@@ -24,8 +24,17 @@ bool NextUtf8(std::string_view text, size_t& at, char32_t& character);
 std::string ShownText(std::string_view windows1252);
 
 // The UTF-8 name of a host file in Windows-1252, as the platform's narrow
-// calls show it. False when some character has no byte.
+// calls show it: '?' for a character that has no byte (or a byte that is no
+// UTF-8), and then false.
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+
+// True for text that a publisher's editor saved as UTF-8: a byte order mark,
+// or bytes past ASCII that all form UTF-8 characters. Windows-1252 text
+// seldom does (accented letters stand alone there).
+bool ReadsAsUtf8(std::string_view bytes);
+
+// True when every byte belongs to a well-formed UTF-8 character.
+bool IsUtf8(std::string_view text);
 
 // A name with its letters in capitals, as Windows compares file names
 // (accented letters included).
