@@ -32,8 +32,8 @@ bool IsLzCompressed(std::string_view start);
 // What an expansion ends with.
 enum class LzOutcome {
     Whole,        // exactly the size the header promises
-    WholeCut,     // one byte more than promised, as mscompress ends a file of
-                  // under 16 bytes: the surplus byte is cut, the rest is whole
+    WholeCut,     // one byte more than promised, as mscompress compresses an
+                  // empty file: the surplus byte is cut, the rest is whole
     Short,        // fewer bytes than promised: a truncated file
     Corrupt,      // a bad header (no signature, a mode other than 'A', cut
                   // short), more than one byte over the promise, or a match
