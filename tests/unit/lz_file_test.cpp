@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/files.h"
+#include "support/lz_blocks.h"
 
 namespace {
 
@@ -27,25 +28,6 @@ std::string Stream(uint32_t size, const std::string& groups, char mode = 'A')
     for (int shift = 0; shift < 32; shift += 8)
         out += static_cast<char>((size >> shift) & 0xFF);
     return out + groups;
-}
-
-// The same expansion read a few bytes at a time, so that headers, groups
-// and matches fall across the reads.
-LzOutcome ExpandInPieces(const std::string& compressed, std::string& expanded)
-{
-    size_t at = 0;
-    expanded.clear();
-    return LzExpand(
-        [&](char* buffer, size_t capacity, size_t& count) {
-            count = std::min({capacity, compressed.size() - at, size_t(7)});
-            std::memcpy(buffer, compressed.data() + at, count);
-            at += count;
-            return true;
-        },
-        [&](const char* bytes, size_t size) {
-            expanded.append(bytes, size);
-            return true;
-        });
 }
 
 TEST(LzExpand, EndsAsTheOneByteRuleSays)
@@ -95,7 +77,7 @@ TEST(LzExpand, EndsAsTheOneByteRuleSays)
         const LzOutcome outcome = LzExpandBytes(c.compressed, whole);
         EXPECT_EQ(outcome, c.outcome) << c.what;
         EXPECT_TRUE(whole == c.expanded) << c.what << ": " << whole.size() << " bytes";
-        EXPECT_EQ(ExpandInPieces(c.compressed, pieces), c.outcome) << c.what << " in pieces";
+        EXPECT_EQ(ExpandInBlocks(c.compressed, 7, pieces), c.outcome) << c.what << " in pieces";
         if (c.outcome == LzOutcome::Whole || c.outcome == LzOutcome::WholeCut) {
             EXPECT_TRUE(pieces == c.expanded) << c.what << " in pieces";
         }
