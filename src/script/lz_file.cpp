@@ -146,6 +146,16 @@ bool IsLzCompressed(std::string_view start)
     return start.size() >= kLzSignatureSize && start.compare(0, kLzSignatureSize, kSignature) == 0;
 }
 
+bool LzPromisedSize(std::string_view start, uint64_t& size)
+{
+    if (start.size() < kLzHeaderSize || !IsLzCompressed(start) || start[8] != 'A')
+        return false;
+    size = 0;
+    for (size_t i = kLzHeaderSize; i-- > 10;)
+        size = (size << 8) | static_cast<unsigned char>(start[i]);
+    return true;
+}
+
 LzOutcome LzOutcomeOfSize(uint64_t promised, uint64_t expanded)
 {
     if (expanded == promised)
@@ -158,17 +168,16 @@ LzOutcome LzOutcomeOfSize(uint64_t promised, uint64_t expanded)
 LzOutcome LzExpand(const LzRead& read, const LzWrite& write)
 {
     Input in(read);
-    unsigned char header[kLzHeaderSize];
-    for (unsigned char& byte : header) {
-        if (!in.Next(byte))
+    char header[kLzHeaderSize];
+    for (char& byte : header) {
+        unsigned char next = 0;
+        if (!in.Next(next))
             return in.Failed() ? LzOutcome::ReadFailed : LzOutcome::Corrupt;
+        byte = static_cast<char>(next);
     }
-    if (!IsLzCompressed(std::string_view(reinterpret_cast<const char*>(header), kLzHeaderSize)) ||
-        header[8] != 'A')
-        return LzOutcome::Corrupt;
     uint64_t promised = 0;
-    for (int i = 13; i >= 10; --i)
-        promised = (promised << 8) | header[i];
+    if (!LzPromisedSize(std::string_view(header, sizeof header), promised))
+        return LzOutcome::Corrupt;
 
     Output out(write, promised);
     const StreamEnd end = DecodeGroups(in, out, promised);

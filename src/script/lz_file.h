@@ -29,6 +29,10 @@ std::string LzCompressedName(std::string_view path);
 // corrupt compressed file, not a plain one.
 bool IsLzCompressed(std::string_view start);
 
+// The expanded size a compressed file's header promises; false when start
+// holds no whole header of mode 'A'.
+bool LzPromisedSize(std::string_view start, uint64_t& size);
+
 // What an expansion ends with.
 enum class LzOutcome {
     Whole,        // exactly the size the header promises

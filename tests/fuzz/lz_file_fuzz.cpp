@@ -15,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool written = outcome == LzOutcome::Whole || outcome == LzOutcome::WholeCut;
     FUZZ_CHECK(outcome != LzOutcome::ReadFailed && outcome != LzOutcome::WriteFailed, "a failure without a file call");
     FUZZ_CHECK(written || whole.empty(), "bytes kept from a file that does not expand");
-    if (input.size() >= kLzHeaderSize && IsLzCompressed(input) && input[8] == 'A') {
-        uint64_t promised = 0;
-        for (int i = 13; i >= 10; --i)
-            promised = (promised << 8) | static_cast<unsigned char>(input[i]);
+    uint64_t promised = 0;
+    if (LzPromisedSize(input, promised)) {
         FUZZ_CHECK(!written || whole.size() == promised, "a whole expansion of another size than promised");
     } else {
         FUZZ_CHECK(outcome == LzOutcome::Corrupt, "a bad header taken");
