@@ -140,3 +140,15 @@ private:
 };
 
 #endif
+
+#ifdef _WIN32
+#include <io.h>
+
+struct CrtFileTraits {
+    using Handle = int;
+    static constexpr Handle kNone = -1;
+    static void Close(Handle descriptor) { _close(descriptor); }
+};
+// A descriptor of the C runtime (_open_osfhandle), before a FILE takes it.
+using ScopedCrtFile = ScopedHandle<CrtFileTraits>;
+#endif

@@ -452,11 +452,13 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
 TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
 {
     const std::string text = Fixture("text.txt"), binary = Fixture("binary.bin");
+    const std::string compressedText = Fixture("text.txt_");
     struct Case {
         const char* source;   // as the copy line names it
         const char* stored;   // the file on the medium
         std::string bytes;    // stored there
         std::string installed;
+        std::string lzCopyAdds = "";  // what the platform's LZ copy gives past it
     } cases[] = {
         {"dico.exe", "dico.ex_", Fixture("text.txt_"), text},
         {"a.md", "a.md_", Fixture("binary.bin_"), binary},
@@ -465,6 +467,11 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         {"a.b.cde", "a.b.cd_", Fixture("text.txt_"), text},
         {"a.b.c", "a.b._", Fixture("text.txt_"), text},
         {"s.d\\file", "s.d\\file._", Fixture("binary.bin_"), binary},
+        // '/' ends a path element as '\' does.
+        {"v1.0/readme", "v1.0\\readme._", Fixture("binary.bin_"), binary},
+        // One byte past the promised size is cut.
+        {"over.txt", "over.tx_", WithHeaderSize(compressedText, HeaderSize(compressedText) - 1),
+         text.substr(0, text.size() - 1), text.substr(text.size() - 1)},
         // A file stored raw under the compressed name is copied as it is.
         {"raw.dat", "raw.da_", "raw bytes", "raw bytes"},
         // The named file first.
@@ -483,6 +490,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         MakeFolder(medium);
         MakeFolder(install);
         MakeFolder(medium + "\\s.d");
+        MakeFolder(medium + "\\v1.0");
         MakeFolder(medium + "\\sons");
         WriteFileBytes(medium + "\\both.tx_", Fixture("text.txt_"));
         std::string script;
@@ -498,16 +506,23 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
             const std::string path = medium + "\\" + c.source;
             EXPECT_TRUE(Contents(install + "\\out" + std::to_string(i)) == c.installed)
                 << c.source << " at " << path.size() << " characters";
-            if (path.size() < 128) {
-                // The same file as the platform's LZ open finds.
-                OFSTRUCT opened = {};
+            // The platform's LZ open finds the same file, and its copy gives the
+            // same bytes. setup.exe reads '/' as '\' before it makes the name.
+            if (path.size() < 128 && !strchr(c.source, '/')) {
+                OFSTRUCT opened = {}, created = {};
                 INT handle = LZOpenFileA(const_cast<char*>(path.c_str()), &opened, OF_READ);
                 ASSERT_GE(handle, 0) << c.source;
+                const std::string copied = install + "\\lz" + std::to_string(i);
+                INT output = LZOpenFileA(const_cast<char*>(copied.c_str()), &created, OF_CREATE);
+                ASSERT_GE(output, 0) << copied;
+                LZCopy(handle, output);
+                LZClose(output);
                 LZClose(handle);
                 const std::string found = opened.szPathName;
                 EXPECT_TRUE(found.size() >= strlen(c.stored) &&
                             lstrcmpiA(found.c_str() + found.size() - strlen(c.stored), c.stored) == 0)
                     << c.source << ": the LZ open found " << found;
+                EXPECT_TRUE(Contents(copied) == c.installed + c.lzCopyAdds) << c.source << ": the LZ copy differs";
             }
         }
         EXPECT_EQ(FolderNames(medium).size(), std::size(cases) + 3) << "the medium is as it was";

@@ -1,7 +1,7 @@
 // What the tool needs of the host's files: folder listings with names in
-// Windows-1252, whole files, the LZ library's expansion, a scratch folder.
-// One implementation per build: host_files_posix.cpp (libmspack expands),
-// host_files_win.cpp (LZ32 expands, as setup.exe's copy does).
+// Windows-1252, whole files, their expansion by setup.exe's LZ module, a
+// scratch folder. One implementation per build (host_files_posix.cpp,
+// host_files_win.cpp) beneath the shared functions (host_files_common.cpp).
 #pragma once
 
 #include <cstdio>
@@ -52,19 +52,23 @@ bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes)
 // changed) on any failure.
 bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes);
 
-// The first bytes of the platform LZ library's compressed files.
-bool IsLzCompressed(const std::string& head);
-
+// How setup.exe's copy takes a file: the LZ module's outcomes
+// (script/lz_file.h) for a compressed one.
 enum class Expansion {
-    Plain,        // not compressed: the bytes are the file's
-    Expanded,     // compressed and expanded whole
-    Incomplete,   // compressed, but it does not expand to the size it promises
+    Plain,       // not compressed: the bytes are the file's
+    Whole,       // compressed and expanded whole
+    WholeCut,    // compressed, one byte over its promise: that byte is cut
+    Short,       // compressed, and cut short: nothing is installed
+    Corrupt,     // compressed, but not expandable: nothing is installed
     Unreadable,
 };
 
 // The file as setup.exe's copy installs it: expanded when it is stored
-// compressed.
+// compressed. bytes is empty unless the outcome installs a file.
 Expansion ReadExpanded(const std::string& hostPath, std::string& bytes);
+
+// True for the outcomes under which setup.exe's copy installs the file.
+bool Installs(Expansion expansion);
 
 // Bytes as an open file for the product's readers, which read from files;
 // it goes away when closed.

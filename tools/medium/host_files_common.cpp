@@ -1,14 +1,9 @@
 // The parts of the host file layer that are the same everywhere.
 #include "host_files.h"
 
-#include <cstring>
+#include <utility>
 
-bool IsLzCompressed(const std::string& head)
-{
-    // The library reads a 14-byte header; a shorter file is copied as it is.
-    static const char kMagic[] = "SZDD\x88\xF0\x27\x33";
-    return head.size() >= 14 && std::memcmp(head.data(), kMagic, 8) == 0;
-}
+#include "script/lz_file.h"
 
 bool ReadHostFile(const std::string& hostPath, std::string& bytes)
 {
@@ -21,6 +16,34 @@ bool ReadHostFile(const std::string& hostPath, std::string& bytes)
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         bytes.append(buffer, n);
     return !std::ferror(file.get());
+}
+
+Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
+{
+    if (!ReadHostFile(hostPath, bytes))
+        return Expansion::Unreadable;
+    if (!IsLzCompressed(bytes))
+        return Expansion::Plain;
+    const std::string compressed = std::move(bytes);
+    switch (LzExpandBytes(compressed, bytes)) {
+    case LzOutcome::Whole:
+        return Expansion::Whole;
+    case LzOutcome::WholeCut:
+        return Expansion::WholeCut;
+    case LzOutcome::Short:
+        return Expansion::Short;
+    case LzOutcome::Corrupt:
+        return Expansion::Corrupt;
+    case LzOutcome::ReadFailed:
+    case LzOutcome::WriteFailed:
+        break;
+    }
+    return Expansion::Unreadable;
+}
+
+bool Installs(Expansion expansion)
+{
+    return expansion == Expansion::Plain || expansion == Expansion::Whole || expansion == Expansion::WholeCut;
 }
 
 ScopedFile OpenBytes(const std::string& bytes)

@@ -1,15 +1,12 @@
-// The host file layer natively: POSIX calls, and libmspack (Debian's
-// library for Microsoft's compression formats) for the SZDD expansion.
+// The host file layer natively: POSIX calls.
 #include "host_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <mspack.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "shell/text_file.h"
@@ -29,7 +26,7 @@ bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries
         const std::string hostName = entry->d_name;
         if (hostName == "." || hostName == "..")
             continue;
-        FolderEntry folderEntry{hostName, "", IsHostFolder(hostFolder + "/" + hostName)};
+        FolderEntry folderEntry{hostName, "", IsHostFolder(hostFolder + "/" + hostName), true, ""};
         folderEntry.narrow = Utf8ToWindows1252(hostName, folderEntry.name);
         folderEntry.shown = folderEntry.narrow || !IsUtf8(hostName) ? ShownText(folderEntry.name) : hostName;
         entries.push_back(std::move(folderEntry));
@@ -71,65 +68,7 @@ std::string TemporaryFolder()
     return tmp && *tmp ? tmp : "/tmp";
 }
 
-// A new empty file that is removed when the object goes.
-struct TemporaryFile {
-    std::string path;
-    TemporaryFile()
-    {
-        std::string name = TemporaryFolder() + "/medium-XXXXXX";
-        int fd = mkstemp(&name[0]);
-        if (fd >= 0) {
-            close(fd);
-            path = name;
-        }
-    }
-    ~TemporaryFile()
-    {
-        if (!path.empty())
-            unlink(path.c_str());
-    }
-};
-
 }  // namespace
-
-Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
-{
-    if (!ReadHostFile(hostPath, bytes))
-        return Expansion::Unreadable;
-    if (!IsLzCompressed(bytes))
-        return Expansion::Plain;
-    // Mode 'A' is the one algorithm the platform's library knows.
-    const bool knownMode = bytes[8] == 'A';
-    bytes.clear();
-    if (!knownMode)
-        return Expansion::Incomplete;
-
-    TemporaryFile output;
-    msszdd_decompressor* lz = mspack_create_szdd_decompressor(nullptr);
-    if (output.path.empty() || !lz) {
-        if (lz)
-            mspack_destroy_szdd_decompressor(lz);
-        return Expansion::Unreadable;
-    }
-    Expansion result = Expansion::Incomplete;
-    if (msszddd_header* header = lz->open(lz, hostPath.c_str())) {
-        const off_t promised = header->length;
-        lz->extract(lz, header, output.path.c_str());
-        lz->close(lz, header);
-        // A cut-off file expands short; the end of a compressed empty file
-        // may give one byte too many, which the copy cuts; any other surplus
-        // is a corrupt file.
-        if (ReadHostFile(output.path, bytes) && promised >= 0 &&
-            (bytes.size() == static_cast<size_t>(promised) || bytes.size() == static_cast<size_t>(promised) + 1)) {
-            bytes.resize(static_cast<size_t>(promised));
-            result = Expansion::Expanded;
-        }
-    }
-    mspack_destroy_szdd_decompressor(lz);
-    if (result != Expansion::Expanded)
-        bytes.clear();
-    return result;
-}
 
 ScopedFile OpenTemporaryHostFile()
 {

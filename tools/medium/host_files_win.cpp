@@ -1,11 +1,10 @@
-// The host file layer of medium.exe: the platform's narrow file calls and
-// its LZ library, called as setup.exe's copy calls it.
+// The host file layer of medium.exe: the platform's narrow file calls, as
+// setup.exe makes them.
 #include "host_files.h"
 
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#include <lzexpand.h>
 
 #include <cwchar>
 
@@ -105,11 +104,11 @@ bool IsHostFolder(const std::string& hostPath)
 bool WriteHostFileWhole(const std::string& hostPath, const std::string& bytes)
 {
     const std::string temporary = hostPath + ".medium-new";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
+    ScopedFile file(std::fopen(temporary.c_str(), "wb"));
     if (!file)
         return false;
-    bool ok = WriteToFile(file, bytes.data(), bytes.size());
-    ok = FlushAndClose(file) && ok;
+    bool ok = WriteToFile(file.get(), bytes.data(), bytes.size());
+    ok = FlushAndClose(file.release()) && ok;
     if (!ok || !ReplaceFileAtomically(temporary.c_str(), hostPath.c_str())) {
         DeleteFileA(temporary.c_str());
         return false;
@@ -127,90 +126,31 @@ std::string TemporaryFolder()
 }
 
 // A new file in the temporary folder, deleted when its last handle closes.
-HANDLE CreateTemporaryFile()
+ScopedFileHandle CreateTemporaryFile()
 {
     char name[MAX_PATH];
     if (!GetTempFileNameA(TemporaryFolder().c_str(), "med", 0, name))
-        return INVALID_HANDLE_VALUE;
-    return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-}
-
-HFILE AsHfile(HANDLE handle)
-{
-    return static_cast<HFILE>(reinterpret_cast<INT_PTR>(handle));
-}
-
-bool ReadBack(HANDLE file, std::string& bytes)
-{
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF ||
-        SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0)
-        return false;
-    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    return bytes.empty() ||
-           (ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-            read == bytes.size());
+        return ScopedFileHandle();
+    return ScopedFileHandle(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
 }  // namespace
 
-Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)
-{
-    if (!ReadHostFile(hostPath, bytes))
-        return Expansion::Unreadable;
-    if (!IsLzCompressed(bytes))
-        return Expansion::Plain;
-    bytes.clear();
-
-    // Opened by handle, as setup.exe opens its sources.
-    HANDLE input = CreateFileA(hostPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (input == INVALID_HANDLE_VALUE)
-        return Expansion::Unreadable;
-    HANDLE output = CreateTemporaryFile();
-    if (output == INVALID_HANDLE_VALUE) {
-        CloseHandle(input);
-        return Expansion::Unreadable;
-    }
-    Expansion result = Expansion::Incomplete;
-    INT expander = LZInit(AsHfile(input));
-    if (expander < 0) {
-        CloseHandle(input);
-    } else {
-        // A cut-off file expands short without any error; the end of a
-        // compressed empty file may give one byte too many, which the copy
-        // cuts; any other surplus is a corrupt file.
-        LONG promised = LZSeek(expander, 0, SEEK_END);
-        if (promised >= 0 && LZSeek(expander, 0, SEEK_SET) == 0) {
-            LONG written = LZCopy(expander, AsHfile(output));
-            if ((written == promised || written - promised == 1) && ReadBack(output, bytes)) {
-                bytes.resize(static_cast<size_t>(promised));
-                result = Expansion::Expanded;
-            }
-        }
-        LZClose(expander);  // closes input as well
-    }
-    CloseHandle(output);
-    if (result != Expansion::Expanded)
-        bytes.clear();
-    return result;
-}
-
+// The handle goes to a C runtime descriptor, and the descriptor to the
+// FILE: each owner lets go once the next one holds it.
 ScopedFile OpenTemporaryHostFile()
 {
-    HANDLE handle = CreateTemporaryFile();
-    if (handle == INVALID_HANDLE_VALUE)
+    ScopedFileHandle handle = CreateTemporaryFile();
+    if (!handle)
         return ScopedFile();
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
-    if (fd < 0) {
-        CloseHandle(handle);
+    ScopedCrtFile descriptor(_open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_RDWR | _O_BINARY));
+    if (!descriptor)
         return ScopedFile();
-    }
-    ScopedFile file(_fdopen(fd, "w+b"));
-    if (!file)
-        _close(fd);
+    handle.release();
+    ScopedFile file(_fdopen(descriptor.get(), "w+b"));
+    if (file)
+        descriptor.release();
     return file;
 }
 

@@ -8,6 +8,7 @@
 
 #include "host_files.h"
 #include "medium_names.h"
+#include "script/lz_file.h"
 #include "script/script_line.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -34,8 +35,7 @@ bool InstalledBytes(const Installed& file, std::string& bytes)
 {
     if (!file.expands)
         return ReadHostFile(file.source.host, bytes);
-    const Expansion expansion = ReadExpanded(file.source.host, bytes);
-    return expansion == Expansion::Plain || expansion == Expansion::Expanded;
+    return Installs(ReadExpanded(file.source.host, bytes));
 }
 
 struct ScriptText {
@@ -228,7 +228,7 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
                                      " is missing, unless it is an 8.3 name, which this build cannot see");
             return;
         }
-        const std::string alternate = LzAlternateName(parsed.source);
+        const std::string alternate = LzCompressedName(parsed.source);
         check.report.Error(check.script, line,
                            "the source " + Quoted(parsed.source) + " is missing" +
                                (alternate == parsed.source ? "" : " (and so is " + Quoted(alternate) + ")") +
@@ -242,8 +242,12 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
     }
     std::string bytes;
     const Expansion expansion = ReadExpanded(source.host, bytes);
-    const bool usable = expansion == Expansion::Plain || expansion == Expansion::Expanded;
-    if (expansion == Expansion::Incomplete)
+    const bool usable = Installs(expansion);
+    if (expansion == Expansion::WholeCut)
+        check.report.Warning(check.script, line,
+                             "the source " + Quoted(source.shown) +
+                                 " expands one byte past the size it promises: the last byte will be cut");
+    else if (expansion == Expansion::Short || expansion == Expansion::Corrupt)
         check.report.Error(check.script, line,
                            "the source " + QuotedShown(source.shown) +
                                " is compressed but does not expand whole: setup.exe installs nothing");
@@ -292,7 +296,7 @@ void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found,
             continue;
         }
         std::string head;
-        const bool readable = ReadHostStart(file.host, 14, head);
+        const bool readable = ReadHostStart(file.host, kLzSignatureSize, head);
         if (!readable)
             check.report.Error(check.script, line,
                                QuotedShown(file.shown) + " cannot be read: setup.exe skips its copy");

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "script/lz_file.h"
 #include "windows1252.h"
 
 namespace {
@@ -44,21 +45,6 @@ std::vector<std::string> PathComponents(std::string_view path, bool& absolute)
             components.push_back(part);
     }
     return components;
-}
-
-std::string LzAlternateName(std::string_view path)
-{
-    std::string name(path);
-    // The library looks for the last backslash only.
-    const size_t last = name.find_last_of('\\');
-    const size_t start = last == std::string::npos ? 0 : last + 1;
-    const size_t dot = name.find('.', start);
-    if (dot == std::string::npos)
-        return name + "._";
-    if (name.size() - (dot + 1) < 3)
-        return name + "_";
-    name.back() = '_';
-    return name;
 }
 
 Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
@@ -124,7 +110,7 @@ Lookup FindCopySource(Medium& medium, std::string_view path, MediumFile& found)
         return lookup;
     if (lookup == Lookup::Outside)
         return lookup;
-    lookup = FindOnMedium(medium, LzAlternateName(path), found);
+    lookup = FindOnMedium(medium, LzCompressedName(path), found);
     return lookup == Lookup::Found && found.isFolder ? Lookup::Missing : lookup;
 }
 

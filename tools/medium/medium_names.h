@@ -32,16 +32,12 @@ struct Medium {
 // for a path from a root or a drive.
 std::vector<std::string> PathComponents(std::string_view path, bool& absolute);
 
-// The name the LZ library opens when the named file is missing: the last
-// character of the extension (from the first dot after the last backslash)
-// becomes '_', a shorter extension gets '_' appended, no extension gets "._".
-std::string LzAlternateName(std::string_view path);
-
 // A path relative to the medium. Outside for an absolute path or one that
 // climbs above the medium through "..".
 Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found);
 
-// A copy source: the file itself, else its LZ name; a folder is missing.
+// A copy source: the file itself, else its underscore name
+// (LzCompressedName); a folder is missing.
 Lookup FindCopySource(Medium& medium, std::string_view path, MediumFile& found);
 
 // Windows wildcards: '*' any run, '?' any one character, case ignored; a

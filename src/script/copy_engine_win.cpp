@@ -1,0 +1,357 @@
+// The copy engine: see copy_engine.h.
+#include "script/copy_engine.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/lz_file.h"
+#include "shell/install_record.h"
+#include "shell/run_log.h"
+#include "shell/scoped_handles.h"
+#include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/window_globals.h"
+
+SkipReason ReasonOfLastError(SkipReason otherwise)
+{
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+        return "missing source";
+    case ERROR_PATH_NOT_FOUND:
+        return "missing folder";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "disk full";
+    default:
+        return otherwise;
+    }
+}
+
+namespace {
+
+// Uncompressed files are copied in blocks this large: the platform's LZ copy
+// moved small blocks and ran at a fraction of the disk's speed.
+constexpr DWORD kCopyBlock = 1u << 20;
+
+SkipReason ReasonOfProtected(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "destination is a folder"
+                                                   : "read-only, hidden or system destination";
+}
+
+// Files the platform's own copies refuse to replace: CopyFileA a read-only
+// or hidden one, the LZ library's create (CREATE_ALWAYS) a hidden or system
+// one. Administrators, and Wine, may write through them all the same; the
+// install never does.
+bool IsProtectedDestination(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+// The absolute wide form of an ANSI path, marked "\\?\" so that a temporary
+// name beside a destination of 259 characters may pass that limit.
+bool LongWidePath(const char* path, std::wstring& wide)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::wstring relative(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &relative[0], length);
+    DWORD fullLength = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+    if (fullLength == 0)
+        return false;
+    std::wstring full(fullLength, L'\0');
+    fullLength = GetFullPathNameW(relative.c_str(), fullLength, &full[0], nullptr);
+    if (fullLength == 0 || fullLength >= full.size())
+        return false;
+    full.resize(fullLength);
+    if (full.compare(0, 2, L"\\\\") == 0)
+        wide = L"\\\\?\\UNC\\" + full.substr(2);
+    else
+        wide = L"\\\\?\\" + full;
+    return true;
+}
+
+ScopedFileHandle OpenForReading(const std::wstring& path)
+{
+    return ScopedFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Opens a copy's source as the LZ library's open does, the named file first,
+// then its compressed name; by handle, as the library's own open refuses
+// paths of 128 characters or more.
+ScopedFileHandle OpenSource(const char* source)
+{
+    std::wstring wide;
+    if (!LongWidePath(source, wide))
+        return ScopedFileHandle();
+    ScopedFileHandle input = OpenForReading(wide);
+    if (!input && LongWidePath(LzCompressedName(source).c_str(), wide))
+        input = OpenForReading(wide);
+    return input;
+}
+
+// The name of a copy's temporary file beside its destination (same folder,
+// so the final move is a rename). The name follows from the destination's:
+// a copy killed before its move leaves the file behind, and the next copy of
+// the same file takes it over instead of leaving it there for good.
+bool TemporaryNameBeside(const std::wstring& destination, std::wstring& temporary)
+{
+    const size_t folderLength = destination.find_last_of(L'\\') + 1;
+    std::wstring name = destination.substr(folderLength);
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (wchar_t c : name) {
+        hash ^= static_cast<uint32_t>(c);
+        hash *= 16777619u;
+    }
+    for (uint32_t salt = 0; salt < 2; ++salt) {
+        wchar_t tempName[32];
+        swprintf(tempName, 32, L"~lz%08lx.tmp", static_cast<unsigned long>(hash + salt));
+        // Never the destination itself, whatever it is called.
+        std::wstring upperTempName = tempName;
+        CharUpperBuffW(&upperTempName[0], static_cast<DWORD>(upperTempName.size()));
+        if (upperTempName == name)
+            continue;
+        temporary = destination.substr(0, folderLength) + tempName;
+        return true;
+    }
+    return false;
+}
+
+// Enters a copy in the installation's record before it starts: its
+// destination, and the temporary file that a run killed meanwhile leaves
+// beside it (its name is plain ASCII).
+void RecordCopy(const char* destination, const std::wstring& temporary)
+{
+    if (!InstallRecordIsOpen())
+        return;
+    const char* separator = std::strrchr(destination, '\\');
+    const size_t folderLength = separator ? static_cast<size_t>(separator - destination) + 1 : 0;
+    std::string temporaryName(destination, folderLength);
+    for (size_t i = temporary.find_last_of(L'\\') + 1; i < temporary.size(); ++i)
+        temporaryName += static_cast<char>(temporary[i]);
+    RecordFileToWrite(temporaryName.c_str());
+    RecordFileToWrite(destination);
+}
+
+// Enters what a copy ended with: the destination whole, or as it was.
+void RecordCopyEnd(const char* destination, bool written)
+{
+    if (written)
+        RecordFileWritten(destination);
+    else
+        RecordFileNotWritten(destination);
+}
+
+// Creates the temporary file of a copy beside its destination.
+HANDLE CreateTemporaryBeside(const std::wstring& temporary)
+{
+    // A copy from a read-only medium, killed before its move, leaves a
+    // read-only temporary that could not be opened for writing.
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void DeleteTemporary(const std::wstring& temporary)
+{
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temporary.c_str());
+}
+
+// Moves the finished temporary over the destination. An existing
+// destination keeps its attributes, as the platform's copy leaves them when
+// it writes into an existing file.
+bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& destination,
+                   DWORD destinationAttributes)
+{
+    if (destinationAttributes != INVALID_FILE_ATTRIBUTES) {
+        const DWORD kept = destinationAttributes &
+                           (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        SetFileAttributesW(temporary.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+    }
+    return MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// True when the open file starts with the LZ signature; the file is read
+// again from its start afterwards.
+bool IsCompressed(HANDLE file)
+{
+    char start[kLzSignatureSize];
+    DWORD read = 0;
+    const bool compressed = ReadFile(file, start, sizeof start, &read, nullptr) &&
+                            IsLzCompressed(std::string_view(start, read));
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && compressed;
+}
+
+// Expands a compressed input into output through the LZ module.
+LzOutcome Expand(HANDLE input, HANDLE output)
+{
+    try {
+        return LzExpand(
+            [input](char* buffer, size_t capacity, size_t& count) {
+                DWORD read = 0;
+                const bool ok = ReadFile(input, buffer, static_cast<DWORD>(capacity), &read, nullptr);
+                count = read;
+                return ok != FALSE;
+            },
+            [output](const char* bytes, size_t size) {
+                DWORD written = 0;
+                return WriteFile(output, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+            });
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return LzOutcome::ReadFailed;
+    }
+}
+
+// Copies input to output as it is, in large blocks.
+bool CopyBlocks(HANDLE input, HANDLE output)
+{
+    bool complete = false;
+    try {
+        std::vector<char> block(kCopyBlock);
+        for (;;) {
+            DWORD read = 0, written = 0;
+            if (!ReadFile(input, block.data(), kCopyBlock, &read, nullptr))
+                break;
+            if (read == 0) {
+                complete = true;
+                break;
+            }
+            if (!WriteFile(output, block.data(), read, &written, nullptr) || written != read)
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        complete = false;
+    }
+    return complete;
+}
+
+// A copy replacing an existing file, but never a read-only one, that leaves
+// attributes as the platform's copy does: a new file takes the source's, an
+// existing one keeps its own. CopyFile leaves a partial file behind when the
+// disk fills up, so the copy is made beside the destination and moved into
+// place only when whole.
+SkipReason CopyReplacing(const char* source, const char* destination, uint64_t size)
+{
+    const DWORD destinationAttributes = GetFileAttributesA(destination);
+    if (IsProtectedDestination(destinationAttributes))
+        return ReasonOfProtected(destinationAttributes);
+    std::wstring wideSource, wideDestination, temporary;
+    if (!LongWidePath(source, wideSource) || !LongWidePath(destination, wideDestination) ||
+        !TemporaryNameBeside(wideDestination, temporary))
+        return "path too long";
+    // A leftover of an earlier run goes first: the copy is made as a new
+    // file, so that it takes the source's attributes.
+    DeleteTemporary(temporary);
+    RecordCopy(destination, temporary);
+    if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
+        !MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+        const SkipReason reason = ReasonOfLastError("copy failed");
+        DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
+        return reason;
+    }
+    RecordCopyEnd(destination, true);
+    LogLine("  %s -> %s: %llu bytes", source, destination, static_cast<unsigned long long>(size));
+    return nullptr;
+}
+
+}  // namespace
+
+// The destination changes only when the whole copy succeeded: it is written
+// to a temporary file and moved into place.
+SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& size)
+{
+    ScopedFileHandle input = OpenSource(source);
+    if (!input)
+        return ReasonOfLastError("source cannot be opened");
+    const DWORD destinationAttributes = GetFileAttributesA(destination);
+    if (IsProtectedDestination(destinationAttributes))
+        return ReasonOfProtected(destinationAttributes);
+    std::wstring wideDestination, temporary;
+    if (!LongWidePath(destination, wideDestination) || !TemporaryNameBeside(wideDestination, temporary))
+        return "path too long";
+    RecordCopy(destination, temporary);
+    ScopedFileHandle output(CreateTemporaryBeside(temporary));
+    if (!output) {
+        const SkipReason reason = ReasonOfLastError("destination cannot be created");
+        RecordCopyEnd(destination, false);
+        return reason;
+    }
+
+    bool complete = false, corrupt = false;
+    if (IsCompressed(input.get())) {
+        const LzOutcome outcome = Expand(input.get(), output.get());
+        complete = outcome == LzOutcome::Whole || outcome == LzOutcome::WholeCut;
+        corrupt = outcome == LzOutcome::Short || outcome == LzOutcome::Corrupt;
+    } else {
+        complete = CopyBlocks(input.get(), output.get());
+    }
+    LARGE_INTEGER written = {};
+    if (complete && GetFileSizeEx(output.get(), &written))
+        size = static_cast<uint64_t>(written.QuadPart);
+    // Closed before the move, and a failed close fails the copy.
+    complete = CloseHandle(output.release()) && complete;
+
+    if (!complete) {
+        // A short or corrupt source leaves no error of a file call behind.
+        const SkipReason reason =
+            corrupt ? "corrupt compressed source" : ReasonOfLastError("read or write error");
+        DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
+        return reason;
+    }
+    if (!MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+        const SkipReason reason = ReasonOfLastError("destination cannot be replaced");
+        DeleteTemporary(temporary);
+        RecordCopyEnd(destination, false);
+        return reason;
+    }
+    RecordCopyEnd(destination, true);
+    return nullptr;
+}
+
+SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
+                          const char* destinationDir)
+{
+    WIN32_FIND_DATAA found;
+    ScopedFind search(FindFirstFileA(pattern, &found));
+    if (!search)
+        return "no file matches";
+    int copied = 0, skipped = 0;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        char from[kPathSize];
+        char to[kPathSize];
+        SkipReason reason = "path too long";
+        if (JoinText(from, sizeof from, {sourceFolder, found.cFileName}) &&
+            JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName})) {
+            ShowInDirectoryField(to);
+            const uint64_t size =
+                (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            reason = CopyReplacing(from, to, size);
+        }
+        if (reason)
+            LogLine("  %s: skipped (%s)", found.cFileName, reason);
+        ++(reason ? skipped : copied);
+    } while (FindNextFileA(search.get(), &found));
+    if (copied + skipped == 0)
+        return "no file matches";
+    return skipped == 0 ? nullptr : copied == 0 ? "no file copied" : "some files skipped";
+}

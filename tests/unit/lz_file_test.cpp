@@ -1,0 +1,129 @@
+// The LZ module: files made by Debian's mscompress expand to their
+// originals, hand-made streams end as the one-byte rule says, and the
+// underscore names are the LZ open's.
+#include "script/lz_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "support/files.h"
+#include "support/lz_blocks.h"
+
+namespace {
+
+std::string Fixture(const std::string& name)
+{
+    return ReadFileBytes(std::string(LZ_FIXTURES_DIR) + "/" + name);
+}
+
+// A header promising size, then the groups as given.
+std::string Stream(uint32_t size, const std::string& groups, char mode = 'A')
+{
+    std::string out("SZDD\x88\xF0\x27\x33", 8);
+    out += mode;
+    out += 'x';
+    for (int shift = 0; shift < 32; shift += 8)
+        out += static_cast<char>((size >> shift) & 0xFF);
+    return out + groups;
+}
+
+TEST(LzExpand, EndsAsTheOneByteRuleSays)
+{
+    // Groups of eight matches of 18 spaces each.
+    std::string allMatches;
+    for (int i = 0; i < 2084; ++i) {
+        allMatches += '\0';
+        for (int match = 0; match < 8; ++match)
+            allMatches += std::string("\x00\x0F", 2);
+    }
+    std::string noSignature = Stream(2, "\x03" "ab");
+    noSignature[7] = '\x34';
+    struct Case {
+        const char* what;
+        std::string compressed;
+        LzOutcome outcome;
+        std::string expanded;
+    } cases[] = {
+        // mscompress; text.txt repeats its lines over 28 KB, past the window's wrap.
+        {"text", Fixture("text.txt_"), LzOutcome::Whole, Fixture("text.txt")},
+        {"every byte value", Fixture("binary.bin_"), LzOutcome::Whole, Fixture("binary.bin")},
+        {"mscompress's empty file: one zero byte over", Fixture("empty.txt_"), LzOutcome::WholeCut, ""},
+        {"cut in half", Fixture("truncated.bin_"), LzOutcome::Short, ""},
+        // Flag bits from the lowest; matches copy from the window, which starts
+        // with spaces and is written from 4096 - 16, byte by byte.
+        {"literals then a match", Stream(6, "\x07" "abc" "\xF0\xF0"), LzOutcome::Whole, "abcabc"},
+        {"a match reading its own output", Stream(6, std::string("\x01" "a" "\xF0\xF2", 4)), LzOutcome::Whole,
+         "aaaaaa"},
+        {"a match of the initial spaces", Stream(3, std::string("\x00\x00\x00", 3)), LzOutcome::Whole, "   "},
+        {"past 256 KB of matches", Stream(2084 * 8 * 18, allMatches), LzOutcome::Whole,
+         std::string(2084 * 8 * 18, ' ')},
+        {"the flag byte's missing items", Stream(2, "\xFF" "ab"), LzOutcome::Whole, "ab"},
+        {"one byte over", Stream(3, "\x0F" "abcd"), LzOutcome::WholeCut, "abc"},
+        {"two bytes over", Stream(2, "\x0F" "abcd"), LzOutcome::Corrupt, ""},
+        {"a match far over", Stream(1, std::string("\x00\x00\x0F", 3)), LzOutcome::Corrupt, ""},
+        {"short", Stream(5, "\x0F" "abcd"), LzOutcome::Short, ""},
+        {"cut inside a match", Stream(9, "\x03" "ab" "\xF0"), LzOutcome::Short, ""},
+        {"a match's lone first byte after every promised byte", Stream(2, "\x03" "ab" "\xF0"),
+         LzOutcome::Corrupt, ""},
+        {"mode other than A", Stream(2, "\x03" "ab", 'B'), LzOutcome::Corrupt, ""},
+        {"header cut short", Stream(2, "").substr(0, 12), LzOutcome::Corrupt, ""},
+        {"no signature", noSignature, LzOutcome::Corrupt, ""},
+    };
+    for (const Case& c : cases) {
+        std::string whole, pieces;
+        const LzOutcome outcome = LzExpandBytes(c.compressed, whole);
+        EXPECT_EQ(outcome, c.outcome) << c.what;
+        EXPECT_TRUE(whole == c.expanded) << c.what << ": " << whole.size() << " bytes";
+        EXPECT_EQ(ExpandInBlocks(c.compressed, 7, pieces), c.outcome) << c.what << " in pieces";
+        if (c.outcome == LzOutcome::Whole || c.outcome == LzOutcome::WholeCut) {
+            EXPECT_TRUE(pieces == c.expanded) << c.what << " in pieces";
+        }
+    }
+}
+
+TEST(LzExpand, ReadAndWriteFailuresAreTheirOwnOutcomes)
+{
+    const std::string text = Fixture("text.txt_");
+    const auto fromText = [&](char* buffer, size_t capacity, size_t& count) {
+        count = std::min(capacity, text.size());
+        std::memcpy(buffer, text.data(), count);
+        return true;
+    };
+    const auto failedRead = [](char*, size_t, size_t&) { return false; };
+    const auto written = [](const char*, size_t) { return true; };
+    const auto failedWrite = [](const char*, size_t) { return false; };
+    EXPECT_EQ(LzExpand(failedRead, written), LzOutcome::ReadFailed);
+    EXPECT_EQ(LzExpand(fromText, failedWrite), LzOutcome::WriteFailed);
+}
+
+TEST(LzCompressedName, ReplacesTheExtensionsLastCharacterOfTheLastPathElement)
+{
+    struct Case {
+        const char* path;
+        const char* stored;
+    } cases[] = {
+        {"dico.exe", "dico.ex_"},
+        {"x.md", "x.md_"},
+        {"x", "x._"},
+        {"a.b.cde", "a.b.cd_"},
+        {"a.b.c", "a.b._"},
+        {"v1.0/readme", "v1.0/readme._"},
+        {"a\\b.c\\d", "a\\b.c\\d._"},
+        {"v1.0\\dir/x.txt", "v1.0\\dir/x.tx_"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LzCompressedName(c.path), c.stored) << c.path;
+}
+
+TEST(IsLzCompressed, TakesTheSignatureAlone)
+{
+    EXPECT_TRUE(IsLzCompressed(std::string("SZDD\x88\xF0\x27\x33", 8)));
+    EXPECT_TRUE(IsLzCompressed(Fixture("text.txt_")));
+    EXPECT_FALSE(IsLzCompressed(std::string("SZDD\x88\xF0\x27", 7)));
+    EXPECT_FALSE(IsLzCompressed(Fixture("text.txt")));
+}
+
+}  // namespace
