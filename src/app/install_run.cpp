@@ -15,6 +15,7 @@
 #include "shell/install_record.h"
 #include "shell/message_box.h"
 #include "shell/run_log.h"
+#include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/window_globals.h"

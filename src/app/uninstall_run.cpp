@@ -13,6 +13,7 @@
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
+#include "shell/run_mode.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"

@@ -2,6 +2,7 @@
 
 #include "shell/fatal_error.h"
 #include "shell/run_log.h"
+#include "shell/run_mode.h"
 #include "shell/window_globals.h"
 
 void FatalError(const char* message)

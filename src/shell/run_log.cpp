@@ -6,8 +6,6 @@
 
 #include "shell/text_file.h"
 
-RunMode runMode = RunMode::Attended;
-
 namespace {
 
 FILE* logFile;

@@ -1,23 +1,9 @@
-// The installation log that an administrator asks for with /log=, and how
-// attended the run is. Portable. A log that cannot be written is dropped
-// quietly: it never stops or changes the installation.
+// The installation log that an administrator asks for with /log=. Portable.
+// A log that cannot be written is dropped quietly: it never stops or
+// changes the installation.
 #pragma once
 
 #include <string>
-
-enum class RunMode {
-    Attended,    // the window waits for the user; boxes are shown
-    Silent,      // installs at once; the window shows, no box waits
-    VerySilent,  // as Silent, with no window shown at all
-};
-
-extern RunMode runMode;
-
-// True when no box may wait for a user.
-inline bool Unattended()
-{
-    return runMode != RunMode::Attended;
-}
 
 // Opens path for appending (created if missing). False, and no log, when it
 // cannot be opened.
