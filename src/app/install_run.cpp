@@ -100,9 +100,7 @@ int ValidateInstallDir(HWND directoryField)
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     if (Unattended()) {
         // Nobody can type another directory: the run ends, told by its code.
-        LogLine("Exit code 2");
-        CloseRunLog();
-        ExitProcess(2);
+        ExitProcess(EndRunLog(2));
     }
     return -1;
 }

@@ -141,20 +141,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         std::string dir;
         if (!UninstallDir(options, dir))
             FatalError("Can't open DESINSTAL.DAT");
-        const int exitCode = RunUninstallation(dir.c_str(), shownAs);
-        LogLine("Exit code %d", exitCode);
-        CloseRunLog();
-        return exitCode;
+        return EndRunLog(RunUninstallation(dir.c_str(), shownAs));
     }
     DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     LogLine("Source directory: %s", setup.sourceDir);
     ReadStartupKeys();
-    const int exitCode = RunMainWindow(shownAs,
-                                       options.hasDir ? options.dir.c_str() : nullptr,
-                                       options.silent);
-    LogLine("Exit code %d", exitCode);
-    CloseRunLog();
-    return exitCode;
+    return EndRunLog(RunMainWindow(shownAs, options.hasDir ? options.dir.c_str() : nullptr,
+                                   options.silent));
 }

@@ -13,7 +13,5 @@ void FatalError(const char* message)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
     }
-    LogLine("Exit code 1");
-    CloseRunLog();
-    ExitProcess(1);
+    ExitProcess(EndRunLog(1));
 }

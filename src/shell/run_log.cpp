@@ -48,6 +48,13 @@ void CloseRunLog()
     logFile = nullptr;
 }
 
+int EndRunLog(int exitCode)
+{
+    LogLine("Exit code %d", exitCode);
+    CloseRunLog();
+    return exitCode;
+}
+
 std::string LocalTimeText(const char* format)
 {
     const std::time_t now = std::time(nullptr);

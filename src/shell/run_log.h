@@ -21,5 +21,9 @@ void LogLine(const char* format, ...)
 bool RunLogIsOpen();
 void CloseRunLog();
 
+// The last line of every run, "Exit code N", then the close. Returns
+// exitCode, for the caller to end the run with.
+int EndRunLog(int exitCode);
+
 // Current local time in strftime's format, by default "YYYY-MM-DD HH:MM:SS".
 std::string LocalTimeText(const char* format = "%Y-%m-%d %H:%M:%S");
