@@ -14,7 +14,3 @@ struct WindowGlobals {
 };
 
 extern WindowGlobals windowGlobals;
-
-// Shows text in the directory field and has the main window repaint at once,
-// although the message loop is blocked.
-void ShowInDirectoryField(const char* text);
