@@ -8,6 +8,7 @@
 #include "app/language_driver.h"
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/window_globals.h"
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
 #include "script/shortcut.h"
@@ -18,7 +19,6 @@
 #include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "wordlist/language_list.h"
 
 namespace {

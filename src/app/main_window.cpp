@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/install_run.h"
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 #include "shell/scoped_handles.h"
-#include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
-#include "shell/window_globals.h"
 
 namespace {
 

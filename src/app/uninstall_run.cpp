@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/window_globals.h"
 #include "catalogue/catalogue.h"
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
@@ -17,7 +18,6 @@
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "app/window_globals.h"
 #include "shell/setup_state.h"
-#include "shell/window_globals.h"
 #include "support/pixels.h"
 #include "test_main_window.h"
 

@@ -1,7 +1,7 @@
-#include "shell/screen_drawing.h"
+#include "app/screen_drawing.h"
 
+#include "app/window_globals.h"
 #include "shell/scoped_handles.h"
-#include "shell/window_globals.h"
 
 HFONT CreateHeadingFont()
 {

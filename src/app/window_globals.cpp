@@ -1,4 +1,4 @@
-#include "shell/window_globals.h"
+#include "app/window_globals.h"
 
 #include "shell/window_seam.h"
 

@@ -1,6 +1,7 @@
-// Handles that the whole Windows program shares: the main window (owner of
-// every box after start-up and target of all drawing), its directory field,
-// the wait cursor and the heading font. Lower layer; Windows build only.
+// Handles that the window's parts share: the main window (owner of every
+// box after start-up and target of all drawing), its directory field, the
+// wait cursor and the heading font. Upper layer; the subsystems reach the
+// window through shell/window_seam.h.
 #pragma once
 
 #include <windows.h>

@@ -1,9 +1,9 @@
 #include <windows.h>
 
+#include "app/window_globals.h"
 #include "shell/fatal_error.h"
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
-#include "shell/window_globals.h"
 
 void FatalError(const char* message)
 {
