@@ -258,8 +258,7 @@ LRESULT OnDestroy()
 {
     // The canvas may still have the font selected: release it first.
     ReleaseProgressDisplay();
-    DeleteObject(windowGlobals.headingFont);
-    windowGlobals.headingFont = nullptr;
+    windowGlobals.headingFont.reset();
     windowGlobals.mainWindow = nullptr;
     windowGlobals.directoryField = nullptr;
     mainControls = MainControls{};

@@ -6,12 +6,15 @@
 
 #include <windows.h>
 
+#include "shell/scoped_handles.h"
+
 struct WindowGlobals {
     HINSTANCE instance;
     HWND mainWindow;      // null until the window exists, and after it is gone
     HWND directoryField;  // shows each destination while the script copies
     HCURSOR waitCursor;
-    HFONT headingFont;
+    // Made at start-up, deleted with the window.
+    ScopedGdiObject<HFONT> headingFont;
 };
 
 extern WindowGlobals windowGlobals;

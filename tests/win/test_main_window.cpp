@@ -46,7 +46,6 @@ TestMainWindow::~TestMainWindow()
 {
     ReleaseProgressDisplay();
     DestroyWindow(window_);
-    DeleteObject(windowGlobals.headingFont);
     windowGlobals = WindowGlobals{};
 }
 
