@@ -217,12 +217,10 @@ LRESULT OnCreate(HWND window)
 
 LRESULT OnPaint(HWND window)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    PaintDc dc(window);
     RECT client;
     GetClientRect(window, &client);
-    PaintContent(dc, client);
-    EndPaint(window, &paint);
+    PaintContent(dc.get(), client);
     return 0;
 }
 

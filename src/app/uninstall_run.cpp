@@ -233,8 +233,9 @@ bool StartFinisher(const std::string& installDir, const char* program)
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
         return false;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Not waited for: the copy waits for us.
+    ScopedKernelObject process(started.hProcess);
+    ScopedKernelObject thread(started.hThread);
     return true;
 }
 
@@ -281,9 +282,10 @@ int RunUninstallation(const char* installDir, int showCommand)
 
 int FinishUninstallation(const char* installDir, HANDLE endedProgram)
 {
-    if (WaitForSingleObject(endedProgram, 60000) != WAIT_OBJECT_0)
+    ScopedKernelObject ended(endedProgram);
+    if (WaitForSingleObject(ended.get(), 60000) != WAIT_OBJECT_0)
         return 1;
-    CloseHandle(endedProgram);
+    ended.reset();
     InstallRecord record;
     if (!ReadRecord(installDir, record))
         return 1;
