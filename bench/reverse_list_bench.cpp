@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 #include "bench_clock.h"
 #include "realistic_words.h"
 #include "shell/collation.h"
 #include "shell/message_box.h"
-#include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "wordlist/reverse_list.h"
 #include "wordlist/word_list.h"
 

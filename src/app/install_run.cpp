@@ -8,6 +8,7 @@
 #include "app/language_driver.h"
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/window_globals.h"
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
 #include "script/shortcut.h"
@@ -15,9 +16,9 @@
 #include "shell/install_record.h"
 #include "shell/message_box.h"
 #include "shell/run_log.h"
+#include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "wordlist/language_list.h"
 
 namespace {
@@ -99,9 +100,7 @@ int ValidateInstallDir(HWND directoryField)
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     if (Unattended()) {
         // Nobody can type another directory: the run ends, told by its code.
-        LogLine("Exit code 2");
-        CloseRunLog();
-        ExitProcess(2);
+        ExitProcess(EndRunLog(2));
     }
     return -1;
 }

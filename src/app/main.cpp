@@ -2,17 +2,19 @@
 //
 // Subsystems, and who may call whom:
 //   app/        the upper layer: start-up (this file), the main window and
-//               directory chooser, the installation run, the uninstallation
-//               and the entry in the list of installed programs. The only
-//               caller of the three subsystems below.
+//               directory chooser, its drawing, boxes and progress display,
+//               the installation run, the uninstallation and the entry in
+//               the list of installed programs. The only caller of the
+//               three subsystems below.
 //   script/     the install commands of install.inf and the program-menu
 //               shortcut.
 //   wordlist/   the 84-byte word list format, the reverse list builder and
 //               the driver over langue.cf (which writes catalogue lines).
 //   catalogue/  dict.ini: creation, language lines, count and sort.
 //   shell/      the lower layer that every folder may use: the setup state,
-//               FatalError, message boxes, drawing and the progress display,
-//               text and file helpers, the French collation.
+//               the log, text and file helpers, the French collation, and
+//               the headers through which the window is reached (FatalError,
+//               message boxes, the progress display, the window seam).
 // No subsystem includes app/, and shell/ includes only shell/.
 #include <windows.h>
 
@@ -20,14 +22,15 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/screen_drawing.h"
 #include "app/uninstall_run.h"
+#include "app/window_globals.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
-#include "shell/screen_drawing.h"
+#include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 
 namespace {
 
@@ -140,20 +143,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         std::string dir;
         if (!UninstallDir(options, dir))
             FatalError("Can't open DESINSTAL.DAT");
-        const int exitCode = RunUninstallation(dir.c_str(), shownAs);
-        LogLine("Exit code %d", exitCode);
-        CloseRunLog();
-        return exitCode;
+        return EndRunLog(RunUninstallation(dir.c_str(), shownAs));
     }
     DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     LogLine("Source directory: %s", setup.sourceDir);
     ReadStartupKeys();
-    const int exitCode = RunMainWindow(shownAs,
-                                       options.hasDir ? options.dir.c_str() : nullptr,
-                                       options.silent);
-    LogLine("Exit code %d", exitCode);
-    CloseRunLog();
-    return exitCode;
+    return EndRunLog(RunMainWindow(shownAs, options.hasDir ? options.dir.c_str() : nullptr,
+                                   options.silent));
 }

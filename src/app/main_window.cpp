@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/install_run.h"
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 #include "shell/scoped_handles.h"
-#include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
-#include "shell/window_globals.h"
 
 namespace {
 
@@ -217,12 +217,10 @@ LRESULT OnCreate(HWND window)
 
 LRESULT OnPaint(HWND window)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    PaintDc dc(window);
     RECT client;
     GetClientRect(window, &client);
-    PaintContent(dc, client);
-    EndPaint(window, &paint);
+    PaintContent(dc.get(), client);
     return 0;
 }
 
@@ -258,8 +256,7 @@ LRESULT OnDestroy()
 {
     // The canvas may still have the font selected: release it first.
     ReleaseProgressDisplay();
-    DeleteObject(windowGlobals.headingFont);
-    windowGlobals.headingFont = nullptr;
+    windowGlobals.headingFont.reset();
     windowGlobals.mainWindow = nullptr;
     windowGlobals.directoryField = nullptr;
     mainControls = MainControls{};

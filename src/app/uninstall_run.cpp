@@ -8,15 +8,16 @@
 
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/window_globals.h"
 #include "catalogue/catalogue.h"
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
+#include "shell/run_mode.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
 
@@ -232,8 +233,9 @@ bool StartFinisher(const std::string& installDir, const char* program)
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
         return false;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Not waited for: the copy waits for us.
+    ScopedKernelObject process(started.hProcess);
+    ScopedKernelObject thread(started.hThread);
     return true;
 }
 
@@ -280,9 +282,10 @@ int RunUninstallation(const char* installDir, int showCommand)
 
 int FinishUninstallation(const char* installDir, HANDLE endedProgram)
 {
-    if (WaitForSingleObject(endedProgram, 60000) != WAIT_OBJECT_0)
+    ScopedKernelObject ended(endedProgram);
+    if (WaitForSingleObject(ended.get(), 60000) != WAIT_OBJECT_0)
         return 1;
-    CloseHandle(endedProgram);
+    ended.reset();
     InstallRecord record;
     if (!ReadRecord(installDir, record))
         return 1;

@@ -8,7 +8,7 @@
 #include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
+#include "shell/window_seam.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ namespace {
 bool ProgramMenuFolder(char (&folder)[kPathSize])
 {
     LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(windowGlobals.mainWindow, CSIDL_PROGRAMS, &items)))
+    if (FAILED(SHGetSpecialFolderLocation(MainWindowHandle(), CSIDL_PROGRAMS, &items)))
         return false;
     bool found = SHGetPathFromIDListA(items, folder) && folder[0] != '\0';
     CoTaskMemFree(items);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 
 // One entry a line: a kind, then tab-separated fields, the last of which
@@ -16,7 +17,7 @@ namespace {
 // line with one over.
 constexpr char kBrokenEnd[] = {'\0', '\r', '\n'};
 
-FILE* recordFile;
+ScopedFile recordFile;
 InstallRecord current;
 
 // Splits off the text up to the next tab; false when there is none.
@@ -151,10 +152,9 @@ void Append(std::initializer_list<std::string_view> fields)
     }
     TakeLine(current, line);
     line += '\n';
-    if (!WriteText(recordFile, line) || !FlushFile(recordFile)) {
+    if (!WriteText(recordFile.get(), line) || !FlushFile(recordFile.get())) {
         // The installation goes on; what it does from here is not undone.
-        std::fclose(recordFile);
-        recordFile = nullptr;
+        recordFile.reset();
     }
 }
 
@@ -194,17 +194,17 @@ bool OpenInstallRecord(const char* path)
     CloseInstallRecord();
     current = InstallRecord{};
     bool endsWithLine = true;
-    if (FILE* earlier = OpenTextRead(path)) {
-        ReadInstallRecord(earlier, current);
+    if (ScopedFile earlier(OpenTextRead(path)); earlier) {
+        ReadInstallRecord(earlier.get(), current);
         // A killed run may have left half an entry: it is marked so, and
         // the next one starts on a line of its own.
-        endsWithLine = std::fseek(earlier, -1, SEEK_END) != 0 || std::fgetc(earlier) == '\n';
-        std::fclose(earlier);
+        endsWithLine = std::fseek(earlier.get(), -1, SEEK_END) != 0 || std::fgetc(earlier.get()) == '\n';
     }
-    recordFile = std::fopen(path, "ab");
+    recordFile.reset(std::fopen(path, "ab"));
     if (!recordFile)
         return false;
-    if (!endsWithLine && (!WriteToFile(recordFile, kBrokenEnd, sizeof kBrokenEnd) || !FlushFile(recordFile))) {
+    if (!endsWithLine &&
+        (!WriteToFile(recordFile.get(), kBrokenEnd, sizeof kBrokenEnd) || !FlushFile(recordFile.get()))) {
         CloseInstallRecord();
         return false;
     }
@@ -213,7 +213,7 @@ bool OpenInstallRecord(const char* path)
 
 bool InstallRecordIsOpen()
 {
-    return recordFile != nullptr;
+    return static_cast<bool>(recordFile);
 }
 
 const InstallRecord& CurrentInstallRecord()
@@ -223,9 +223,7 @@ const InstallRecord& CurrentInstallRecord()
 
 void CloseInstallRecord()
 {
-    if (recordFile)
-        std::fclose(recordFile);
-    recordFile = nullptr;
+    recordFile.reset();
 }
 
 void RecordProduct(const char* name, const char* title, const char* installDir)

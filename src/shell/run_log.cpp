@@ -4,21 +4,20 @@
 #include <cstdio>
 #include <ctime>
 
+#include "shell/scoped_handles.h"
 #include "shell/text_file.h"
-
-RunMode runMode = RunMode::Attended;
 
 namespace {
 
-FILE* logFile;
+ScopedFile logFile;
 
 }  // namespace
 
 bool OpenRunLog(const char* path)
 {
     CloseRunLog();
-    logFile = std::fopen(path, "ab");
-    return logFile != nullptr;
+    logFile.reset(std::fopen(path, "ab"));
+    return static_cast<bool>(logFile);
 }
 
 void LogLine(const char* format, ...)
@@ -34,20 +33,25 @@ void LogLine(const char* format, ...)
     va_end(arguments);
     if (length < 0)
         return;
-    if (!WriteText(logFile, line) || !WriteText(logFile, "\n") || !FlushFile(logFile))
+    if (!WriteText(logFile.get(), line) || !WriteText(logFile.get(), "\n") || !FlushFile(logFile.get()))
         CloseRunLog();
 }
 
 bool RunLogIsOpen()
 {
-    return logFile != nullptr;
+    return static_cast<bool>(logFile);
 }
 
 void CloseRunLog()
 {
-    if (logFile)
-        std::fclose(logFile);
-    logFile = nullptr;
+    logFile.reset();
+}
+
+int EndRunLog(int exitCode)
+{
+    LogLine("Exit code %d", exitCode);
+    CloseRunLog();
+    return exitCode;
 }
 
 std::string LocalTimeText(const char* format)

@@ -1,23 +1,9 @@
-// The installation log that an administrator asks for with /log=, and how
-// attended the run is. Portable. A log that cannot be written is dropped
-// quietly: it never stops or changes the installation.
+// The installation log that an administrator asks for with /log=. Portable.
+// A log that cannot be written is dropped quietly: it never stops or
+// changes the installation.
 #pragma once
 
 #include <string>
-
-enum class RunMode {
-    Attended,    // the window waits for the user; boxes are shown
-    Silent,      // installs at once; the window shows, no box waits
-    VerySilent,  // as Silent, with no window shown at all
-};
-
-extern RunMode runMode;
-
-// True when no box may wait for a user.
-inline bool Unattended()
-{
-    return runMode != RunMode::Attended;
-}
 
 // Opens path for appending (created if missing). False, and no log, when it
 // cannot be opened.
@@ -34,6 +20,10 @@ void LogLine(const char* format, ...)
 
 bool RunLogIsOpen();
 void CloseRunLog();
+
+// The last line of every run, "Exit code N", then the close. Returns
+// exitCode, for the caller to end the run with.
+int EndRunLog(int exitCode);
 
 // Current local time in strftime's format, by default "YYYY-MM-DD HH:MM:SS".
 std::string LocalTimeText(const char* format = "%Y-%m-%d %H:%M:%S");

@@ -139,6 +139,23 @@ private:
     HDC dc_ = nullptr;
 };
 
+// The drawing context of a paint message (BeginPaint), ended with EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() { EndPaint(window_, &paint_); }
+
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_;
+    HDC dc_;
+};
+
 #endif
 
 #ifdef _WIN32

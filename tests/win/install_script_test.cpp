@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/window_globals.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "support/drives.h"
 #include "support/files.h"
 #include "test_main_window.h"

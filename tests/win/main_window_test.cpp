@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/screen_drawing.h"
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "support/files.h"
 #include "support/pixels.h"
 #include "test_main_window.h"

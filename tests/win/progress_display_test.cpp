@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "app/window_globals.h"
 #include "shell/setup_state.h"
-#include "shell/window_globals.h"
 #include "support/pixels.h"
 #include "test_main_window.h"
 
@@ -31,7 +31,7 @@ TEST(DrawCounter, SamePixelsAsDrawTextInBothDisplayModes)
             HDC dc = GetDC(window.handle());
             SetBkMode(dc, TRANSPARENT);
             // Without verbose the canvas keeps what the heading left in it.
-            SelectObject(dc, verbose ? GetStockObject(SYSTEM_FONT) : windowGlobals.headingFont);
+            SelectObject(dc, verbose ? GetStockObject(SYSTEM_FONT) : windowGlobals.headingFont.get());
             SetTextColor(dc, verbose ? RGB(255, 255, 255) : RGB(230, 230, 230));
             RECT field = {210, setup.statusY, 290, setup.statusY + 16};
             HBRUSH fill = CreateSolidBrush(RGB(0, 0, 104));

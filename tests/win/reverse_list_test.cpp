@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/window_globals.h"
 #include "shell/collation.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
 #include "support/files.h"
 #include "support/pixels.h"
 #include "support/word_lists.h"

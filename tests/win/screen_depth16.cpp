@@ -2,7 +2,7 @@
 // pixel the background is one flat colour.
 #include <gtest/gtest.h>
 
-#include "shell/screen_drawing.h"
+#include "app/screen_drawing.h"
 #include "support/pixels.h"
 #include "test_main_window.h"
 

@@ -1,4 +1,4 @@
-#include "shell/screen_drawing.h"
+#include "app/screen_drawing.h"
 
 #include <gtest/gtest.h>
 

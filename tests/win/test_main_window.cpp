@@ -1,7 +1,7 @@
 #include "test_main_window.h"
 
-#include "shell/screen_drawing.h"
-#include "shell/window_globals.h"
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 
 namespace {
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -46,7 +46,6 @@ TestMainWindow::~TestMainWindow()
 {
     ReleaseProgressDisplay();
     DestroyWindow(window_);
-    DeleteObject(windowGlobals.headingFont);
     windowGlobals = WindowGlobals{};
 }
 

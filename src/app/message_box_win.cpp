@@ -1,8 +1,9 @@
 #include <windows.h>
 
+#include "app/window_globals.h"
 #include "shell/message_box.h"
 #include "shell/run_log.h"
-#include "shell/window_globals.h"
+#include "shell/run_mode.h"
 
 void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIcon icon)
 {

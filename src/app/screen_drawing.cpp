@@ -1,13 +1,14 @@
-#include "shell/screen_drawing.h"
+#include "app/screen_drawing.h"
 
+#include "app/window_globals.h"
 #include "shell/scoped_handles.h"
-#include "shell/window_globals.h"
 
-HFONT CreateHeadingFont()
+ScopedGdiObject<HFONT> CreateHeadingFont()
 {
-    return CreateFontA(40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH, "Times New Roman");
+    return ScopedGdiObject<HFONT>(CreateFontA(40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                              DEFAULT_PITCH, "Times New Roman"));
 }
 
 void PaintBackground(HDC dc, const RECT& client)
@@ -33,7 +34,7 @@ void PaintBackground(HDC dc, const RECT& client)
 
 void DrawShadowedText(HDC dc, const char* text, RECT rect)
 {
-    SelectObject(dc, windowGlobals.headingFont);
+    SelectObject(dc, windowGlobals.headingFont.get());
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_SINGLELINE | DT_LEFT | DT_TOP;
     SetTextColor(dc, RGB(0, 0, 0));

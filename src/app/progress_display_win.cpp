@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/screen_drawing.h"
+#include "app/window_globals.h"
 #include "shell/progress_display.h"
 #include "shell/scoped_handles.h"
-#include "shell/screen_drawing.h"
 #include "shell/setup_state.h"
-#include "shell/window_globals.h"
 
 namespace {
 // Held from one language's heading to the next, or to the window's end.

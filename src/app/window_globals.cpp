@@ -1,6 +1,13 @@
-#include "shell/window_globals.h"
+#include "app/window_globals.h"
+
+#include "shell/window_seam.h"
 
 WindowGlobals windowGlobals;
+
+HWND MainWindowHandle()
+{
+    return windowGlobals.mainWindow;
+}
 
 void ShowInDirectoryField(const char* text)
 {

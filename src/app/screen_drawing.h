@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include "shell/scoped_handles.h"
+
 // The heading font: Times New Roman, cell height 40, bold.
-HFONT CreateHeadingFont();
+ScopedGdiObject<HFONT> CreateHeadingFont();
 
 // The blue gradient over the client rectangle (flat (0,0,104) below 24 bits).
 void PaintBackground(HDC dc, const RECT& client);

@@ -1,8 +1,9 @@
 #include <windows.h>
 
+#include "app/window_globals.h"
 #include "shell/fatal_error.h"
 #include "shell/run_log.h"
-#include "shell/window_globals.h"
+#include "shell/run_mode.h"
 
 void FatalError(const char* message)
 {
@@ -12,7 +13,5 @@ void FatalError(const char* message)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
     }
-    LogLine("Exit code 1");
-    CloseRunLog();
-    ExitProcess(1);
+    ExitProcess(EndRunLog(1));
 }
