@@ -17,7 +17,7 @@
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "shell/window_globals.h"
+#include "shell/window_seam.h"
 
 SkipReason ReasonOfLastError(SkipReason otherwise)
 {
