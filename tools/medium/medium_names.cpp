@@ -199,9 +199,13 @@ std::vector<MatchedFile> FilesMatching(Medium& medium, const MediumFile& folder,
         for (const FoundEntry& each : found) {
             if (each.entry.isFolder)
                 continue;
-            const bool longMatch = WildcardMatches(pattern, each.entry.name);
-            files.push_back({fileOf(each.entry), longMatch ? ShortMatch::No : ShortMatch::Only,
-                             longMatch ? "" : each.shortName});
+            // Only through the 8.3 name when that name is what matches; the
+            // platform's search may also read a pattern otherwise than
+            // Windows does (Wine's "*." finds every name), and it decides.
+            const bool onlyShort = !WildcardMatches(pattern, each.entry.name) && !each.shortName.empty() &&
+                                   WildcardMatches(pattern, each.shortName);
+            files.push_back({fileOf(each.entry), onlyShort ? ShortMatch::Only : ShortMatch::No,
+                             onlyShort ? each.shortName : ""});
         }
         return files;
     }
