@@ -118,14 +118,15 @@ std::vector<CheckFinding> Findings(const std::string& out)
     std::istringstream lines(out);
     std::string line;
     while (std::getline(lines, line)) {
-        for (const char* severity : {": error: ", ": warning: "}) {
-            const size_t at = line.find(severity);
-            const size_t colon = at == std::string::npos ? at : line.rfind(':', at - 1);
-            if (colon == std::string::npos)
-                continue;
-            findings.push_back({line.substr(0, colon), std::atoi(line.c_str() + colon + 1),
-                                severity[2] == 'e', line.substr(at + std::strlen(severity))});
-        }
+        // The first severity marker on the line is the finding's own.
+        const size_t error = line.find(": error: "), warning = line.find(": warning: ");
+        const bool isError = error < warning;
+        const size_t at = isError ? error : warning;
+        const size_t colon = at == std::string::npos || at == 0 ? std::string::npos : line.rfind(':', at - 1);
+        if (colon == std::string::npos)
+            continue;
+        findings.push_back({line.substr(0, colon), std::atoi(line.c_str() + colon + 1), isError,
+                            line.substr(at + (isError ? 9 : 11))});
     }
     return findings;
 }
