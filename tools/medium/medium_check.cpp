@@ -115,6 +115,20 @@ void WarnOfUtf8(Check& check, const std::string& file, const std::string& bytes)
                              "letters past ASCII come out otherwise");
 }
 
+// How a line of install.inf or langue.cf reads otherwise than written: a
+// piece of a line over 99 bytes, a CR left by CR CR LF line ends.
+void WarnOfLineShape(Check& check, const std::string& file, int line, int piece, std::string_view text)
+{
+    if (piece > 0)
+        check.report.Warning(file, line,
+                             "longer than 99 bytes: setup.exe reads bytes " + std::to_string(piece * 99 + 1) +
+                                 " on as a line of their own");
+    if (!text.empty() && text.back() == '\r')
+        check.report.Warning(file, line,
+                             "a stray CR at the line's end (CR CR LF): setup.exe keeps it as part of the last "
+                             "name or value");
+}
+
 bool FitsPath(std::initializer_list<const char*> parts)
 {
     char path[kPathSize];
@@ -403,14 +417,7 @@ void CheckArguments(Check& check, const ScriptText& text, const ScriptLine& pars
 void CheckScriptLine(Check& check, const ScriptText& text)
 {
     const char* line = text.text.c_str();
-    if (text.piece > 0)
-        check.report.Warning(check.script, text.line,
-                             "longer than 99 bytes: setup.exe reads bytes " + std::to_string(text.piece * 99 + 1) +
-                                 " on as a line of their own");
-    if (!text.text.empty() && text.text.back() == '\r')
-        check.report.Warning(check.script, text.line,
-                             "a stray CR at the line's end (CR CR LF): setup.exe keeps it as part of the last "
-                             "name or value");
+    WarnOfLineShape(check, check.script, text.line, text.piece, text.text);
     const ScriptCommand keyword = ScriptKeywordOf(line);
     const char* startupKey = StartupKeyOf(line);
     if (keyword == ScriptCommand::None && !startupKey) {
@@ -573,16 +580,19 @@ void CheckLanguageList(Check& check, const Installed& list)
     LanguageListReader reader;
     reader.file = input.get();
     LanguageEntry entry{};
-    auto longLines = [&]() {
-        for (const SetupLineCursor& at : {reader.catalogueAt, reader.fromAt, reader.toAt}) {
-            if (at.line > 0 && at.piece > 0)
-                check.report.Warning(file, at.line,
-                                     "longer than 99 bytes: setup.exe reads bytes " +
-                                         std::to_string(at.piece * 99 + 1) + " on as a line of their own");
+    // The lines of the entry read so far (the catalogue line's text is its
+    // language name at the end; a line that did not split has none).
+    auto lineShapes = [&]() {
+        using Line = std::pair<SetupLineCursor, const char*>;
+        const bool split = reader.fault != LanguageListFault::BadLanguageLine;
+        for (const auto& [at, text] : {Line{reader.catalogueAt, split ? entry.languageName : ""},
+                                       Line{reader.fromAt, entry.fromListName}, Line{reader.toAt, entry.toListName}}) {
+            if (at.line > 0)
+                WarnOfLineShape(check, file, at.line, at.piece, text);
         }
     };
     auto stops = [&](int line, const std::string& what) {
-        longLines();
+        lineShapes();
         check.report.Error(file, line,
                            what + ": setup.exe stops with \"" + LanguageListMessage(reader.fault) + "\"");
     };
@@ -597,15 +607,7 @@ void CheckLanguageList(Check& check, const Installed& list)
                 stops(reader.toAt.line, Quoted(entry.toListName) + " is the builder's own temporary list");
             return;
         }
-        longLines();
-        for (const auto& [text, at] : {std::pair{entry.languageName, reader.catalogueAt.line},
-                                       std::pair{entry.fromListName, reader.fromAt.line},
-                                       std::pair{entry.toListName, reader.toAt.line}}) {
-            if (text[0] != '\0' && text[std::strlen(text) - 1] == '\r')
-                check.report.Warning(file, at,
-                                     "a stray CR at the line's end (CR CR LF): setup.exe keeps it as part of "
-                                     "the name");
-        }
+        lineShapes();
         EntryLines lines{reader.catalogueAt.line, reader.fromAt.line, reader.toAt.line,
                          entry.languageName, entry.fromListName, entry.toListName};
         for (const EntryLines& earlier : entries) {
