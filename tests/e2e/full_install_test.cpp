@@ -2,6 +2,7 @@
 // checked file by file afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -183,17 +184,22 @@ TEST(FullInstall, CopyOfANameMissingFromTheMediumTakesItsCompressedForm)
     const std::string sample = BesideProgram("medium");
     const std::string deep = std::string(35, 'a') + "\\" + std::string(35, 'b');
     SmallMedium medium;
-    medium.AddFolder(std::string(35, 'a'));
-    medium.AddFolder(deep);
-    medium.Add("dico.ex_", ReadFileBytes(sample + "\\dico.ex_"));
-    medium.Add(deep + "\\lisezmoi.tx_", ReadFileBytes(sample + "\\lisezmoi.tx_"));
-    // The line stays within the 99 bytes of a setup line.
-    medium.Add("install.inf", "copy dico.exe dico.exe\r\ncopy " + deep + "\\lisezmoi.txt l.txt\r\n");
-    ASSERT_GE((medium.folder / deep + "\\lisezmoi.txt").size(), 128u);
+    // The line stays within the 99 bytes of a setup line, so the medium's own
+    // folder makes up the length, whatever the temporary folder's is.
+    const size_t shortBy = 128 - std::min<size_t>(128, (medium.folder / deep + "\\lisezmoi.txt").size());
+    const std::string pad(shortBy + 1, 'r');
+    const std::string root = pad + "\\";
+    medium.AddFolder(pad);
+    medium.AddFolder(root + std::string(35, 'a'));
+    medium.AddFolder(root + deep);
+    medium.Add(root + "dico.ex_", ReadFileBytes(sample + "\\dico.ex_"));
+    medium.Add(root + deep + "\\lisezmoi.tx_", ReadFileBytes(sample + "\\lisezmoi.tx_"));
+    medium.Add(root + "install.inf", "copy dico.exe dico.exe\r\ncopy " + deep + "\\lisezmoi.txt l.txt\r\n");
+    ASSERT_GE((medium.folder / root + deep + "\\lisezmoi.txt").size(), 128u);
     ScratchFolder parent("install");
     const std::string dir = parent / "dico";
 
-    InstallResult run = Install(medium.folder.path(), dir);
+    InstallResult run = Install(medium.folder / pad, dir);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_TRUE(ReadFileBytes(dir + "\\dico.exe") == ReadFileBytes(BesideProgram("examples\\dico.exe")));
