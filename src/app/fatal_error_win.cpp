@@ -1,7 +1,12 @@
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
+#include "app/run_journal.h"
 #include "app/window_globals.h"
 #include "shell/fatal_error.h"
+#include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
 
@@ -13,5 +18,16 @@ void FatalError(const char* message)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
     }
+    // Once the user has read why, the run's changes are taken back. The
+    // files the run still holds open (the language list, a word list)
+    // could not be removed: every stream is closed first, the log opened
+    // again after.
+    const std::string log = RunLogPath();
+    CloseRunLog();
+    CloseRunJournal();
+    _fcloseall();
+    if (!log.empty())
+        OpenRunLog(log.c_str());
+    RollBackRun();
     ExitProcess(EndRunLog(1));
 }

@@ -8,6 +8,7 @@
 #include "app/language_driver.h"
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/run_journal.h"
 #include "app/window_globals.h"
 #include "catalogue/catalogue.h"
 #include "script/install_script.h"
@@ -37,9 +38,9 @@ bool MakeAbsolute(char* dir)
 // uninstallation then removes it too, once empty.
 bool installDirMade = false;
 
-// A medium that asks for an uninstallation gets its record opened in the
-// install directory before any command runs, a copy of this program beside
-// it and its entry in the list of installed programs.
+// A medium that asks for an uninstallation gets its record in the install
+// directory (the run's entries go there when it commits), a copy of this
+// program beside it and its entry in the list of installed programs.
 void BeginInstallRecord()
 {
     if (setup.uninstallName[0] == '\0')
@@ -52,7 +53,7 @@ void BeginInstallRecord()
         !JoinText(catalogue, sizeof catalogue, {prefix, kCatalogueFile}) ||
         !JoinText(catalogueTemp, sizeof catalogueTemp, {prefix, kTempFile}) ||
         !JoinText(uninstaller, sizeof uninstaller, {prefix, kUninstallerFile}) || programLength == 0 ||
-        programLength >= sizeof program || !OpenInstallRecord(recordPath)) {
+        programLength >= sizeof program || !KeepRunInRecord(recordPath)) {
         LogLine("Uninstallation: %s cannot be written, nothing is recorded", kRecordFile);
         return;
     }
@@ -63,8 +64,15 @@ void BeginInstallRecord()
         RecordCatalogueMade();
     // Left behind by a catalogue rewrite that a kill interrupted.
     RecordFileToWrite(catalogueTemp);
-    if (!CopyFileA(program, uninstaller, FALSE))
+    // One that is there already is this same program, an earlier copy of
+    // it: replaced, not kept.
+    const bool uninstallerThere = GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES;
+    if ((!uninstallerThere && !RecordFileToReplace(uninstaller)) || !CopyFileA(program, uninstaller, FALSE)) {
         LogLine("Uninstallation: %s not copied (error %lu)", uninstaller, GetLastError());
+        RecordFileNotWritten(uninstaller);
+    } else {
+        RecordFileWritten(uninstaller);
+    }
     if (!RegisterProgram(setup.uninstallName, setup.installDir))
         LogLine("Uninstallation: the entry of the list of installed programs cannot be written");
     LogLine("Uninstallation recorded in %s", recordPath);
@@ -74,13 +82,29 @@ void BeginInstallRecord()
 // wrote and left (langue.cf, for one, is gone once used).
 void EndInstallRecord()
 {
-    if (!InstallRecordIsOpen())
+    if (CurrentRunJournal().recordPath.empty())
         return;
     uint64_t bytes = 0, size = 0, time = 0;
-    for (const RecordedFile& file : CurrentInstallRecord().files)
+    // With the earlier bytes kept for the uninstallation.
+    for (const RecordedFile& file : CurrentInstallRecord().files) {
         bytes += file.stamped && FileStamp(file.path.c_str(), size, time) ? size : 0;
+        for (const std::string& aside : file.asides)
+            bytes += FileStamp(aside.c_str(), size, time) ? size : 0;
+    }
     SetProgramSize(setup.uninstallName, bytes);
-    CloseInstallRecord();
+}
+
+// Before the first change of the catalogue: its state from before the run,
+// and the temporary file of its rewrites.
+void RecordCatalogue()
+{
+    char catalogue[kPathSize], catalogueTemp[kPathSize];
+    if (!JoinText(catalogue, sizeof catalogue, {setup.installPrefix, kCatalogueFile}) ||
+        !JoinText(catalogueTemp, sizeof catalogueTemp, {setup.installPrefix, kTempFile}))
+        return;
+    if (!RecordCatalogueBefore(catalogue))
+        LogLine("Journal: %s cannot be copied, a failure leaves it changed", catalogue);
+    RecordFileToWrite(catalogueTemp);
 }
 
 }  // namespace
@@ -91,6 +115,9 @@ int ValidateInstallDir(HWND directoryField)
     const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
     GetWindowTextA(directoryField, setup.installDir, kPathSize);
     const bool existed = fits && _access(setup.installDir, 0) == 0;
+    char full[kPathSize];
+    if (fits && !existed && GetFullPathNameA(setup.installDir, sizeof full, full, nullptr) - 1 < sizeof full - 1)
+        RecordFolder(full);
     installDirMade = fits && !existed && _mkdir(setup.installDir) == 0;
     if ((existed || installDirMade) && MakeAbsolute(setup.installDir)) {
         LogLine("Install directory: %s", setup.installDir);
@@ -100,6 +127,7 @@ int ValidateInstallDir(HWND directoryField)
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     if (Unattended()) {
         // Nobody can type another directory: the run ends, told by its code.
+        RollBackRun();
         ExitProcess(EndRunLog(2));
     }
     return -1;
@@ -109,6 +137,9 @@ void InstallRun(int notificationCode)
 {
     if (notificationCode != 0)
         return;
+    // Every change from here on is journaled first, the install directory
+    // included.
+    BeginRunJournal();
     if (ValidateInstallDir(windowGlobals.directoryField) != 0)
         return;
 
@@ -124,6 +155,8 @@ void InstallRun(int notificationCode)
     const bool inInstallDir = SetCurrentDirectoryA(setup.installDir) != 0;
     UpdateWindow(windowGlobals.mainWindow);
 
+    if (inInstallDir)
+        RecordCatalogue();
     if (setup.buildWordLists == 1) {
         if (!inInstallDir)
             FatalError(LanguageListMessage(LanguageListFault::CannotOpen));
@@ -142,6 +175,7 @@ void InstallRun(int notificationCode)
     if (setup.createShortcut == 1)
         CreateProgramShortcut();
     EndInstallRecord();
+    CommitRun();
 
     // The window's destruction ends the message loop with exit code 0.
     DestroyWindow(windowGlobals.mainWindow);

@@ -36,12 +36,15 @@ std::string InstalledListPath(const char* listName)
     return InstalledPath(kListFolder) + listName;
 }
 
-// Before a build: the TO list and the temporary files a killed build leaves.
+// Before a build: the temporary files a killed build leaves, and the TO
+// list, put aside when there is one.
 void RecordListBuild(const char* toListName)
 {
     RecordFileToWrite(InstalledPath(kTempListPath).c_str());
     RecordFileToWrite(InstalledPath(kTempToPath).c_str());
-    RecordFileToWrite(InstalledListPath(toListName).c_str());
+    const std::string toList = InstalledListPath(toListName);
+    if (!RecordFileToReplace(toList.c_str()))
+        LogLine("Journal: %s cannot be put aside, a failure leaves it changed", toList.c_str());
 }
 
 }  // namespace
@@ -77,7 +80,7 @@ void ProcessLanguageList()
         RecordListBuild(entry.toListName);
         BuildReverseList(entry);
         RecordFileWritten(InstalledListPath(entry.toListName).c_str());
-        if (InstallRecordIsOpen()) {
+        if (!CurrentRunJournal().recordPath.empty()) {
             for (const std::string& replaced : LanguageLinesOf(entry.languageName))
                 RecordReplacedCatalogueLine(replaced.c_str());
         }

@@ -22,6 +22,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/run_journal.h"
 #include "app/screen_drawing.h"
 #include "app/uninstall_run.h"
 #include "app/window_globals.h"
@@ -134,6 +135,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
                    : 1;
     }
     OpenLogOfOptions(options, arguments);
+    // A killed installation is undone before anything else.
+    RecoverInterruptedRuns();
 
     ResetSetupState();
     windowGlobals.instance = instance;

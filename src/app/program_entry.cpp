@@ -54,6 +54,26 @@ bool IsEmptyKey(const std::string& path)
            subkeys == 0 && values == 0;
 }
 
+constexpr const char* kEntryValues[] = {"DisplayName", "UninstallString", "QuietUninstallString",
+                                        "InstallLocation", "DisplayIcon", "InstallDate",
+                                        "EstimatedSize", "NoModify", "NoRepair"};
+
+// Before the values of an entry that exists are set: each as it is.
+void RecordEntryValues(const std::string& path)
+{
+    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    if (!key)
+        return;
+    for (const char* name : kEntryValues) {
+        BYTE data[2048];
+        DWORD type = 0, size = sizeof data;
+        const bool had =
+            RegQueryValueExA(key.get(), name, nullptr, &type, data, &size) == ERROR_SUCCESS && size <= sizeof data;
+        RecordRegistryValue(path.c_str(), name, had, type,
+                            had ? std::string(reinterpret_cast<const char*>(data), size) : std::string());
+    }
+}
+
 }  // namespace
 
 std::string ProgramEntryKey(const char* name)
@@ -81,6 +101,8 @@ bool RegisterProgram(const char* name, const char* installDir)
         if (missing)
             RecordRegistryKey(level.c_str());
     } while (end != std::string::npos);
+    if (!missing)
+        RecordEntryValues(path);
 
     HKEY made = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &made,

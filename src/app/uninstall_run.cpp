@@ -4,6 +4,7 @@
 // already gone, so a run that was killed can be run again and finishes.
 #include "app/uninstall_run.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/main_window.h"
@@ -13,6 +14,7 @@
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
+#include "shell/journal_undo.h"
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
 #include "shell/scoped_handles.h"
@@ -68,30 +70,52 @@ bool RemoveFile(const std::string& path)
 }
 
 // Newest first. A file whose size or time differs from what the
-// installation wrote was changed since: it is the user's now. A file the
-// record has no size for (the run ended while writing it) goes unless it
-// is protected, which no copy of the installation leaves.
+// installation wrote was changed since: it is the user's now. A file no run
+// finished writing is not the installation's. A file that was there before
+// the first run gets its earlier bytes back; what later runs put aside of
+// the installation's own versions goes.
 void RemoveFiles(const InstallRecord& record)
 {
     const std::string catalogue = PathInDir(record.installDir, kCatalogueFile);
     for (auto file = record.files.rbegin(); file != record.files.rend(); ++file) {
         const DWORD attributes = GetFileAttributesA(file->path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || SamePath(file->path, catalogue))
-            continue;  // gone already, or the catalogue's own step
+        if (SamePath(file->path, catalogue))
+            continue;  // the catalogue's own step
+        const std::string earlier = file->existedBefore && !file->asides.empty() ? file->asides.front() : "";
+        const bool earlierThere = !earlier.empty() && GetFileAttributesA(earlier.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (attributes == INVALID_FILE_ATTRIBUTES && !earlierThere)
+            continue;  // gone already
         uint64_t size = 0, time = 0;
         const char* kept = nullptr;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            kept = nullptr;  // removed by a run that was stopped: the earlier bytes come back below
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             kept = "a folder now";
-        else if (file->stamped && (!FileStamp(file->path.c_str(), size, time) || size != file->size ||
-                                   time != file->time))
-            kept = "changed since the installation";
-        else if (!file->stamped &&
-                 (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        else if (!file->stamped)
             kept = "not written by the installation";
+        else if (!FileStamp(file->path.c_str(), size, time) || size != file->size || time != file->time)
+            kept = "changed since the installation";
         else if (!RemoveFile(file->path))
             kept = "cannot be removed";
-        if (kept)
+        if (kept) {
+            // The file is the user's now: what was kept of earlier bytes
+            // has nothing left to come back to.
+            if (file->stamped && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                std::string(kept) == "changed since the installation") {
+                for (const std::string& aside : file->asides)
+                    RemoveFile(aside);
+            }
             LogLine("File %s: kept (%s)", file->path.c_str(), kept);
+            continue;
+        }
+        // Later versions of the installation's own go; the earlier bytes
+        // from before it, last, come back.
+        for (size_t i = earlier.empty() ? 0 : 1; i < file->asides.size(); ++i)
+            RemoveFile(file->asides[i]);
+        if (earlierThere)
+            LogLine("File %s: %s", file->path.c_str(),
+                    MoveFileExA(earlier.c_str(), file->path.c_str(), 0) ? "put back as it was before the installation"
+                                                                       : "removed, its earlier bytes kept aside");
         else
             LogLine("File %s: removed", file->path.c_str());
     }
@@ -112,23 +136,29 @@ void RemoveFolders(const std::vector<std::string>& folders, const char* what)
 void RemoveShortcuts(const InstallRecord& record)
 {
     for (const std::string& shortcut : record.shortcuts) {
-        if (GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
+        // One entered as a file went, or came back as it was, with the files.
+        const bool asFile = std::any_of(record.files.begin(), record.files.end(),
+                                        [&](const RecordedFile& file) { return SamePath(file.path, shortcut); });
+        if (!asFile && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
             LogLine("Shortcut %s: %s", shortcut.c_str(), RemoveFile(shortcut) ? "removed" : "kept");
     }
     RemoveFolders(record.menuFolders, "Program-menu folder");
 }
 
+// The value from before the installation comes back, unless another
+// program has written the key since: its value stays, as a changed file does.
 void RestoreIniKeys(const InstallRecord& record)
 {
     for (const RecordedIniKey& key : record.iniKeys) {
-        const char* file = key.file.c_str();
-        const char* section = key.section.c_str();
-        WritePrivateProfileStringA(section, key.key.c_str(), key.hadValue ? key.value.c_str() : nullptr, file);
-        // A section the installation made goes once nothing else is in it.
-        char keys[4];
-        if (!key.hadSection && GetPrivateProfileSectionA(section, keys, sizeof keys, file) == 0)
-            WritePrivateProfileStringA(section, nullptr, nullptr, file);
-        LogLine("%s [%s] %s: %s", file, section, key.key.c_str(), key.hadValue ? "restored" : "removed");
+        std::string now;
+        const bool has = HostUndoSystem().IniValue(key, now);
+        const std::string what = key.file + " [" + key.section + "] " + key.key;
+        if (key.wasWritten && (!has || now != key.written)) {
+            LogLine("%s: kept (changed since the installation)", what.c_str());
+            continue;
+        }
+        HostUndoSystem().RestoreIniKey(key);
+        LogLine("%s: %s", what.c_str(), key.hadValue ? "restored" : "removed");
     }
 }
 

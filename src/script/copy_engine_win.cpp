@@ -131,12 +131,12 @@ bool TemporaryNameBeside(const std::wstring& destination, std::wstring& temporar
     return false;
 }
 
-// Enters a copy in the installation's record before it starts: its
-// destination, and the temporary file that a run killed meanwhile leaves
-// beside it (its name is plain ASCII).
+// Enters a copy's temporary file in the journal before it is made: a run
+// killed meanwhile leaves it beside the destination (its name is plain
+// ASCII).
 void RecordCopy(const char* destination, const std::wstring& temporary)
 {
-    if (!InstallRecordIsOpen())
+    if (!RunJournalIsOpen())
         return;
     const char* separator = std::strrchr(destination, '\\');
     const size_t folderLength = separator ? static_cast<size_t>(separator - destination) + 1 : 0;
@@ -144,7 +144,6 @@ void RecordCopy(const char* destination, const std::wstring& temporary)
     for (size_t i = temporary.find_last_of(L'\\') + 1; i < temporary.size(); ++i)
         temporaryName += static_cast<char>(temporary[i]);
     RecordFileToWrite(temporaryName.c_str());
-    RecordFileToWrite(destination);
 }
 
 // Enters what a copy ended with: the destination whole, or as it was.
@@ -172,12 +171,15 @@ void DeleteTemporary(const std::wstring& temporary)
     DeleteFileW(temporary.c_str());
 }
 
-// Moves the finished temporary over the destination. An existing
-// destination keeps its attributes, as the platform's copy leaves them when
-// it writes into an existing file.
-bool MoveIntoPlace(const std::wstring& temporary, const std::wstring& destination,
+// Moves the finished temporary over the destination, which the journal
+// first enters as new or puts aside. An existing destination keeps its
+// attributes, as the platform's copy leaves them when it writes into an
+// existing file.
+bool MoveIntoPlace(const std::wstring& temporary, const char* destinationName, const std::wstring& destination,
                    DWORD destinationAttributes)
 {
+    if (!RecordFileToReplace(destinationName))
+        return false;
     if (destinationAttributes != INVALID_FILE_ATTRIBUTES) {
         const DWORD kept = destinationAttributes &
                            (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
@@ -260,7 +262,7 @@ SkipReason CopyReplacing(const char* source, const char* destination, uint64_t s
     DeleteTemporary(temporary);
     RecordCopy(destination, temporary);
     if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
-        !MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+        !MoveIntoPlace(temporary, destination, wideDestination, destinationAttributes)) {
         const SkipReason reason = ReasonOfLastError("copy failed");
         DeleteTemporary(temporary);
         RecordCopyEnd(destination, false);
@@ -316,7 +318,7 @@ SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& s
         RecordCopyEnd(destination, false);
         return reason;
     }
-    if (!MoveIntoPlace(temporary, wideDestination, destinationAttributes)) {
+    if (!MoveIntoPlace(temporary, destination, wideDestination, destinationAttributes)) {
         const SkipReason reason = ReasonOfLastError("destination cannot be replaced");
         DeleteTemporary(temporary);
         RecordCopyEnd(destination, false);

@@ -43,11 +43,11 @@ bool WinIniHasSection(const char* section)
     return false;
 }
 
-// Enters a win.ini key in the record before its first change, with the
-// value it has.
+// Enters a win.ini key in the journal before its change, with the value it
+// has.
 void RecordWinIniKey(const char* section, const char* key)
 {
-    if (!InstallRecordIsOpen() || IniKeyRecorded("win.ini", section, key))
+    if (!RunJournalIsOpen())
         return;
     RecordedIniKey recorded;
     recorded.file = "win.ini";
@@ -176,6 +176,8 @@ void RunInstallScript()
             RecordWinIniKey(kAviSection, kAviKey);
             if (!WritePrivateProfileStringA(kAviSection, kAviKey, line.rest, "win.ini"))
                 reason = "win.ini cannot be written";
+            else
+                RecordIniWritten("win.ini", kAviSection, kAviKey, line.rest);
             break;
         case ScriptCommand::IconGroup:
             CopyText(setup.iconGroup, sizeof setup.iconGroup, line.rest);

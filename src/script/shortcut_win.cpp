@@ -59,14 +59,22 @@ void CreateProgramShortcut()
         return;
 
     // The status is not reported: nothing tells the user about the shortcut.
+    // One that exists is put aside, to come back if the run is undone.
+    if (!RecordFileToReplace(shortcutPath)) {
+        LogLine("Shortcut %s not made (the one there cannot be put aside)", shortcutPath);
+        return;
+    }
     RecordShortcut(shortcutPath);
     const HRESULT status =
         SaveShellLink(target, shortcutPath, setup.installPrefix, setup.shortcutArgs);
-    if (SUCCEEDED(status))
+    if (SUCCEEDED(status)) {
+        RecordFileWritten(shortcutPath);
         LogLine("Shortcut %s -> %s", shortcutPath, target);
-    else
+    } else {
+        RecordFileNotWritten(shortcutPath);
         LogLine("Shortcut %s not made (error 0x%08lx)", shortcutPath,
                 static_cast<unsigned long>(status));
+    }
 }
 
 HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,

@@ -2,5 +2,6 @@
 #pragma once
 
 // Arrow cursor, a box captioned "Error" with the error icon (owned by the
-// main window once it exists), then exit code 1 at once; nothing cleaned up.
+// main window once it exists), then the running installation's changes
+// undone, then exit code 1 at once.
 [[noreturn]] void FatalError(const char* message);

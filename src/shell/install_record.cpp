@@ -1,5 +1,6 @@
 #include "shell/install_record.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -17,8 +18,9 @@ namespace {
 // line with one over.
 constexpr char kBrokenEnd[] = {'\0', '\r', '\n'};
 
-ScopedFile recordFile;
-InstallRecord current;
+ScopedFile journalFile;
+InstallRecord current;  // the record and this run's entries
+RunJournal run;         // this run's entries alone
 
 // Splits off the text up to the next tab; false when there is none.
 bool NextField(std::string_view& rest, std::string_view& field)
@@ -31,7 +33,7 @@ bool NextField(std::string_view& rest, std::string_view& field)
     return true;
 }
 
-bool ParseNumber(std::string_view text, uint64_t& value)
+bool ParseNumberField(std::string_view text, uint64_t& value)
 {
     if (text.empty() || text.size() > 20)
         return false;
@@ -53,8 +55,18 @@ RecordedFile& FileEntry(InstallRecord& record, std::string_view path)
         if (EqualsFoldingAZ(file.path, path))
             return file;
     }
-    record.files.push_back(RecordedFile{std::string(path)});
+    record.files.emplace_back();
+    record.files.back().path = std::string(path);
     return record.files.back();
+}
+
+bool HasFileEntry(const InstallRecord& record, std::string_view path)
+{
+    for (const RecordedFile& file : record.files) {
+        if (EqualsFoldingAZ(file.path, path))
+            return true;
+    }
+    return false;
 }
 
 void AddOnce(std::vector<std::string>& list, std::string_view item)
@@ -76,9 +88,24 @@ bool HasIniKey(const InstallRecord& record, std::string_view file, std::string_v
     return false;
 }
 
-// Takes one line (line end removed) into the record; unknown kinds and
-// malformed lines change nothing.
-void TakeLine(InstallRecord& record, std::string_view line)
+// The kinds of entries and how many fields each has.
+struct EntryKind {
+    const char* kind;
+    size_t fields;
+};
+
+constexpr EntryKind kKinds[] = {
+    {"run", 1},           {"record", 1},        {"commit", 1},           {"name", 1},
+    {"title", 1},         {"dir", 1},           {"dirmade", 0},          {"folder", 1},
+    {"file", 1},          {"aside", 2},         {"written", 3},          {"unwritten", 1},
+    {"shortcut", 1},      {"menufolder", 1},    {"ini", 6},              {"ini-written", 4},
+    {"catalogue-made", 0}, {"catalogue-line", 1}, {"catalogue-replaced", 1}, {"catalogue-before", 2},
+    {"registry", 1},      {"regvalue", 5},
+};
+
+// Splits a line into its kind and fields; false for an unknown kind, a
+// missing field or an empty path.
+bool ParseEntry(std::string_view line, JournalEntry& entry)
 {
     std::string_view kind;
     std::string_view rest = line;
@@ -86,76 +113,99 @@ void TakeLine(InstallRecord& record, std::string_view line)
         kind = line;
         rest = {};
     }
+    const EntryKind* known = nullptr;
+    for (const EntryKind& candidate : kKinds) {
+        if (kind == candidate.kind)
+            known = &candidate;
+    }
+    if (!known)
+        return false;
+    entry.kind = std::string(kind);
+    entry.fields.clear();
+    for (size_t i = 0; i + 1 < known->fields; ++i) {
+        std::string_view field;
+        if (!NextField(rest, field))
+            return false;
+        entry.fields.emplace_back(field);
+    }
+    if (known->fields > 0)
+        entry.fields.emplace_back(rest);
+    // Every kind but these names a path or an identifier last.
+    const bool emptyAllowed = entry.kind == "name" || entry.kind == "title" || entry.kind == "dir" ||
+                              entry.kind == "ini" || entry.kind == "ini-written" ||
+                              entry.kind == "catalogue-before" || entry.kind == "regvalue";
+    return known->fields == 0 || emptyAllowed || !entry.fields.back().empty();
+}
+
+// Takes one entry into the record's summary.
+void TakeEntry(InstallRecord& record, const JournalEntry& entry)
+{
+    const std::string& kind = entry.kind;
+    const std::vector<std::string>& f = entry.fields;
     if (kind == "name") {
-        record.name = std::string(rest);
-        if (!rest.empty())
-            AddOnce(record.names, rest);
+        record.name = f[0];
+        if (!f[0].empty())
+            AddOnce(record.names, f[0]);
     } else if (kind == "title") {
-        record.title = std::string(rest);
+        record.title = f[0];
     } else if (kind == "dir") {
-        record.installDir = std::string(rest);
+        record.installDir = f[0];
     } else if (kind == "dirmade") {
         record.madeInstallDir = true;
-    } else if (kind == "folder" && !rest.empty()) {
-        AddOnce(record.folders, rest);
-    } else if (kind == "file" && !rest.empty()) {
-        FileEntry(record, rest);
+    } else if (kind == "folder") {
+        AddOnce(record.folders, f[0]);
+    } else if (kind == "file") {
+        FileEntry(record, f[0]).asidePending = false;
+    } else if (kind == "aside") {
+        const bool known = HasFileEntry(record, f[0]);
+        RecordedFile& file = FileEntry(record, f[0]);
+        if (!known)
+            file.existedBefore = true;
+        file.asides.push_back(f[1]);
+        file.asidePending = true;
     } else if (kind == "written") {
-        std::string_view size, time;
         uint64_t sizeValue = 0, timeValue = 0;
-        if (NextField(rest, size) && NextField(rest, time) && !rest.empty() &&
-            ParseNumber(size, sizeValue) && ParseNumber(time, timeValue)) {
-            RecordedFile& file = FileEntry(record, rest);
+        if (ParseNumberField(f[0], sizeValue) && ParseNumberField(f[1], timeValue)) {
+            RecordedFile& file = FileEntry(record, f[2]);
             file.stamped = true;
             file.size = sizeValue;
             file.time = timeValue;
+            file.asidePending = false;
         }
-    } else if (kind == "unwritten" && !rest.empty()) {
-        // A file an earlier run wrote keeps that run's size and time.
-        RecordedFile& file = FileEntry(record, rest);
-        if (!file.stamped)
+    } else if (kind == "unwritten") {
+        // What was put aside for the failed write is back in place; a file
+        // an earlier run wrote keeps that run's size and time.
+        RecordedFile& file = FileEntry(record, f[0]);
+        if (file.asidePending)
+            file.asides.pop_back();
+        file.asidePending = false;
+        if (!file.stamped && file.asides.empty())
             record.files.erase(record.files.begin() + (&file - record.files.data()));
-    } else if (kind == "shortcut" && !rest.empty()) {
-        AddOnce(record.shortcuts, rest);
-    } else if (kind == "menufolder" && !rest.empty()) {
-        AddOnce(record.menuFolders, rest);
+    } else if (kind == "shortcut") {
+        AddOnce(record.shortcuts, f[0]);
+    } else if (kind == "menufolder") {
+        AddOnce(record.menuFolders, f[0]);
     } else if (kind == "ini") {
-        std::string_view file, section, name, hadSection, hadValue;
-        if (NextField(rest, file) && NextField(rest, section) && NextField(rest, name) &&
-            NextField(rest, hadSection) && NextField(rest, hadValue) && !HasIniKey(record, file, section, name)) {
-            record.iniKeys.push_back(RecordedIniKey{std::string(file), std::string(section),
-                                                    std::string(name), hadSection == "1",
-                                                    hadValue == "1", std::string(rest)});
+        if (!HasIniKey(record, f[0], f[1], f[2]))
+            record.iniKeys.push_back(RecordedIniKey{f[0], f[1], f[2], f[3] == "1", f[4] == "1", f[5], {}, false});
+    } else if (kind == "ini-written") {
+        for (RecordedIniKey& key : record.iniKeys) {
+            if (EqualsFoldingAZ(key.file, f[0]) && EqualsFoldingAZ(key.section, f[1]) &&
+                EqualsFoldingAZ(key.key, f[2])) {
+                key.written = f[3];
+                key.wasWritten = true;
+            }
         }
     } else if (kind == "catalogue-made") {
         record.catalogueMade = true;
-    } else if (kind == "catalogue-line" && !rest.empty()) {
-        AddOnce(record.catalogueLines, rest);
-    } else if (kind == "catalogue-replaced" && !rest.empty()) {
-        AddOnce(record.replacedCatalogueLines, rest);
-    } else if (kind == "registry" && !rest.empty()) {
-        AddOnce(record.registryKeys, rest);
+    } else if (kind == "catalogue-line") {
+        AddOnce(record.catalogueLines, f[0]);
+    } else if (kind == "catalogue-replaced") {
+        AddOnce(record.replacedCatalogueLines, f[0]);
+    } else if (kind == "registry") {
+        AddOnce(record.registryKeys, f[0]);
     }
-}
-
-// Appends one entry and hands it to the system at once: a run killed right
-// after a change still has its entry.
-void Append(std::initializer_list<std::string_view> fields)
-{
-    if (!recordFile)
-        return;
-    std::string line;
-    for (std::string_view field : fields) {
-        if (!line.empty())
-            line += '\t';
-        line += field;
-    }
-    TakeLine(current, line);
-    line += '\n';
-    if (!WriteText(recordFile.get(), line) || !FlushFile(recordFile.get())) {
-        // The installation goes on; what it does from here is not undone.
-        recordFile.reset();
-    }
+    record.entries.push_back(entry);
 }
 
 // One line of the record, its CR LF removed; false when the file ends
@@ -175,45 +225,243 @@ bool ReadEntryLine(FILE* file, std::string& line)
     return false;
 }
 
-}  // namespace
-
-bool ReadInstallRecord(FILE* file, InstallRecord& record)
+// A copy of the file at from, made durable, at the new name to.
+bool CopyWholeFile(const char* from, const char* to)
 {
-    record = InstallRecord{};
+    ScopedFile input(std::fopen(from, "rb"));
+    ScopedFile output(input ? std::fopen(to, "wb") : nullptr);
+    if (!output)
+        return false;
+    char block[16384];
+    bool ok = true;
+    for (size_t read; ok && (read = std::fread(block, 1, sizeof block, input.get())) > 0;)
+        ok = WriteToFile(output.get(), block, read);
+    ok = ok && !std::ferror(input.get()) && FlushAndClose(output.release());
+    if (!ok)
+        std::remove(to);
+    return ok;
+}
+
+// The lines of a file as entries, with the block they belong to: the
+// reader of the record and of a journal alike. An unended last line (a run
+// killed while writing it) and a line holding a NUL (the mark of one) are
+// passed over.
+template <typename Take>
+bool ReadEntries(FILE* file, Take take)
+{
     std::string line;
-    // An unended last line is the entry a killed run was writing.
+    JournalEntry entry;
     while (ReadEntryLine(file, line)) {
-        if (line.find('\0') == std::string::npos)
-            TakeLine(record, line);
+        if (line.find('\0') == std::string::npos && ParseEntry(line, entry))
+            take(entry);
     }
     return std::ferror(file) == 0;
 }
 
-bool OpenInstallRecord(const char* path)
+std::string LineOf(const JournalEntry& entry)
 {
-    CloseInstallRecord();
-    current = InstallRecord{};
+    std::string line = entry.kind;
+    for (const std::string& field : entry.fields)
+        line += '\t' + field;
+    return line;
+}
+
+bool AppendLine(FILE* file, const std::string& line, bool durable)
+{
+    return WriteText(file, line + "\n") && FlushFile(file) && (!durable || SyncFileToDisk(file));
+}
+
+// Appends one entry to the running journal. An entry that says what was
+// there before a change is on disk before the change; the others only
+// need to reach the system.
+void Append(const JournalEntry& entry, bool durable = true)
+{
+    if (!journalFile)
+        return;
+    if (!AppendLine(journalFile.get(), LineOf(entry), durable)) {
+        // The installation goes on; what it does from here is not undone.
+        journalFile.reset();
+        return;
+    }
+    TakeEntry(current, entry);
+    run.entries.push_back(entry);
+}
+
+void Append(std::initializer_list<std::string_view> fields, bool durable = true)
+{
+    JournalEntry entry;
+    for (std::string_view field : fields) {
+        if (entry.kind.empty() && entry.fields.empty())
+            entry.kind = std::string(field);
+        else
+            entry.fields.emplace_back(field);
+    }
+    Append(entry, durable);
+}
+
+// A free name beside path for its earlier bytes.
+bool AsideName(const std::string& path, std::string& aside)
+{
+    const size_t separator = path.find_last_of("\\/");
+    const std::string folder = path.substr(0, separator == std::string::npos ? 0 : separator + 1);
+    uint64_t size = 0, time = 0;
+    for (unsigned n = 0; n < 10000; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "~dsi%04u.old", n);
+        aside = folder + name;
+        if (!FileStamp(aside.c_str(), size, time))
+            return true;
+    }
+    return false;
+}
+
+// Whether this run entered path as to be written and has not said since
+// how that ended; aside receives what it put aside for it, if anything.
+bool PendingWrite(const char* path, std::string& aside)
+{
+    for (auto entry = run.entries.rbegin(); entry != run.entries.rend(); ++entry) {
+        const std::string& kind = entry->kind;
+        const bool names = kind == "written" ? EqualsFoldingAZ(entry->fields[2], path)
+                           : kind == "unwritten" || kind == "file" || kind == "aside"
+                               ? EqualsFoldingAZ(entry->fields[0], path)
+                               : false;
+        if (names) {
+            aside = kind == "aside" ? entry->fields[1] : std::string();
+            return kind == "file" || kind == "aside";
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseRecordNumber(std::string_view text, uint64_t& value)
+{
+    return ParseNumberField(text, value);
+}
+
+bool ReadInstallRecord(FILE* file, InstallRecord& record)
+{
+    record = InstallRecord{};
+    // A block counts once its end line is read, and once: a commit that a
+    // kill interrupted is appended again by the next start.
+    std::vector<JournalEntry> block;
+    std::string blockId;
+    bool inBlock = false;
+    std::vector<std::string> taken;
+    const bool read = ReadEntries(file, [&](const JournalEntry& entry) {
+        if (entry.kind == "run") {
+            inBlock = true;
+            blockId = entry.fields[0];
+            block.clear();
+        } else if (entry.kind == "commit") {
+            if (inBlock && entry.fields[0] == blockId &&
+                std::find(taken.begin(), taken.end(), blockId) == taken.end()) {
+                for (const JournalEntry& kept : block)
+                    TakeEntry(record, kept);
+                taken.push_back(blockId);
+            }
+            inBlock = false;
+            block.clear();
+        } else if (inBlock) {
+            block.push_back(entry);
+        } else {
+            TakeEntry(record, entry);  // written before runs came in blocks
+        }
+    });
+    return read;
+}
+
+bool ReadRunJournal(FILE* file, RunJournal& journal)
+{
+    journal = RunJournal{};
+    bool started = false;
+    const bool read = ReadEntries(file, [&](const JournalEntry& entry) {
+        if (entry.kind == "run" && !started) {
+            started = true;
+            journal.id = entry.fields[0];
+        } else if (!started || journal.committed) {
+            return;
+        } else if (entry.kind == "record") {
+            journal.recordPath = entry.fields[0];
+        } else if (entry.kind == "commit") {
+            journal.committed = entry.fields[0] == journal.id;
+        } else {
+            journal.entries.push_back(entry);
+        }
+    });
+    return read && started;
+}
+
+bool AppendRunToRecord(const RunJournal& journal)
+{
+    if (journal.recordPath.empty())
+        return true;
     bool endsWithLine = true;
-    if (ScopedFile earlier(OpenTextRead(path)); earlier) {
-        ReadInstallRecord(earlier.get(), current);
-        // A killed run may have left half an entry: it is marked so, and
-        // the next one starts on a line of its own.
+    if (ScopedFile earlier(OpenTextRead(journal.recordPath.c_str())); earlier) {
+        std::string line;
+        // The block is there already when its end line is.
+        while (ReadEntryLine(earlier.get(), line)) {
+            if (line == "commit\t" + journal.id)
+                return true;
+        }
         endsWithLine = std::fseek(earlier.get(), -1, SEEK_END) != 0 || std::fgetc(earlier.get()) == '\n';
     }
-    recordFile.reset(std::fopen(path, "ab"));
-    if (!recordFile)
+    ScopedFile record(std::fopen(journal.recordPath.c_str(), "ab"));
+    if (!record)
         return false;
-    if (!endsWithLine &&
-        (!WriteToFile(recordFile.get(), kBrokenEnd, sizeof kBrokenEnd) || !FlushFile(recordFile.get()))) {
-        CloseInstallRecord();
+    // A kill may have left half an entry: it is marked so, and the block
+    // starts on a line of its own.
+    if (!endsWithLine && !WriteToFile(record.get(), kBrokenEnd, sizeof kBrokenEnd))
+        return false;
+    std::string block = "run\t" + journal.id + "\n";
+    for (const JournalEntry& entry : journal.entries) {
+        // The catalogue's copy from before the run goes with the run.
+        if (entry.kind != "catalogue-before")
+            block += LineOf(entry) + "\n";
+    }
+    block += "commit\t" + journal.id + "\n";
+    return WriteText(record.get(), block) && FlushAndClose(record.release());
+}
+
+bool OpenRunJournal(const char* journalPath, const char* runId)
+{
+    CloseRunJournal();
+    current = InstallRecord{};
+    run = RunJournal{};
+    journalFile.reset(std::fopen(journalPath, "wb"));
+    if (!journalFile)
+        return false;
+    run.id = runId;
+    if (!AppendLine(journalFile.get(), std::string("run\t") + runId, true)) {
+        CloseRunJournal();
         return false;
     }
     return true;
 }
 
-bool InstallRecordIsOpen()
+bool KeepRunInRecord(const char* recordPath)
 {
-    return static_cast<bool>(recordFile);
+    if (!journalFile)
+        return false;
+    InstallRecord record;
+    if (ScopedFile earlier(OpenTextRead(recordPath)); earlier)
+        ReadInstallRecord(earlier.get(), record);
+    // What this run did so far stays in the summary.
+    for (const JournalEntry& entry : run.entries)
+        TakeEntry(record, entry);
+    current = std::move(record);
+    if (!AppendLine(journalFile.get(), std::string("record\t") + recordPath, true)) {
+        journalFile.reset();
+        return false;
+    }
+    run.recordPath = recordPath;
+    return true;
+}
+
+bool RunJournalIsOpen()
+{
+    return static_cast<bool>(journalFile);
 }
 
 const InstallRecord& CurrentInstallRecord()
@@ -221,9 +469,23 @@ const InstallRecord& CurrentInstallRecord()
     return current;
 }
 
-void CloseInstallRecord()
+const RunJournal& CurrentRunJournal()
 {
-    recordFile.reset();
+    return run;
+}
+
+bool CommitRunJournal()
+{
+    if (!journalFile || !AppendLine(journalFile.get(), "commit\t" + run.id, true))
+        return false;
+    run.committed = true;
+    journalFile.reset();
+    return AppendRunToRecord(run);
+}
+
+void CloseRunJournal()
+{
+    journalFile.reset();
 }
 
 void RecordProduct(const char* name, const char* title, const char* installDir)
@@ -245,20 +507,54 @@ void RecordFolder(const char* path)
 
 void RecordFileToWrite(const char* path)
 {
-    Append({"file", path});
+    // Whoever left a file there gets it back if the run is undone.
+    RecordFileToReplace(path);
+}
+
+bool RecordFileToReplace(const char* path)
+{
+    uint64_t size = 0, time = 0;
+    if (!journalFile || !FileStamp(path, size, time)) {
+        Append({"file", path});
+        return true;
+    }
+    // A file that cannot be written (read-only, or in use) is not put
+    // aside either: the write fails on it as it always did, and nothing of
+    // it needs undoing.
+    if (ScopedFile writable(std::fopen(path, "r+b")); !writable)
+        return true;
+    std::string aside;
+    if (!AsideName(path, aside))
+        return false;
+    Append({"aside", path, aside});
+    if (!journalFile)
+        return false;  // no entry, no change
+    if (!MoveToNewName(path, aside.c_str())) {
+        Append({"unwritten", path}, false);
+        return false;
+    }
+    return true;
 }
 
 void RecordFileWritten(const char* path)
 {
     uint64_t size = 0, time = 0;
-    if (!recordFile || !FileStamp(path, size, time))
+    if (!journalFile || !FileStamp(path, size, time))
         return;
-    Append({"written", std::to_string(size), std::to_string(time), path});
+    Append({"written", std::to_string(size), std::to_string(time), path}, false);
 }
 
 void RecordFileNotWritten(const char* path)
 {
-    Append({"unwritten", path});
+    std::string aside;
+    if (!PendingWrite(path, aside))
+        return;
+    // The earlier bytes go back at once: the run goes on without the copy.
+    if (!aside.empty()) {
+        std::remove(path);
+        MoveToNewName(aside.c_str(), path);
+    }
+    Append({"unwritten", path}, false);
 }
 
 void RecordShortcut(const char* path)
@@ -271,17 +567,34 @@ void RecordMenuFolder(const char* path)
     Append({"menufolder", path});
 }
 
-bool IniKeyRecorded(const char* file, const char* section, const char* key)
-{
-    return HasIniKey(current, file, section, key);
-}
-
 void RecordIniKey(const RecordedIniKey& key)
 {
-    if (IniKeyRecorded(key.file.c_str(), key.section.c_str(), key.key.c_str()))
-        return;
-    Append({"ini", key.file, key.section, key.key, key.hadSection ? "1" : "0",
-            key.hadValue ? "1" : "0", key.value});
+    Append({"ini", key.file, key.section, key.key, key.hadSection ? "1" : "0", key.hadValue ? "1" : "0",
+            key.value});
+}
+
+void RecordIniWritten(const char* file, const char* section, const char* key, const char* value)
+{
+    Append({"ini-written", file, section, key, value}, false);
+}
+
+bool RecordCatalogueBefore(const char* path)
+{
+    if (!journalFile)
+        return true;
+    for (const JournalEntry& entry : run.entries) {
+        if (entry.kind == "catalogue-before" && EqualsFoldingAZ(entry.fields[0], path))
+            return true;  // the state before the run is kept already
+    }
+    uint64_t size = 0, time = 0;
+    std::string aside;
+    if (FileStamp(path, size, time)) {
+        // A copy, not a rename: the catalogue is read and rewritten in place.
+        if (!AsideName(path, aside) || !CopyWholeFile(path, aside.c_str()))
+            return false;
+    }
+    Append({"catalogue-before", path, aside});
+    return static_cast<bool>(journalFile);
 }
 
 void RecordCatalogueMade()
@@ -291,7 +604,7 @@ void RecordCatalogueMade()
 
 void RecordCatalogueLine(const char* line)
 {
-    Append({"catalogue-line", line});
+    Append({"catalogue-line", line}, false);
 }
 
 void RecordReplacedCatalogueLine(const char* line)
@@ -300,10 +613,21 @@ void RecordReplacedCatalogueLine(const char* line)
         if (EqualsFoldingAZ(ours, line))
             return;
     }
-    Append({"catalogue-replaced", line});
+    Append({"catalogue-replaced", line}, false);
 }
 
 void RecordRegistryKey(const char* path)
 {
     Append({"registry", path});
+}
+
+void RecordRegistryValue(const char* keyPath, const char* name, bool had, uint32_t type, const std::string& data)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : data) {
+        hex += kHex[c >> 4];
+        hex += kHex[c & 15];
+    }
+    Append({"regvalue", keyPath, name, had ? "1" : "0", std::to_string(type), hex});
 }

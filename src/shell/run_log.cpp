@@ -10,6 +10,7 @@
 namespace {
 
 ScopedFile logFile;
+std::string logPath;
 
 }  // namespace
 
@@ -17,6 +18,7 @@ bool OpenRunLog(const char* path)
 {
     CloseRunLog();
     logFile.reset(std::fopen(path, "ab"));
+    logPath = logFile ? path : "";
     return static_cast<bool>(logFile);
 }
 
@@ -40,6 +42,11 @@ void LogLine(const char* format, ...)
 bool RunLogIsOpen()
 {
     return static_cast<bool>(logFile);
+}
+
+const std::string& RunLogPath()
+{
+    return logPath;
 }
 
 void CloseRunLog()

@@ -19,6 +19,8 @@ void LogLine(const char* format, ...)
     ;
 
 bool RunLogIsOpen();
+// The path of the open log; empty without one.
+const std::string& RunLogPath();
 void CloseRunLog();
 
 // The last line of every run, "Exit code N", then the close. Returns

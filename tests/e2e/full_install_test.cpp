@@ -289,42 +289,55 @@ TEST(FullInstall, RejectedDirectoryThenCorrectedOne)
     EXPECT_TRUE(PathExists(parent / "dico\\sub"));
 }
 
-TEST(FullInstall, FatalPathsEndWithTheirBoxAndExitCode1)
+// After the box, everything the run changed is taken back: the install
+// folder (made by the run, or another product's), win.ini and the
+// catalogue are as before, byte for byte.
+TEST(FullInstall, FatalPathsEndWithTheirBoxAndExitCode1AndAreRolledBack)
 {
     struct Case {
         const char* name;
         const char* installInf;
         const char* langueCf;
         const char* message;
-        bool catalogueTemplate;  // dict.ini written before the failure
+        bool overAnotherProduct;
     } cases[] = {
         {"missing FROM list", "copy langue.cf langue.cf\r\nmkwlist\r\n", "a,b,c,Anglais\r\nabsent.wb\r\na.tb\r\n",
-         "Input file missing", true},
+         "Input file missing", false},
         {"missing language list", "mkwlist\r\n", nullptr, "Can't open LANGUAGE.CF", false},
         {"catalogue that cannot be read", "mkdir dict.ini\r\ncopy langue.cf langue.cf\r\nmkwlist\r\n",
          "a,b,c,Anglais\r\na.wb\r\na.tb\r\n", "Can't create DICT.INI", false},
+        {"over another product", "mkdir langue\r\ncopy a.exe dico.exe\r\ncopy a.exe langue\\a.tb\r\n"
+         "avidelay 250\r\ncopy langue.cf langue.cf\r\nmkwlist\r\n",
+         "a,b,langue\\a.tb,Anglais\r\nabsent.wb\r\nlangue\\a.tb\r\n", "Input file missing", true},
     };
     for (const Case& c : cases) {
         SmallMedium medium;
         medium.Add("install.inf", c.installInf);
+        medium.Add("a.exe", "this product's program");
         if (c.langueCf)
             medium.Add("langue.cf", c.langueCf);
         ScratchFolder parent("install");
         const std::string dir = parent / "dico";
+        WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", c.overAnotherProduct ? "100" : nullptr, "win.ini");
+        if (c.overAnotherProduct) {
+            MakeFolder(dir);
+            WriteFiles(dir, {{"dico.exe", "another product's program"},
+                             {"dict.ini", "[langue]\r\nfr,de,b.tb,Allemand\r\n"},
+                             {"b.tb", "its list"}});
+        }
+        const Tree before = ReadTree(parent.path());
         InstallResult run = Install(medium.folder.path(), dir);
         EXPECT_EQ(run.exitCode, 1u) << c.name;
         ASSERT_FALSE(run.boxes.empty()) << c.name;
         EXPECT_EQ(run.boxes.back().caption, "Error") << c.name;
         EXPECT_EQ(run.boxes.back().text, c.message) << c.name;
         EXPECT_EQ(run.boxes.back().icon, MessageBoxInfo::Icon::Error) << c.name;
-        if (c.langueCf) {
-            EXPECT_TRUE(PathExists(dir + "\\langue.cf")) << c.name << ": the language list stays";
-        }
-        EXPECT_EQ(PathExists(dir + "\\dict.ini") &&
-                      !(GetFileAttributesA((dir + "\\dict.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY),
-                  c.catalogueTemplate)
-            << c.name;
+        EXPECT_EQ(Joined(TreeDifferences(before, ReadTree(parent.path()))), "") << c.name;
+        char delay[16];
+        GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "none", delay, sizeof delay, "win.ini");
+        EXPECT_STREQ(delay, c.overAnotherProduct ? "100" : "none") << c.name;
     }
+    WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", nullptr, "win.ini");
 }
 
 }  // namespace

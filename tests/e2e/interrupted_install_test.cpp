@@ -428,7 +428,15 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
         const std::string dir = parent / "dico";
         if (onEarlierInstall)
             CopyTree(referenceDir, dir);
+        // Each start undoes the run killed before it: the catalogue a kill
+        // leaves is the one from before the first run, or a whole one.
+        const bool hadTree = PathExists(dir);
+        const Tree treeBefore = hadTree ? ReadTree(dir) : Tree{};
+        const Installed outsideBefore = ReadInstalledOutside();
+        const FileState before = StateOf(dir + "\\dict.ini");
+        const std::string catalogueBefore = before.exists ? ReadFileBytes(dir + "\\dict.ini") : "";
 
+        bool lastKilled = false;
         for (int attempt = 0; attempt < attempts; ++attempt) {
             KillPoint point;
             point.watch = static_cast<Watch>(random() % 5);
@@ -441,11 +449,10 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
             point.delayMs = static_cast<DWORD>(random() % (span + span / 2 + 1));
             point.occurrence = 1 + static_cast<int>(random() % 3);
 
-            const FileState before = StateOf(dir + "\\dict.ini");
-            const std::string catalogueBefore = before.exists ? ReadFileBytes(dir + "\\dict.ini") : "";
             RunResult cut = RunSetup(mediumPath, dir, &point);
             story += "\n  kill " + point.Describe() + ": ";
             EXPECT_EQ(cut.failure, "") << story;
+            lastKilled = cut.killed;
             if (cut.killed) {
                 ++kills;
                 story += "killed after " + std::to_string(cut.endTime) + " ms, " +
@@ -495,6 +502,22 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
             }
         }
 
+        // Any next start, here one that finds nothing to uninstall, first
+        // undoes the killed run: everything is as before it.
+        if (lastKilled) {
+            SetupProcess next(parent.path(), SetupExePath(), "/verysilent \"/uninstall=" + (parent / "none") + "\"",
+                              false);
+            EXPECT_EQ(next.WaitForExit(60000), 1u) << story;
+            const std::vector<std::string> notUndone =
+                hadTree ? TreeDifferences(treeBefore, ReadTree(dir))
+                        : std::vector<std::string>(PathExists(dir) ? 1 : 0, "the install folder is left");
+            const Installed outside = ReadInstalledOutside();
+            EXPECT_TRUE(notUndone.empty()) << story << ": not undone by the next start" << Joined(notUndone);
+            EXPECT_EQ(outside.shortcut.loaded, outsideBefore.shortcut.loaded) << story;
+            EXPECT_EQ(outside.aviDelay, outsideBefore.aviDelay) << story;
+            story += notUndone.empty() ? "\n  next start: undone" : "\n  next start: NOT UNDONE";
+            lost += static_cast<int>(notUndone.size());
+        }
         RunResult again = RunSetup(mediumPath, dir, nullptr);
         EXPECT_EQ(again.failure, "") << story;
         EXPECT_EQ(again.exitCode, 0u) << story;

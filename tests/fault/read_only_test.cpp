@@ -118,7 +118,7 @@ TEST(ReadOnly, EachFileStaysAndTheRunEndsAsDocumented)
             ASSERT_NE(fatal, nullptr) << c.name;
             EXPECT_EQ(fatal->text, c.message) << c.name;
             EXPECT_EQ(fatal->icon, MessageBoxInfo::Icon::Error) << c.name;
-            EXPECT_TRUE(PathExists(dir + "\\langue.cf")) << c.name << ": the language list stays";
+            EXPECT_FALSE(PathExists(dir + "\\langue.cf")) << c.name << ": the failed run is undone";
         } else {
             EXPECT_EQ(fatal, nullptr) << c.name << ": " << fatal->text;
         }

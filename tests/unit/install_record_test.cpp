@@ -1,16 +1,72 @@
+// The journal of a run and the record of an installation: written, read
+// back from disk, and undone against a scratch folder.
 #include "shell/install_record.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <functional>
+#include <map>
 #include <string>
 
+#include "shell/journal_undo.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 #include "support/files.h"
 
 namespace {
 
-InstallRecord ReadBack(const std::string& path)
+// Files and folders for real; win.ini and the registry as maps.
+class ScratchSystem final : public UndoSystem {
+public:
+    std::map<std::string, std::string> ini;  // "section\tkey" -> value
+    std::map<std::string, std::string> registry;  // key, or "key\tvalue" -> data
+
+    bool Stamp(const std::string& path, uint64_t& size, uint64_t& time) override
+    {
+        return FileStamp(path.c_str(), size, time);
+    }
+    bool Exists(const std::string& path) override { return PathExists(path); }
+    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+    bool MoveToFreeName(const std::string& from, const std::string& to) override
+    {
+        return MoveToNewName(from.c_str(), to.c_str());
+    }
+    bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
+    bool IniValue(const RecordedIniKey& key, std::string& value) override
+    {
+        const auto found = ini.find(key.section + '\t' + key.key);
+        value = found == ini.end() ? "" : found->second;
+        return found != ini.end();
+    }
+    void RestoreIniKey(const RecordedIniKey& key) override
+    {
+        if (key.hadValue)
+            ini[key.section + '\t' + key.key] = key.value;
+        else
+            ini.erase(key.section + '\t' + key.key);
+    }
+    bool RemoveRegistryKey(const std::string& path) override { return registry.erase(path) > 0; }
+    bool RestoreRegistryValue(const std::string& key, const std::string& name, bool had, uint32_t,
+                              const std::string& data) override
+    {
+        if (had)
+            registry[key + '\t' + name] = data;
+        else
+            registry.erase(key + '\t' + name);
+        return true;
+    }
+};
+
+RunJournal ReadJournal(const std::string& path)
+{
+    RunJournal journal;
+    ScopedFile file(OpenTextRead(path.c_str()));
+    EXPECT_TRUE(file && ReadRunJournal(file.get(), journal)) << path;
+    return journal;
+}
+
+InstallRecord ReadRecord(const std::string& path)
 {
     InstallRecord record;
     ScopedFile file(OpenTextRead(path.c_str()));
@@ -18,123 +74,174 @@ InstallRecord ReadBack(const std::string& path)
     return record;
 }
 
-std::string Stamped(const RecordedFile& file)
+// An installation into a folder that holds another product's files, one
+// change after the other, each journaled first, as the program does it.
+struct Installation {
+    ScratchFolder root{"journal"};
+    std::string dir = root / "dico";
+    std::string journal = root / "run.jnl";
+    ScratchSystem system;
+
+    Installation()
+    {
+        MakeFolder(dir);
+        WriteFileBytes(dir + "/dico.exe", "another product's program");
+        WriteFileBytes(dir + "/big.bin", "the user's 22 bytes...");
+        WriteFileBytes(dir + "/dict.ini", "[langue]\r\nfr,de,b.tb,Allemand\r\n");
+        system.ini["Dictionary\tFrenchAviDelay"] = "100";
+        system.registry["Uninstall"] = "";
+    }
+
+    // Each a change, or its entry alone: a kill may fall between the two.
+    std::vector<std::function<void()>> Steps()
+    {
+        return {
+            [&] { RecordFolder((dir + "/langue").c_str()); },
+            [&] { MakeFolder(dir + "/langue"); },
+            [&] { RecordFileToWrite((dir + "/~lz1.tmp").c_str()); },
+            [&] { WriteFileBytes(dir + "/~lz1.tmp", "the medium's program"); },
+            [&] { ASSERT_TRUE(RecordFileToReplace((dir + "/dico.exe").c_str())); },
+            [&] { ASSERT_TRUE(MoveToNewName((dir + "/~lz1.tmp").c_str(), (dir + "/dico.exe").c_str())); },
+            [&] { RecordFileWritten((dir + "/dico.exe").c_str()); },
+            [&] { ASSERT_TRUE(RecordFileToReplace((dir + "/langue/a.tb").c_str())); },
+            [&] { WriteFileBytes(dir + "/langue/a.tb", "a list"); },
+            [&] { RecordFileWritten((dir + "/langue/a.tb").c_str()); },
+            // A copy onto the user's file that fails half way.
+            [&] { ASSERT_TRUE(RecordFileToReplace((dir + "/big.bin").c_str())); },
+            [&] { RecordFileNotWritten((dir + "/big.bin").c_str()); },
+            [&] { ASSERT_TRUE(RecordCatalogueBefore((dir + "/dict.ini").c_str())); },
+            [&] { WriteFileBytes(dir + "/dict.ini", "[langue]\r\nfr,en,a.tb,Anglais\r\n"); },
+            [&] { RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "100", {}, false}); },
+            [&] { system.ini["Dictionary\tFrenchAviDelay"] = "250"; },
+            [&] { RecordIniWritten("win.ini", "Dictionary", "FrenchAviDelay", "250"); },
+            [&] { RecordRegistryKey("Uninstall\\Dico"); },
+            [&] { system.registry["Uninstall\\Dico"] = ""; },
+            [&] { RecordRegistryValue("Uninstall", "Size", false, 4, ""); },
+            [&] { system.registry["Uninstall\tSize"] = "4"; },
+        };
+    }
+
+    Tree TreeNow() const { return ReadTree(dir); }
+};
+
+// A run killed after any step, or ended by a fatal error after the last,
+// is undone from what its journal on disk holds: the folder, win.ini and
+// the registry are as before, byte for byte.
+TEST(Journal, ARunStoppedAfterAnyStepIsUndoneToTheStateBefore)
 {
-    return file.path + (file.stamped ? " " + std::to_string(file.size) : " -");
+    for (size_t stop = 0; stop <= Installation().Steps().size(); ++stop) {
+        Installation run;
+        const Tree before = run.TreeNow();
+        const auto ini = run.system.ini;
+        const auto registry = run.system.registry;
+        ASSERT_TRUE(OpenRunJournal(run.journal.c_str(), "r1"));
+        const auto steps = run.Steps();
+        for (size_t i = 0; i < stop; ++i)
+            steps[i]();
+        CloseRunJournal();  // the process ends: only the file is left
+
+        const RunJournal journal = ReadJournal(run.journal);
+        EXPECT_FALSE(journal.committed);
+        const UndoCount count = UndoEntries(journal.entries, run.system);
+        EXPECT_EQ(Joined(TreeDifferences(before, run.TreeNow())), "") << "stopped after step " << stop;
+        EXPECT_EQ(run.system.ini, ini) << "stopped after step " << stop;
+        EXPECT_EQ(run.system.registry, registry) << "stopped after step " << stop;
+        EXPECT_EQ(count.kept, 0) << "stopped after step " << stop;
+        // Undoing again, as the next start does after a kill during the undo.
+        UndoEntries(journal.entries, run.system);
+        EXPECT_EQ(Joined(TreeDifferences(before, run.TreeNow())), "") << "undone twice after step " << stop;
+    }
 }
 
-std::vector<std::string> FilesOf(const InstallRecord& record)
+// What others changed since the run stays; what the run alone made goes.
+TEST(Journal, WhatChangedSinceTheRunStays)
 {
-    std::vector<std::string> files;
-    for (const RecordedFile& file : record.files)
-        files.push_back(Stamped(file));
-    return files;
+    Installation run;
+    ASSERT_TRUE(OpenRunJournal(run.journal.c_str(), "r1"));
+    for (const auto& step : run.Steps())
+        step();
+    CloseRunJournal();
+    WriteFileBytes(run.dir + "/dico.exe", "the user's own build");
+    run.system.ini["Dictionary\tFrenchAviDelay"] = "300";
+    MakeFolder(run.dir + "/langue/user");
+
+    const UndoCount count = UndoEntries(ReadJournal(run.journal).entries, run.system);
+    EXPECT_EQ(ReadFileBytes(run.dir + "/dico.exe"), "the user's own build");
+    EXPECT_EQ(run.system.ini["Dictionary\tFrenchAviDelay"], "300");
+    EXPECT_FALSE(PathExists(run.dir + "/langue/a.tb"));
+    EXPECT_TRUE(IsFolder(run.dir + "/langue/user"));
+    EXPECT_EQ(count.kept, 3);  // the program, the key, the folder not empty
+    EXPECT_EQ(FolderNames(run.dir), (std::vector<std::string>{"big.bin", "dico.exe", "dict.ini", "langue"}));
 }
 
-// Two installations into the same directory, the second one killed while
-// it wrote an entry: what both did is read back once, the first values of
-// what both changed are kept, and the half entry is passed over.
-TEST(InstallRecord, TwoRunsAndAKilledOneReadBackAsOneRecord)
+// A committed run leaves nothing of its journal beside its files without a
+// record; with one, the record says what was there before and keeps it.
+TEST(Journal, ACommittedRunGoesToItsRecordOnceAndLeavesNoCopiesWithoutOne)
 {
-    ScratchFolder dir;
-    const std::string path = dir / kRecordFile;
-    const std::string a = dir / "a.exe", b = dir / "b.txt", temp = dir / "~lz1.tmp";
-    WriteFileBytes(a, "12345");
-    WriteFileBytes(b, "xy");
+    for (const bool keepsRecord : {false, true}) {
+        Installation run;
+        const std::string record = run.dir + "/" + kRecordFile;
+        ASSERT_TRUE(OpenRunJournal(run.journal.c_str(), "r1"));
+        if (keepsRecord) {
+            ASSERT_TRUE(KeepRunInRecord(record.c_str()));
+        }
+        for (const auto& step : run.Steps())
+            step();
+        ASSERT_TRUE(CommitRunJournal());
+        const RunJournal journal = ReadJournal(run.journal);
+        EXPECT_TRUE(journal.committed);
+        DropAsides(journal, run.system);
+        // A kill after the commit: the next start appends again, in vain.
+        EXPECT_TRUE(AppendRunToRecord(journal));
 
-    ASSERT_TRUE(OpenInstallRecord(path.c_str()));
-    RecordProduct("Mon dico", "Dictionnaire\tbilingue", "c:\\dico");
-    RecordInstallDirMade();
-    RecordFolder("c:\\dico\\langue");
-    RecordFileToWrite(temp.c_str());
-    RecordFileToWrite(a.c_str());
-    RecordFileWritten(a.c_str());
-    RecordFileToWrite(b.c_str());
-    RecordFileNotWritten(b.c_str());  // the copy failed: b.txt is not ours
-    RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "100"});
-    RecordCatalogueMade();
-    RecordReplacedCatalogueLine("fr,de,langue\\deutsch.tb,Allemand");  // another product's
-    RecordCatalogueLine("fr,de,langue\\allemand.tb,Allemand");
-    RecordMenuFolder("c:\\menu\\Dictionnaire");
-    RecordShortcut("c:\\menu\\Dictionnaire\\Dico.lnk");
-    RecordRegistryKey("Software\\Uninstall");
-    RecordRegistryKey("Software\\Uninstall\\Mon dico");
-    CloseInstallRecord();
-
-    // The second run, under a new name: the same key again keeps its first
-    // value; a file the first run wrote keeps its size when a later copy fails.
-    ASSERT_TRUE(OpenInstallRecord(path.c_str()));
-    RecordProduct("Dico 2", "Dictionnaire\tbilingue", "c:\\dico");
-    EXPECT_TRUE(IniKeyRecorded("WIN.INI", "dictionary", "frenchavidelay"));
-    RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "250"});
-    RecordFolder("C:\\DICO\\LANGUE");
-    RecordFileToWrite(a.c_str());
-    RecordFileNotWritten(a.c_str());
-    RecordFileToWrite(b.c_str());
-    WriteFileBytes(b, "xyz");
-    RecordFileWritten(b.c_str());
-    RecordReplacedCatalogueLine("FR,DE,LANGUE\\ALLEMAND.TB,ALLEMAND");  // the first run's: ours
-    RecordReplacedCatalogueLine("fr,de,langue\\deutsch.tb,Allemand");     // once is enough
-    RecordCatalogueLine("fr,it,langue\\italien.tb,Italien");
-    CloseInstallRecord();
-    // Killed in the middle of an entry.
-    WriteFileBytes(path, ReadFileBytes(path) + "folder\tc:\\dico\\so");
-
-    // The third run starts its entries on a line of their own.
-    ASSERT_TRUE(OpenInstallRecord(path.c_str()));
-    RecordProduct("MON DICO", "Dictionnaire\tbilingue", "c:\\dico");
-    RecordFolder("c:\\dico\\aide");
-    CloseInstallRecord();
-
-    const InstallRecord record = ReadBack(path);
-    // The list shows the latest name; every entry made goes.
-    EXPECT_EQ(record.name, "MON DICO");
-    EXPECT_EQ(record.names, (std::vector<std::string>{"Mon dico", "Dico 2"}));
-    EXPECT_EQ(record.title, "Dictionnaire\tbilingue");
-    EXPECT_EQ(record.installDir, "c:\\dico");
-    EXPECT_TRUE(record.madeInstallDir);
-    EXPECT_EQ(record.folders, (std::vector<std::string>{"c:\\dico\\langue", "c:\\dico\\aide"}));
-    EXPECT_EQ(FilesOf(record), (std::vector<std::string>{temp + " -", a + " 5", b + " 3"}));
-    ASSERT_EQ(record.iniKeys.size(), 1u);
-    EXPECT_EQ(record.iniKeys[0].value, "100");
-    EXPECT_TRUE(record.iniKeys[0].hadSection && record.iniKeys[0].hadValue);
-    EXPECT_TRUE(record.catalogueMade);
-    EXPECT_EQ(record.catalogueLines, (std::vector<std::string>{"fr,de,langue\\allemand.tb,Allemand",
-                                                                "fr,it,langue\\italien.tb,Italien"}));
-    EXPECT_EQ(record.replacedCatalogueLines, (std::vector<std::string>{"fr,de,langue\\deutsch.tb,Allemand"}));
-    EXPECT_EQ(record.menuFolders, (std::vector<std::string>{"c:\\menu\\Dictionnaire"}));
-    EXPECT_EQ(record.shortcuts, (std::vector<std::string>{"c:\\menu\\Dictionnaire\\Dico.lnk"}));
-    EXPECT_EQ(record.registryKeys,
-              (std::vector<std::string>{"Software\\Uninstall", "Software\\Uninstall\\Mon dico"}));
-    // CR LF on disk, as every text file of the program.
-    const std::string bytes = ReadFileBytes(path), last = "\nfolder\tc:\\dico\\aide\r\n";
-    ASSERT_GT(bytes.size(), last.size());
-    EXPECT_EQ(bytes.substr(bytes.size() - last.size()), last);
+        std::vector<std::string> names = FolderNames(run.dir);
+        if (!keepsRecord) {
+            EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "dico.exe", "dict.ini", "langue"}));
+            EXPECT_FALSE(PathExists(record));
+            continue;
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "desinstal.dat", "dico.exe", "dict.ini", "langue",
+                                                   "~dsi0000.old"}));
+        const InstallRecord read = ReadRecord(record);
+        ASSERT_EQ(read.files.size(), 3u);  // the temporary, the program, the list
+        EXPECT_TRUE(read.files[1].existedBefore && read.files[1].stamped);
+        EXPECT_EQ(read.files[1].asides, (std::vector<std::string>{run.dir + "/~dsi0000.old"}));
+        EXPECT_EQ(ReadFileBytes(run.dir + "/~dsi0000.old"), "another product's program");
+        EXPECT_FALSE(read.files[2].existedBefore);
+        ASSERT_EQ(read.iniKeys.size(), 1u);
+        EXPECT_EQ(read.iniKeys[0].written, "250");
+    }
 }
 
-TEST(InstallRecord, MalformedEntriesAndAMissingRecordChangeNothing)
+// The record holds only committed blocks, each once, and reads the lines
+// of records written before blocks came.
+TEST(Journal, TheRecordTakesEachCommittedBlockOnce)
 {
     ScratchFolder dir;
     const std::string path = dir / kRecordFile;
     WriteFileBytes(path,
-                   "written\t12\tx\tc:\\a\r\n"        // a size that is no number
-                   "written\t99999999999999999999\t1\tc:\\a\r\n"  // too large
-                   "ini\twin.ini\tDictionary\r\n"     // fields missing
-                   "unwritten\tc:\\never\r\n"
-                   "frobnicate\tc:\\x\r\n"
-                   "folder\r\n"
-                   "name\r\n");
-    const InstallRecord record = ReadBack(path);
+                   "name\tOld dico\r\nfolder\tc:\\dico\\old\r\n"
+                   "run\ta\r\nfolder\tc:\\dico\\a\r\ncommit\ta\r\n"
+                   "run\tb\r\nfolder\tc:\\dico\\b\r\n"           // a kill while appending
+                   "run\tb\r\nfolder\tc:\\dico\\b\r\ncommit\tb\r\n"
+                   "run\tb\r\nfolder\tc:\\dico\\b2\r\ncommit\tb\r\n"  // appended again after a kill
+                   "written\t12\tx\tc:\\a\r\nini\twin.ini\tDictionary\r\nfrobnicate\tc:\\x\r\nfolder\r\n"
+                   "run\tc\r\nfolder\tc:\\dico\\c\r\ncommit\tc\r\n"
+                   "folder\tc:\\dico\\so");  // half an entry
+    const InstallRecord record = ReadRecord(path);
+    EXPECT_EQ(record.name, "Old dico");
+    EXPECT_EQ(record.folders, (std::vector<std::string>{"c:\\dico\\old", "c:\\dico\\a", "c:\\dico\\b",
+                                                        "c:\\dico\\c"}));
     EXPECT_TRUE(record.files.empty());
     EXPECT_TRUE(record.iniKeys.empty());
-    EXPECT_TRUE(record.folders.empty());
-    EXPECT_EQ(record.name, "");
 
-    // Without an open record every entry is dropped, and nothing is made.
-    RecordFolder((dir / "x").c_str());
-    EXPECT_FALSE(InstallRecordIsOpen());
-    EXPECT_FALSE(OpenInstallRecord((dir / "missing" + kSeparator + "record").c_str()));
-    EXPECT_FALSE(PathExists(dir / "missing"));
+    // The next block starts on a line of its own.
+    RunJournal next;
+    next.id = "d";
+    next.recordPath = path;
+    next.entries.push_back({"folder", {"c:\\dico\\d"}});
+    ASSERT_TRUE(AppendRunToRecord(next));
+    EXPECT_EQ(ReadRecord(path).folders.back(), "c:\\dico\\d");
 }
 
 }  // namespace
