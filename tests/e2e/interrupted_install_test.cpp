@@ -430,11 +430,11 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
             CopyTree(referenceDir, dir);
         // Each start undoes the run killed before it: the catalogue a kill
         // leaves is the one from before the first run, or a whole one.
-        const bool hadTree = PathExists(dir);
-        const Tree treeBefore = hadTree ? ReadTree(dir) : Tree{};
-        const Installed outsideBefore = ReadInstalledOutside();
-        const FileState before = StateOf(dir + "\\dict.ini");
-        const std::string catalogueBefore = before.exists ? ReadFileBytes(dir + "\\dict.ini") : "";
+        bool hadTree = PathExists(dir);
+        Tree treeBefore = hadTree ? ReadTree(dir) : Tree{};
+        Installed outsideBefore = ReadInstalledOutside();
+        FileState before = StateOf(dir + "\\dict.ini");
+        std::string catalogueBefore = before.exists ? ReadFileBytes(dir + "\\dict.ini") : "";
 
         bool lastKilled = false;
         for (int attempt = 0; attempt < attempts; ++attempt) {
@@ -461,6 +461,12 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
                 ++endedFirst;
                 story += "ended by itself with exit code " + std::to_string(cut.exitCode);
                 EXPECT_EQ(cut.exitCode, 0u) << story;
+                // A run that ended well is what later kills are undone to.
+                hadTree = PathExists(dir);
+                treeBefore = ReadTree(dir);
+                outsideBefore = ReadInstalledOutside();
+                before = StateOf(dir + "\\dict.ini");
+                catalogueBefore = ReadFileBytes(dir + "\\dict.ini");
             }
 
             // The catalogue: its earlier content, or a whole one.
