@@ -45,13 +45,12 @@ void BeginInstallRecord()
 {
     if (setup.uninstallName[0] == '\0')
         return;
-    char prefix[kPathSize], recordPath[kPathSize], catalogue[kPathSize], catalogueTemp[kPathSize];
+    char prefix[kPathSize], recordPath[kPathSize], catalogue[kPathSize];
     char program[kPathSize], uninstaller[kPathSize];
     const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
     if (!MakeDirPrefix(prefix, sizeof prefix, setup.installDir) ||
         !JoinText(recordPath, sizeof recordPath, {prefix, kRecordFile}) ||
         !JoinText(catalogue, sizeof catalogue, {prefix, kCatalogueFile}) ||
-        !JoinText(catalogueTemp, sizeof catalogueTemp, {prefix, kTempFile}) ||
         !JoinText(uninstaller, sizeof uninstaller, {prefix, kUninstallerFile}) || programLength == 0 ||
         programLength >= sizeof program || !KeepRunInRecord(recordPath)) {
         LogLine("Uninstallation: %s cannot be written, nothing is recorded", kRecordFile);
@@ -62,8 +61,6 @@ void BeginInstallRecord()
         RecordInstallDirMade();
     if (GetFileAttributesA(catalogue) == INVALID_FILE_ATTRIBUTES)
         RecordCatalogueMade();
-    // Left behind by a catalogue rewrite that a kill interrupted.
-    RecordFileToWrite(catalogueTemp);
     // One that is there already is this same program, an earlier copy of
     // it: replaced, not kept.
     const bool uninstallerThere = GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES;

@@ -25,9 +25,9 @@ constexpr char kMutexPrefix[] = "Local\\DicoSetupJournal-";
 std::string journalPath;
 ScopedKernelObject liveMark;
 
-// Where journals are kept: the user's temporary folder, or where that is
-// unusable, the user's local application data.
-std::vector<std::string> JournalFolders()
+}  // namespace
+
+std::vector<std::string> TemporaryFolders()
 {
     std::vector<std::string> folders;
     char folder[MAX_PATH + 1];
@@ -38,6 +38,8 @@ std::vector<std::string> JournalFolders()
         folders.push_back(PathInDir(folder, ""));
     return folders;
 }
+
+namespace {
 
 std::string NameOf(const std::string& path)
 {
@@ -89,7 +91,7 @@ bool BeginRunJournal()
                   static_cast<unsigned long>(GetTickCount()));
     liveMark.reset(CreateMutexA(nullptr, TRUE, (std::string(kMutexPrefix) + name).c_str()));
     if (liveMark) {
-        for (const std::string& folder : JournalFolders()) {
+        for (const std::string& folder : TemporaryFolders()) {
             const std::string path = folder + name;
             // A new file: never another run's.
             ScopedFileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -147,7 +149,7 @@ void CommitRun()
 
 void RecoverInterruptedRuns()
 {
-    for (const std::string& folder : JournalFolders()) {
+    for (const std::string& folder : TemporaryFolders()) {
         WIN32_FIND_DATAA found;
         ScopedFind search(FindFirstFileA((folder + kJournalPattern).c_str(), &found));
         if (!search)

@@ -9,8 +9,11 @@
 
 #include "app/main_window.h"
 #include "app/program_entry.h"
+#include "app/run_journal.h"
 #include "app/window_globals.h"
 #include "catalogue/catalogue.h"
+#include "script/install_script.h"
+#include "script/shortcut.h"
 #include "shell/collation.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
@@ -26,6 +29,32 @@
 namespace {
 
 constexpr char kCaption[] = "D\xE9sinstallation";
+
+// What could not be taken back now (in use, access denied): the record and
+// the entry then stay, for a later run to finish.
+int leftForLater = 0;
+
+void LeftForLater(const std::string& what, const char* reason)
+{
+    LogLine("%s: kept (%s)", what.c_str(), reason);
+    ++leftForLater;
+}
+
+// Only what an installation into installDir can have made.
+void KeepToWhatAnInstallationTouches(InstallRecord& record, const char* installDir)
+{
+    RecordScope scope;
+    scope.installDir = installDir;
+    char menu[kPathSize];
+    if (ProgramMenuFolder(menu))
+        scope.programMenu = menu;
+    for (const std::string& name : record.names)
+        scope.entryKeys.push_back(ProgramEntryKey(name.c_str()));
+    scope.iniFile = kAviIniFile;
+    scope.iniSection = kAviSection;
+    scope.iniKey = kAviKey;
+    KeepWithinScope(record, scope);
+}
 
 bool SamePath(const std::string& a, const std::string& b)
 {
@@ -62,11 +91,10 @@ bool Ask(const InstallRecord& record)
     return yes;
 }
 
+// Read-only or not: files copied from a read-only medium are read-only too.
 bool RemoveFile(const std::string& path)
 {
-    // Files copied from a read-only medium are read-only too.
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) != 0;
+    return HostUndoSystem().RemoveFile(path);
 }
 
 // Newest first. A file whose size or time differs from what the
@@ -77,31 +105,34 @@ bool RemoveFile(const std::string& path)
 void RemoveFiles(const InstallRecord& record)
 {
     const std::string catalogue = PathInDir(record.installDir, kCatalogueFile);
+    const std::string uninstaller = PathInDir(record.installDir, kUninstallerFile);
     for (auto file = record.files.rbegin(); file != record.files.rend(); ++file) {
         const DWORD attributes = GetFileAttributesA(file->path.c_str());
-        if (SamePath(file->path, catalogue))
-            continue;  // the catalogue's own step
+        if (SamePath(file->path, catalogue) || SamePath(file->path, uninstaller))
+            continue;  // the catalogue's own step, and the last one
         const std::string earlier = file->existedBefore && !file->asides.empty() ? file->asides.front() : "";
         const bool earlierThere = !earlier.empty() && GetFileAttributesA(earlier.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (attributes == INVALID_FILE_ATTRIBUTES && !earlierThere)
             continue;  // gone already
+        // A file already gone was removed by a run that was stopped: its
+        // earlier bytes come back below.
+        const bool there = attributes != INVALID_FILE_ATTRIBUTES;
         uint64_t size = 0, time = 0;
-        const char* kept = nullptr;
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            kept = nullptr;  // removed by a run that was stopped: the earlier bytes come back below
-        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            kept = "a folder now";
-        else if (!file->stamped)
-            kept = "not written by the installation";
-        else if (!FileStamp(file->path.c_str(), size, time) || size != file->size || time != file->time)
-            kept = "changed since the installation";
-        else if (!RemoveFile(file->path))
-            kept = "cannot be removed";
+        const bool changed = there && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && file->stamped &&
+                             (!FileStamp(file->path.c_str(), size, time) || size != file->size || time != file->time);
+        const char* kept = !there                                  ? nullptr
+                           : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "a folder now"
+                           : !file->stamped                          ? "not written by the installation"
+                           : changed                                 ? "changed since the installation"
+                                                                     : nullptr;
+        if (!kept && there && !RemoveFile(file->path)) {
+            LeftForLater("File " + file->path, "cannot be removed now");
+            continue;
+        }
         if (kept) {
-            // The file is the user's now: what was kept of earlier bytes
-            // has nothing left to come back to.
-            if (file->stamped && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                std::string(kept) == "changed since the installation") {
+            // A changed file is the user's now: its earlier bytes have
+            // nothing left to come back to.
+            if (changed) {
                 for (const std::string& aside : file->asides)
                     RemoveFile(aside);
             }
@@ -140,7 +171,12 @@ void RemoveShortcuts(const InstallRecord& record)
         const bool asFile = std::any_of(record.files.begin(), record.files.end(),
                                         [&](const RecordedFile& file) { return SamePath(file.path, shortcut); });
         if (!asFile && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
-            LogLine("Shortcut %s: %s", shortcut.c_str(), RemoveFile(shortcut) ? "removed" : "kept");
+        {
+            if (RemoveFile(shortcut))
+                LogLine("Shortcut %s: removed", shortcut.c_str());
+            else
+                LeftForLater("Shortcut " + shortcut, "cannot be removed now");
+        }
     }
     RemoveFolders(record.menuFolders, "Program-menu folder");
 }
@@ -153,6 +189,8 @@ void RestoreIniKeys(const InstallRecord& record)
         std::string now;
         const bool has = HostUndoSystem().IniValue(key, now);
         const std::string what = key.file + " [" + key.section + "] " + key.key;
+        if (has == key.hadValue && (!has || now == key.value))
+            continue;  // as before already: an earlier run restored it
         if (key.wasWritten && (!has || now != key.written)) {
             LogLine("%s: kept (changed since the installation)", what.c_str());
             continue;
@@ -183,8 +221,10 @@ void RestoreCatalogue(const InstallRecord& record)
                 LogLine("Catalogue line %s: not there any more", line.c_str());
                 continue;
             }
-            const bool removed = RemoveLanguageEntries(entry.languageName) == 0;
-            LogLine("Catalogue line %s: %s", line.c_str(), removed ? "removed" : "kept (dict.ini cannot be rewritten)");
+            if (RemoveLanguageEntries(entry.languageName) == 0)
+                LogLine("Catalogue line %s: removed", line.c_str());
+            else
+                LeftForLater("Catalogue line " + line, "dict.ini cannot be rewritten now");
         }
         bool restored = false;
         for (const std::string& line : record.replacedCatalogueLines) {
@@ -234,21 +274,27 @@ void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
 // folder waits until this process has ended and removes the uninstaller.
 // The copy is held open for deletion on close and inherits that handle, so
 // the system deletes it once it has ended in turn.
+// The copy goes into the first per-user folder where it can be made.
 bool StartFinisher(const std::string& installDir, const char* program)
 {
-    char folder[kPathSize], copy[kPathSize];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "dsi", 0, copy))
-        return false;
+    char copy[kPathSize] = "";
+    std::string folder;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     ScopedFileHandle held;
-    if (CopyFileA(program, copy, FALSE))
-        held.reset(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
-                               FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!held) {
+    for (const std::string& candidate : TemporaryFolders()) {
+        if (candidate.size() >= kPathSize - 14 || !GetTempFileNameA(candidate.c_str(), "dsi", 0, copy))
+            continue;
+        if (CopyFileA(program, copy, FALSE))
+            held.reset(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                   OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (held) {
+            folder = candidate;
+            break;
+        }
         DeleteFileA(copy);
-        return false;
     }
+    if (!held)
+        return false;
     HANDLE self = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE,
                          0))
@@ -261,12 +307,36 @@ bool StartFinisher(const std::string& installDir, const char* program)
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_FORCEOFFFEEDBACK;  // it shows no window: no busy cursor for it
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
+    // The copy inherits the two handles above and nothing else of this
+    // run: the log is closed while it starts.
+    const std::string log = RunLogPath();
+    CloseRunLog();
+    const bool created = CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                        &startup, &started) != 0;
+    if (!log.empty())
+        OpenRunLog(log.c_str());
+    if (!created)
         return false;
     // Not waited for: the copy waits for us.
     ScopedKernelObject process(started.hProcess);
     ScopedKernelObject thread(started.hThread);
     return true;
+}
+
+
+// The same file, however each is named (short name, other case, relative).
+bool SameFile(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        ScopedFileHandle file(CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+        if (!file || !GetFileInformationByHandle(file.get(), &info[i]))
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 }  // namespace
@@ -276,8 +346,7 @@ int RunUninstallation(const char* installDir, int showCommand)
     InstallRecord record;
     if (!ReadRecord(installDir, record))
         FatalError("Can't open DESINSTAL.DAT");
-    if (record.installDir.empty())
-        record.installDir = installDir;
+    KeepToWhatAnInstallationTouches(record, installDir);
     CopyText(setup.title, sizeof setup.title, record.title.c_str());
     LogLine("Uninstalling %s from %s", record.name.c_str(), installDir);
 
@@ -295,17 +364,26 @@ int RunUninstallation(const char* installDir, int showCommand)
     RemoveShortcuts(record);
     RestoreIniKeys(record);
     RestoreCatalogue(record);
-    UnregisterProgram(record);
 
+    // The record, the uninstaller and the entry stay while anything is left
+    // to finish, so that running it again later does.
     char program[kPathSize];
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length > 0 && length < sizeof program && SamePath(program, PathInDir(installDir, kUninstallerFile))) {
-        LogLine("%s and %s: %s", kUninstallerFile, kRecordFile,
-                StartFinisher(installDir, program) ? "removed once this program has ended"
-                                                   : "kept (the finishing copy cannot start)");
-    } else {
-        RemoveUninstaller(installDir, record.madeInstallDir);
+    const bool isUninstaller = length > 0 && length < sizeof program &&
+                               SameFile(program, PathInDir(installDir, kUninstallerFile).c_str());
+    if (leftForLater == 0 && isUninstaller && !StartFinisher(installDir, program))
+        LeftForLater(std::string(kUninstallerFile) + " and " + kRecordFile, "the finishing copy cannot start");
+    if (leftForLater > 0) {
+        LogLine("Uninstallation unfinished: %d item(s) left, the record and the entry stay; run it again later",
+                leftForLater);
+        DestroyWindow(windowGlobals.mainWindow);
+        return 3;
     }
+    UnregisterProgram(record);
+    if (isUninstaller)
+        LogLine("%s and %s: removed once this program has ended", kUninstallerFile, kRecordFile);
+    else
+        RemoveUninstaller(installDir, record.madeInstallDir);
     DestroyWindow(windowGlobals.mainWindow);
     return 0;
 }
@@ -319,6 +397,10 @@ int FinishUninstallation(const char* installDir, HANDLE endedProgram)
     InstallRecord record;
     if (!ReadRecord(installDir, record))
         return 1;
+    KeepToWhatAnInstallationTouches(record, installDir);
+    // Gone already, unless the uninstallation was stopped right after
+    // starting this copy.
+    UnregisterProgram(record);
     // The system may release the ended program's file a moment after its end.
     const std::string uninstaller = PathInDir(installDir, kUninstallerFile);
     for (int attempt = 0; attempt < 50 && GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES &&

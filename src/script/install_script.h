@@ -9,3 +9,8 @@
 // install.inf ends the program through FatalError; every other failure skips
 // that line (or that file) silently.
 void RunInstallScript();
+
+// The one initialisation key an installation writes (avidelay).
+constexpr char kAviIniFile[] = "win.ini";
+constexpr char kAviSection[] = "Dictionary";
+constexpr char kAviKey[] = "FrenchAviDelay";

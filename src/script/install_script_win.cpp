@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr char kAviSection[] = "Dictionary";
-constexpr char kAviKey[] = "FrenchAviDelay";
-
 // True when win.ini has the section, even without a key in it. win.ini is
 // named as the command writes it, so that the system maps it alike.
 bool WinIniHasSection(const char* section)

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "shell/setup_state.h"
+
 // Writes <program menu>\<iconGroup>\<iconName>.lnk (the group made when
 // missing, the program menu itself when the group can't be entered) pointing
 // at installPrefix + iconExe, with shortcutArgs and installPrefix as working
@@ -10,6 +12,9 @@
 // shortcut. Does nothing when the program menu can't be found or a path does
 // not fit 259 characters. COM must be initialised on this thread.
 void CreateProgramShortcut();
+
+// The user's program menu, by its full path; false when it can't be found.
+bool ProgramMenuFolder(char (&folder)[kPathSize]);
 
 // Has the shell-link object save a shortcut file with the three values.
 // Returns the status of the save, or of the first step that failed.

@@ -14,6 +14,9 @@ namespace {
 
 // The file-system path of the user's program menu; false when the shell
 // can't tell it.
+
+}  // namespace
+
 bool ProgramMenuFolder(char (&folder)[kPathSize])
 {
     LPITEMIDLIST items = nullptr;
@@ -23,8 +26,6 @@ bool ProgramMenuFolder(char (&folder)[kPathSize])
     CoTaskMemFree(items);
     return found;
 }
-
-}  // namespace
 
 void CreateProgramShortcut()
 {

@@ -4,12 +4,29 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 
 // One entry a line: a kind, then tab-separated fields, the last of which
 // takes the rest of the line (names and values may hold anything but a line
 // end; paths cannot hold a tab).
+
+bool ParseRecordNumber(std::string_view text, uint64_t& value)
+{
+    if (text.empty() || text.size() > 20)
+        return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        const uint64_t next = value * 10 + static_cast<uint64_t>(c - '0');
+        if (next / 10 != value)
+            return false;
+        value = next;
+    }
+    return true;
+}
 
 namespace {
 
@@ -33,21 +50,6 @@ bool NextField(std::string_view& rest, std::string_view& field)
     return true;
 }
 
-bool ParseNumberField(std::string_view text, uint64_t& value)
-{
-    if (text.empty() || text.size() > 20)
-        return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        const uint64_t next = value * 10 + static_cast<uint64_t>(c - '0');
-        if (next / 10 != value)
-            return false;
-        value = next;
-    }
-    return true;
-}
 
 RecordedFile& FileEntry(InstallRecord& record, std::string_view path)
 {
@@ -165,7 +167,7 @@ void TakeEntry(InstallRecord& record, const JournalEntry& entry)
         file.asidePending = true;
     } else if (kind == "written") {
         uint64_t sizeValue = 0, timeValue = 0;
-        if (ParseNumberField(f[0], sizeValue) && ParseNumberField(f[1], timeValue)) {
+        if (ParseRecordNumber(f[0], sizeValue) && ParseRecordNumber(f[1], timeValue)) {
             RecordedFile& file = FileEntry(record, f[2]);
             file.stamped = true;
             file.size = sizeValue;
@@ -335,11 +337,6 @@ bool PendingWrite(const char* path, std::string& aside)
 
 }  // namespace
 
-bool ParseRecordNumber(std::string_view text, uint64_t& value)
-{
-    return ParseNumberField(text, value);
-}
-
 bool ReadInstallRecord(FILE* file, InstallRecord& record)
 {
     record = InstallRecord{};
@@ -370,6 +367,77 @@ bool ReadInstallRecord(FILE* file, InstallRecord& record)
         }
     });
     return read;
+}
+
+namespace {
+
+// Whether path lies below folder: no step back up, no other drive or stream
+// on the way.
+bool IsBelow(const std::string& path, const std::string& folder)
+{
+    if (folder.empty() || path.size() <= folder.size() + 1 ||
+        !EqualsFoldingAZ(std::string_view(path).substr(0, folder.size()), folder) ||
+        (path[folder.size()] != '\\' && folder.back() != '\\'))
+        return false;
+    std::string_view rest = std::string_view(path).substr(folder.size());
+    if (rest.find_first_of(":/") != std::string_view::npos)
+        return false;
+    for (size_t start = 0; start <= rest.size();) {
+        const size_t end = std::min(rest.find('\\', start), rest.size());
+        const std::string_view part = rest.substr(start, end - start);
+        if (part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+template <typename Item, typename Allowed, typename Name>
+void Keep(std::vector<Item>& items, const char* what, Allowed allowed, Name name)
+{
+    for (auto item = items.begin(); item != items.end();) {
+        if (allowed(*item)) {
+            ++item;
+            continue;
+        }
+        LogLine("Record: %s %s ignored (no installation makes it)", what, name(*item).c_str());
+        item = items.erase(item);
+    }
+}
+
+}  // namespace
+
+void KeepWithinScope(InstallRecord& record, const RecordScope& scope)
+{
+    if (!EqualsFoldingAZ(record.installDir, scope.installDir) && !record.installDir.empty())
+        LogLine("Record: install folder %s ignored, %s is used", record.installDir.c_str(), scope.installDir.c_str());
+    record.installDir = scope.installDir;
+    auto ours = [&](const std::string& path) {
+        return IsBelow(path, scope.installDir) || IsBelow(path, scope.programMenu);
+    };
+    auto same = [](const std::string& path) { return path; };
+    Keep(record.files, "file", [&](const RecordedFile& file) {
+        return ours(file.path) && std::all_of(file.asides.begin(), file.asides.end(), ours);
+    }, [](const RecordedFile& file) { return file.path; });
+    Keep(record.folders, "folder", [&](const std::string& path) {
+        return EqualsFoldingAZ(path, scope.installDir) || IsBelow(path, scope.installDir);
+    }, same);
+    Keep(record.shortcuts, "shortcut", [&](const std::string& path) { return IsBelow(path, scope.programMenu); },
+         same);
+    Keep(record.menuFolders, "program-menu folder",
+         [&](const std::string& path) { return IsBelow(path, scope.programMenu); }, same);
+    Keep(record.iniKeys, "initialisation key", [&](const RecordedIniKey& key) {
+        return EqualsFoldingAZ(key.file, scope.iniFile) && EqualsFoldingAZ(key.section, scope.iniSection) &&
+               EqualsFoldingAZ(key.key, scope.iniKey);
+    }, [](const RecordedIniKey& key) { return key.file + " [" + key.section + "] " + key.key; });
+    // An entry key, or a key above one of them.
+    Keep(record.registryKeys, "registry key", [&](const std::string& path) {
+        return std::any_of(scope.entryKeys.begin(), scope.entryKeys.end(), [&](const std::string& entry) {
+            return EqualsFoldingAZ(path, entry) ||
+                   (entry.size() > path.size() && entry[path.size()] == '\\' &&
+                    EqualsFoldingAZ(std::string_view(entry).substr(0, path.size()), path));
+        });
+    }, same);
 }
 
 bool ReadRunJournal(FILE* file, RunJournal& journal)

@@ -90,6 +90,22 @@ bool ReadInstallRecord(FILE* file, InstallRecord& record);
 // file is no journal.
 bool ReadRunJournal(FILE* file, RunJournal& journal);
 
+// What an installation can have touched: its install folder, the program
+// menu, win.ini's key, and the entry keys of the list of installed programs
+// (below the user's hive) with the keys above them.
+struct RecordScope {
+    std::string installDir;
+    std::string programMenu;
+    std::vector<std::string> entryKeys;
+    std::string iniFile, iniSection, iniKey;
+};
+
+// Drops from the record every entry outside the scope, logging each: the
+// record is data in a folder others may write, and nothing it names beyond
+// what an installation touches is acted upon. The record's install folder
+// becomes the scope's.
+void KeepWithinScope(InstallRecord& record, const RecordScope& scope);
+
 // Appends a committed run's entries to its record as one block, unless the
 // record holds that run already. False when the record cannot be written.
 bool AppendRunToRecord(const RunJournal& journal);

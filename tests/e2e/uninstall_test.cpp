@@ -869,6 +869,37 @@ DWORD UninstallToTheEnd(const std::string& dir, bool withTheCopy)
     return exitCode;
 }
 
+// Another product's program was in the folder: it comes back. A file in
+// use stays, and so do the record and the entry, with exit code 3; run
+// again once the file is free, the uninstallation finishes and everything
+// is as before the installation.
+TEST(Uninstall, AFileInUseIsLeftForALaterRunAndAnEarlierFileComesBack)
+{
+    OutsideForTheTest outside(Before::Nothing);
+    UninstallMedium medium;
+    ScratchFolder parent("uninstall-in-use");
+    const std::string dir = parent / "dico";
+    MakeFolder(dir);
+    WriteFileBytes(dir + "\\dico.exe", "another product's program");
+    const Snapshot before = Take(parent.path());
+    ASSERT_EQ(InstallQuietly(medium.path(), dir), 0u);
+    EXPECT_NE(ReadFileBytes(dir + "\\dico.exe"), "another product's program");
+
+    // Open without leave to delete, as a running dictionary holds its files.
+    HANDLE held = CreateFileA((dir + "\\lisezmoi.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const DWORD whileHeld = UninstallToTheEnd(dir, false);
+    CloseHandle(held);
+    EXPECT_EQ(whileHeld, 3u);
+    EXPECT_TRUE(PathExists(dir + "\\desinstal.dat"));
+    EXPECT_TRUE(PathExists(dir + "\\lisezmoi.txt"));
+    EXPECT_TRUE(ReadOutside().entries.count(kName)) << "the entry went with a file left";
+
+    EXPECT_EQ(UninstallToTheEnd(dir, false), 0u);
+    EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
+}
+
 TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
 {
     const auto [seed, runs] = SeededRunsFromEnvironment(20261208, 8);

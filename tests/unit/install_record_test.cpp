@@ -244,4 +244,45 @@ TEST(Journal, TheRecordTakesEachCommittedBlockOnce)
     EXPECT_EQ(ReadRecord(path).folders.back(), "c:\\dico\\d");
 }
 
+// A record others may have written names only what an installation into
+// its folder can touch; anything else is dropped before the uninstallation
+// acts.
+TEST(Journal, ARecordActsOnlyWithinWhatAnInstallationTouches)
+{
+    ScratchFolder dir;
+    const std::string path = dir / kRecordFile;
+    WriteFileBytes(path,
+                   "dir\tc:\\windows\r\n"
+                   "file\tc:\\dico\\dico.exe\r\n"                      // kept
+                   "file\tC:\\DICO\\langue\\a.tb\r\n"               // kept: case ignored
+                   "file\tc:\\dico\\..\\windows\\win.ini\r\n"   // a step up
+                   "file\tc:\\dico2\\x\r\n"                          // beside, not below
+                   "file\tc:\\dico\\x:stream\r\n"                   // another stream
+                   "file\tc:\\dico\\sub/../../boot.ini\r\n"
+                   "aside\tc:\\dico\\y\tc:\\other\\y.old\r\n"  // its earlier bytes elsewhere
+                   "folder\tc:\\dico\r\nfolder\tc:\\dico\\langue\r\nfolder\tc:\\\r\n"
+                   "shortcut\tc:\\menu\\Dico\\Dico.lnk\r\nshortcut\tc:\\dico\\Dico.lnk\r\n"
+                   "file\tc:\\menu\\Dico\\Dico.lnk\r\n"
+                   "menufolder\tc:\\menu\\Dico\r\nmenufolder\tc:\\menu\r\n"
+                   "ini\twin.ini\tdictionary\tfrenchavidelay\t1\t1\t100\r\n"
+                   "ini\tsystem.ini\tboot\tshell\t1\t1\texplorer.exe\r\n"
+                   "registry\tSoftware\\Uninstall\r\nregistry\tSoftware\\Uninstall\\Dico\r\n"
+                   "registry\tSoftware\\Uninstall\\Other\r\nregistry\tSoftware\\Run\r\n");
+    InstallRecord record = ReadRecord(path);
+    KeepWithinScope(record, {"c:\\dico", "c:\\menu", {"Software\\Uninstall\\Dico"},
+                             "win.ini", "Dictionary", "FrenchAviDelay"});
+    std::vector<std::string> files;
+    for (const RecordedFile& file : record.files)
+        files.push_back(file.path);
+    EXPECT_EQ(record.installDir, "c:\\dico");
+    EXPECT_EQ(files, (std::vector<std::string>{"c:\\dico\\dico.exe", "C:\\DICO\\langue\\a.tb",
+                                                "c:\\menu\\Dico\\Dico.lnk"}));
+    EXPECT_EQ(record.folders, (std::vector<std::string>{"c:\\dico", "c:\\dico\\langue"}));
+    EXPECT_EQ(record.shortcuts, (std::vector<std::string>{"c:\\menu\\Dico\\Dico.lnk"}));
+    EXPECT_EQ(record.menuFolders, (std::vector<std::string>{"c:\\menu\\Dico"}));
+    ASSERT_EQ(record.iniKeys.size(), 1u);
+    EXPECT_EQ(record.iniKeys[0].file, "win.ini");
+    EXPECT_EQ(record.registryKeys, (std::vector<std::string>{"Software\\Uninstall", "Software\\Uninstall\\Dico"}));
+}
+
 }  // namespace
