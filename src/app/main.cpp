@@ -60,7 +60,7 @@ const char kOptionsHelp[] =
     "/log=Fichier\tajoute le compte rendu de l'installation \xE0 ce fichier\n"
     "/uninstall=R\xE9pertoire\td\xE9sinstalle ce qui a \xE9t\xE9 install\xE9 dans ce r\xE9pertoire\n\n"
     "Codes de sortie : 0 install\xE9, 1 erreur, 2 r\xE9pertoire refus\xE9,\n"
-    "3 d\xE9sinstallation inachev\xE9e (\xE0 relancer).";
+    "3 d\xE9sinstallation inachev\xE9" "e (\xE0 relancer).";
 
 // The log is named from the directory the program starts in; the run moves
 // the current directory later.
