@@ -38,6 +38,9 @@ bool MakeAbsolute(char* dir)
 // uninstallation then removes it too, once empty.
 bool installDirMade = false;
 
+// The run's key in the list of installed programs.
+std::string entryKey;
+
 // A medium that asks for an uninstallation gets its record in the install
 // directory (the run's entries go there when it commits), a copy of this
 // program beside it and its entry in the list of installed programs.
@@ -70,7 +73,7 @@ void BeginInstallRecord()
     } else {
         RecordFileWritten(uninstaller);
     }
-    if (!RegisterProgram(setup.uninstallName, setup.installDir))
+    if (!RegisterProgram(setup.uninstallName, setup.installDir, entryKey))
         LogLine("Uninstallation: the entry of the list of installed programs cannot be written");
     LogLine("Uninstallation recorded in %s", recordPath);
 }
@@ -88,7 +91,7 @@ void EndInstallRecord()
         for (const std::string& aside : file.asides)
             bytes += FileStamp(aside.c_str(), size, time) ? size : 0;
     }
-    SetProgramSize(setup.uninstallName, bytes);
+    SetProgramSize(entryKey, bytes);
 }
 
 // Before the first change of the catalogue: its state from before the run,

@@ -87,11 +87,48 @@ std::string ProgramEntryKey(const char* name)
     return std::string(kUninstallRoot) + "\\" + key;
 }
 
-bool RegisterProgram(const char* name, const char* installDir)
+std::vector<std::string> EntryKeysOf(const InstallRecord& record)
+{
+    std::vector<std::string> keys = record.entryKeys;
+    if (keys.empty()) {
+        for (const std::string& name : record.names)
+            keys.push_back(ProgramEntryKey(name.c_str()));
+    }
+    return keys;
+}
+
+namespace {
+
+// An installation's entry is the one whose install location is its folder.
+bool EntryOf(const std::string& path, const char* installDir)
+{
+    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    return key && lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), installDir) == 0;
+}
+
+// The key for an installation: the name's own, unless another's holds it.
+std::string FreeEntryKey(const char* name, const char* installDir)
+{
+    const std::string base = ProgramEntryKey(name);
+    for (int n = 1; n < 100; ++n) {
+        const std::string path = n == 1 ? base : base + " (" + std::to_string(n) + ")";
+        if (!OpenKey(path, KEY_READ) || EntryOf(path, installDir))
+            return path;
+    }
+    return std::string();
+}
+
+}  // namespace
+
+bool RegisterProgram(const char* name, const char* installDir, std::string& keyPath)
 {
     // The keys to be made, outermost first, enter the record before they
     // exist: once one is missing, so is every key below it.
-    const std::string path = ProgramEntryKey(name);
+    const std::string path = FreeEntryKey(name, installDir);
+    keyPath = path;
+    if (path.empty())
+        return false;
+    RecordProgramEntry(path.c_str());
     bool missing = false;
     size_t end = 0;
     do {
@@ -118,32 +155,54 @@ bool RegisterProgram(const char* name, const char* installDir)
            SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
 }
 
-void SetProgramSize(const char* name, uint64_t bytes)
+void SetProgramSize(const std::string& keyPath, uint64_t bytes)
 {
-    ScopedRegistryKey key = OpenKey(ProgramEntryKey(name), KEY_SET_VALUE);
+    ScopedRegistryKey key = OpenKey(keyPath, KEY_SET_VALUE);
     const uint64_t kib = (bytes + 1023) / 1024;
     if (key)
         SetNumber(key.get(), "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(kib));
 }
 
+std::vector<std::string> OtherInstallFolders(const std::string& installDir)
+{
+    std::vector<std::string> folders;
+    ScopedRegistryKey root = OpenKey(kUninstallRoot, KEY_READ);
+    char name[256];
+    for (DWORD index = 0; root; ++index) {
+        DWORD length = sizeof name;
+        const LONG status = RegEnumKeyExA(root.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS)
+            continue;
+        ScopedRegistryKey entry = OpenKey(std::string(kUninstallRoot) + "\\" + name, KEY_READ);
+        const std::string folder = entry ? TextValue(entry.get(), "InstallLocation") : std::string();
+        const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& other) {
+            return lstrcmpiA(other.c_str(), folder.c_str()) == 0;
+        });
+        if (!folder.empty() && !known && lstrcmpiA(folder.c_str(), installDir.c_str()) != 0 &&
+            GetFileAttributesA(PathInDir(folder, kRecordFile).c_str()) != INVALID_FILE_ATTRIBUTES)
+            folders.push_back(folder);
+    }
+    return folders;
+}
+
 void UnregisterProgram(const InstallRecord& record)
 {
-    // Each name the runs registered: a later run may have renamed the
-    // product. An installation of the same product elsewhere may have
-    // taken an entry over: it stays for that one.
-    std::vector<std::string> entries;
-    for (const std::string& name : record.names) {
-        const std::string path = ProgramEntryKey(name.c_str());
-        entries.push_back(path);
-        bool ours = false;
-        if (ScopedRegistryKey key = OpenKey(path, KEY_READ))
-            ours = lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), record.installDir.c_str()) == 0;
-        if (ours) {
+    // Each key the runs registered (a later run may have renamed the
+    // product), while it is still this installation's.
+    const std::vector<std::string> entries = EntryKeysOf(record);
+    for (const std::string& path : entries) {
+        if (EntryOf(path, record.installDir.c_str())) {
             const bool removed = RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
             LogLine("Registry HKCU\\%s: %s", path.c_str(), removed ? "removed" : "kept (cannot be removed)");
         }
     }
-    for (auto level = record.registryKeys.rbegin(); level != record.registryKeys.rend(); ++level) {
+    // Innermost first: keys another installation handed over come last.
+    std::vector<std::string> levels = record.registryKeys;
+    std::stable_sort(levels.begin(), levels.end(),
+                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (auto level = levels.begin(); level != levels.end(); ++level) {
         const bool entry = std::any_of(entries.begin(), entries.end(), [&](const std::string& path) {
             return lstrcmpiA(level->c_str(), path.c_str()) == 0;
         });

@@ -48,8 +48,7 @@ void KeepToWhatAnInstallationTouches(InstallRecord& record, const char* installD
     char menu[kPathSize];
     if (ProgramMenuFolder(menu))
         scope.programMenu = menu;
-    for (const std::string& name : record.names)
-        scope.entryKeys.push_back(ProgramEntryKey(name.c_str()));
+    scope.entryKeys = EntryKeysOf(record);
     scope.iniFile = kAviIniFile;
     scope.iniSection = kAviSection;
     scope.iniKey = kAviKey;
@@ -66,6 +65,97 @@ bool ReadRecord(const std::string& installDir, InstallRecord& record)
     ScopedFile file(OpenTextRead(PathInDir(installDir, kRecordFile).c_str()));
     return file && ReadInstallRecord(file.get(), record);
 }
+
+// The other installations with a record: what they hold too stays, and
+// what this one made for all of them goes over to one of them.
+struct OtherInstallation {
+    std::string recordPath;
+    InstallRecord record;
+    std::vector<JournalEntry> handover;
+};
+std::vector<OtherInstallation> others;
+
+void FindOtherInstallations(const char* installDir)
+{
+    for (const std::string& folder : OtherInstallFolders(installDir)) {
+        OtherInstallation other;
+        other.recordPath = PathInDir(folder, kRecordFile);
+        if (ReadRecord(folder, other.record))
+            others.push_back(std::move(other));
+    }
+}
+
+bool IsBelowFolder(const std::string& path, const std::string& folder)
+{
+    return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
+           lstrcmpiA(path.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+}
+
+// The other installation whose record holds the file, and its entry.
+const RecordedFile* OthersFile(const std::string& path, OtherInstallation*& holder)
+{
+    for (OtherInstallation& other : others) {
+        for (const RecordedFile& file : other.record.files) {
+            if (SamePath(file.path, path)) {
+                holder = &other;
+                return &file;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const RecordedIniKey* OthersIniKey(const RecordedIniKey& key, OtherInstallation*& holder)
+{
+    for (OtherInstallation& other : others) {
+        for (const RecordedIniKey& theirs : other.record.iniKeys) {
+            if (SamePath(theirs.file, key.file) && SamePath(theirs.section, key.section) &&
+                SamePath(theirs.key, key.key)) {
+                holder = &other;
+                return &theirs;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The program-menu groups and the registry keys above the entries that
+// this installation made and others still use go over to them, to go
+// with the last.
+void HandOverSharedPlaces(const InstallRecord& record)
+{
+    for (OtherInstallation& other : others) {
+        for (const std::string& group : record.menuFolders) {
+            if (std::any_of(other.record.shortcuts.begin(), other.record.shortcuts.end(),
+                            [&](const std::string& shortcut) { return IsBelowFolder(shortcut, group); }))
+                other.handover.push_back({"menufolder", {group}});
+        }
+        for (const std::string& level : record.registryKeys) {
+            const std::vector<std::string> entries = EntryKeysOf(other.record);
+            if (std::any_of(entries.begin(), entries.end(),
+                            [&](const std::string& entry) { return IsBelowFolder(entry, level); }))
+                other.handover.push_back({"registry", {level}});
+        }
+    }
+}
+
+void WriteHandovers(const char* installDir)
+{
+    for (const OtherInstallation& other : others) {
+        if (other.handover.empty())
+            continue;
+        RunJournal block;
+        block.id = "handover from " + std::string(installDir) + " " + LocalTimeText() + " " +
+                   std::to_string(GetTickCount());
+        block.recordPath = other.recordPath;
+        block.entries = other.handover;
+        LogLine("%s: %lu entries handed over", other.recordPath.c_str(),
+                static_cast<unsigned long>(other.handover.size()));
+        if (!AppendRunToRecord(block))
+            LeftForLater(other.recordPath, "cannot be written now");
+    }
+}
+
 
 // Leaves the install directory, which could not be removed while current.
 void LeaveInstallDir()
@@ -127,6 +217,20 @@ void RemoveFiles(const InstallRecord& record)
                                                                      : nullptr;
         if (!kept && there && !RemoveFile(file->path)) {
             LeftForLater("File " + file->path, "cannot be removed now");
+            continue;
+        }
+        OtherInstallation* holder = nullptr;
+        const RecordedFile* theirs = there ? OthersFile(file->path, holder) : nullptr;
+        if (kept && changed && theirs && theirs->stamped && theirs->size == size && theirs->time == time &&
+            theirs->existedBefore && !theirs->asides.empty() && theirs->asides.front() != earlier) {
+            // Another installation wrote it since and kept this one's
+            // version as its earlier bytes: it gets this one's earlier
+            // state instead.
+            RemoveFile(theirs->asides.front());
+            holder->handover.push_back({"file-before", {file->path, earlier}});
+            for (size_t i = earlier.empty() ? 0 : 1; i < file->asides.size(); ++i)
+                RemoveFile(file->asides[i]);
+            LogLine("File %s: kept (another installation wrote it since)", file->path.c_str());
             continue;
         }
         if (kept) {
@@ -191,6 +295,16 @@ void RestoreIniKeys(const InstallRecord& record)
         const std::string what = key.file + " [" + key.section + "] " + key.key;
         if (has == key.hadValue && (!has || now == key.value))
             continue;  // as before already: an earlier run restored it
+        OtherInstallation* holder = nullptr;
+        if (const RecordedIniKey* theirs = OthersIniKey(key, holder)) {
+            // It stays for the other installation; one that saw this
+            // one's value as the earlier one gets this one's instead.
+            if (key.wasWritten && theirs->hadValue && theirs->value == key.written)
+                holder->handover.push_back({"ini-before", {key.file, key.section, key.key, key.hadSection ? "1" : "0",
+                                                           key.hadValue ? "1" : "0", key.value}});
+            LogLine("%s: kept (another installation uses it)", what.c_str());
+            continue;
+        }
         if (key.wasWritten && (!has || now != key.written)) {
             LogLine("%s: kept (changed since the installation)", what.c_str());
             continue;
@@ -347,6 +461,7 @@ int RunUninstallation(const char* installDir, int showCommand)
     if (!ReadRecord(installDir, record))
         FatalError("Can't open DESINSTAL.DAT");
     KeepToWhatAnInstallationTouches(record, installDir);
+    FindOtherInstallations(installDir);
     CopyText(setup.title, sizeof setup.title, record.title.c_str());
     LogLine("Uninstalling %s from %s", record.name.c_str(), installDir);
 
@@ -364,6 +479,8 @@ int RunUninstallation(const char* installDir, int showCommand)
     RemoveShortcuts(record);
     RestoreIniKeys(record);
     RestoreCatalogue(record);
+    HandOverSharedPlaces(record);
+    WriteHandovers(installDir);
 
     // The record, the uninstaller and the entry stay while anything is left
     // to finish, so that running it again later does.

@@ -102,7 +102,8 @@ constexpr EntryKind kKinds[] = {
     {"file", 1},          {"aside", 2},         {"written", 3},          {"unwritten", 1},
     {"shortcut", 1},      {"menufolder", 1},    {"ini", 6},              {"ini-written", 4},
     {"catalogue-made", 0}, {"catalogue-line", 1}, {"catalogue-replaced", 1}, {"catalogue-before", 2},
-    {"registry", 1},      {"regvalue", 5},
+    {"registry", 1},      {"regvalue", 5},          {"entry", 1},           {"file-before", 2},
+    {"ini-before", 6},
 };
 
 // Splits a line into its kind and fields; false for an unknown kind, a
@@ -135,7 +136,8 @@ bool ParseEntry(std::string_view line, JournalEntry& entry)
     // Every kind but these names a path or an identifier last.
     const bool emptyAllowed = entry.kind == "name" || entry.kind == "title" || entry.kind == "dir" ||
                               entry.kind == "ini" || entry.kind == "ini-written" ||
-                              entry.kind == "catalogue-before" || entry.kind == "regvalue";
+                              entry.kind == "catalogue-before" || entry.kind == "regvalue" ||
+                              entry.kind == "file-before" || entry.kind == "ini-before";
     return known->fields == 0 || emptyAllowed || !entry.fields.back().empty();
 }
 
@@ -206,6 +208,25 @@ void TakeEntry(InstallRecord& record, const JournalEntry& entry)
         AddOnce(record.replacedCatalogueLines, f[0]);
     } else if (kind == "registry") {
         AddOnce(record.registryKeys, f[0]);
+    } else if (kind == "file-before") {
+        // Another installation that went handed its earlier state over.
+        RecordedFile& file = FileEntry(record, f[0]);
+        if (file.existedBefore && !file.asides.empty())
+            file.asides.erase(file.asides.begin());
+        if (!f[1].empty())
+            file.asides.insert(file.asides.begin(), f[1]);
+        file.existedBefore = !f[1].empty();
+    } else if (kind == "ini-before") {
+        for (RecordedIniKey& key : record.iniKeys) {
+            if (EqualsFoldingAZ(key.file, f[0]) && EqualsFoldingAZ(key.section, f[1]) &&
+                EqualsFoldingAZ(key.key, f[2])) {
+                key.hadSection = f[3] == "1";
+                key.hadValue = f[4] == "1";
+                key.value = f[5];
+            }
+        }
+    } else if (kind == "entry") {
+        AddOnce(record.entryKeys, f[0]);
     }
     record.entries.push_back(entry);
 }
@@ -687,6 +708,11 @@ void RecordReplacedCatalogueLine(const char* line)
 void RecordRegistryKey(const char* path)
 {
     Append({"registry", path});
+}
+
+void RecordProgramEntry(const char* path)
+{
+    Append({"entry", path});
 }
 
 void RecordRegistryValue(const char* keyPath, const char* name, bool had, uint32_t type, const std::string& data)

@@ -68,6 +68,7 @@ struct InstallRecord {
     std::vector<std::string> catalogueLines;
     std::vector<std::string> replacedCatalogueLines;  // other products' lines a run replaced
     std::vector<std::string> registryKeys;  // made by a run, outermost first
+    std::vector<std::string> entryKeys;     // the product's keys in the list of installed programs
     std::vector<JournalEntry> entries;      // every entry taken, in order
 };
 
@@ -164,6 +165,8 @@ void RecordCatalogueLine(const char* line);
 void RecordReplacedCatalogueLine(const char* line);
 // Before making a registry key (path below the user's hive).
 void RecordRegistryKey(const char* path);
+// The key of the product's entry in the list of installed programs.
+void RecordProgramEntry(const char* path);
 // Before setting a value of an existing key: what it held (hex of its
 // bytes and its type), or that it had none.
 void RecordRegistryValue(const char* keyPath, const char* name, bool had, uint32_t type, const std::string& data);

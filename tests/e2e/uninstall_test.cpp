@@ -900,6 +900,37 @@ TEST(Uninstall, AFileInUseIsLeftForALaterRunAndAnEarlierFileComesBack)
     EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
 }
 
+// The same product in two folders, uninstalled in either order: each has
+// an entry of its own, the first to go leaves the shortcut, its group, the
+// win.ini key and the list to the other, and the last leaves everything as
+// before the installations.
+TEST(Uninstall, TheSameProductInTwoFoldersLeavesTheOtherWhatItUses)
+{
+    for (const bool firstGoesFirst : {true, false}) {
+        SCOPED_TRACE(firstGoesFirst ? "the first installed goes first" : "the last installed goes first");
+        OutsideForTheTest outside(Before::Nothing);
+        UninstallMedium medium;
+        ScratchFolder parent("uninstall-two");
+        const std::string a = parent / "a", b = parent / "b";
+        const Snapshot before = Take(parent.path());
+        ASSERT_EQ(InstallQuietly(medium.path(), a), 0u);
+        ASSERT_EQ(InstallQuietly(medium.path(), b), 0u);
+        EXPECT_EQ(ReadOutside().entries.size(), 2u);
+
+        const std::string& gone = firstGoesFirst ? a : b;
+        const std::string& left = firstGoesFirst ? b : a;
+        EXPECT_EQ(UninstallToTheEnd(gone, false), 0u);
+        const Shortcut shortcut = ReadShortcut(GroupFolder() + "\\" + kName + ".lnk");
+        EXPECT_TRUE(shortcut.loaded && SameTextIgnoringCase(shortcut.target, left + "\\dico.exe"))
+            << "the shortcut starts " << shortcut.target;
+        EXPECT_NE(IniSection("Dictionary").find("FrenchAviDelay=250"), std::string::npos);
+        EXPECT_EQ(ReadOutside().entries.size(), 1u);
+
+        EXPECT_EQ(UninstallToTheEnd(left, false), 0u);
+        EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
+    }
+}
+
 TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
 {
     const auto [seed, runs] = SeededRunsFromEnvironment(20261208, 8);
