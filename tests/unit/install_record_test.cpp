@@ -138,9 +138,10 @@ TEST(Journal, ARunStoppedAfterAnyStepIsUndoneToTheStateBefore)
         const auto steps = run.Steps();
         for (size_t i = 0; i < stop; ++i)
             steps[i]();
-        CloseRunJournal();  // the process ends: only the file is left
-
+        // The process ends here: what the journal handed to the system is
+        // all there is (read before it is closed, which would flush it).
         const RunJournal journal = ReadJournal(run.journal);
+        CloseRunJournal();
         EXPECT_FALSE(journal.committed);
         const UndoCount count = UndoEntries(journal.entries, run.system);
         EXPECT_EQ(Joined(TreeDifferences(before, run.TreeNow())), "") << "stopped after step " << stop;
