@@ -138,11 +138,20 @@ void CommitRun()
 {
     if (journalPath.empty())
         return;
-    if (!CommitRunJournal()) {
-        LogLine("Journal: the end of the run cannot be written, the next start finishes it");
+    const bool recorded = CommitRunJournal();
+    RunJournal run = CurrentRunJournal();
+    if (run.committed && !recorded) {
+        LogLine("Journal: the record cannot be written now, the next start completes it");
+        journalPath.clear();
         return;
     }
-    DropAsides(CurrentRunJournal(), HostUndoSystem());
+    if (!run.committed) {
+        // Left as it is, the next start would undo a run that ended well:
+        // the installation stays, without its entries in the record.
+        LogLine("Journal: its end cannot be written; removed, the installation stays as it is");
+        run.recordPath.clear();
+    }
+    DropAsides(run, HostUndoSystem());
     RemoveJournal(journalPath);
     journalPath.clear();
 }
