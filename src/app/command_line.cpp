@@ -77,6 +77,8 @@ CommandLine ParseCommandLine(const char* text)
         } else if (OptionMatches(argument, "uninstall=", &value) && !value.empty()) {
             options.uninstall = true;
             options.uninstallDir = value;
+        } else if (OptionMatches(argument, "product=", &value)) {
+            options.product = value;
         } else if (OptionMatches(argument, "finish=", &value)) {
             char* end = nullptr;
             const unsigned long handle = std::strtoul(value.c_str(), &end, 10);

@@ -13,6 +13,7 @@ struct CommandLine {
     std::string logPath;      // /log=FILE, empty without one
     bool uninstall = false;   // /uninstall or /uninstall=DIR
     std::string uninstallDir; // DIR, empty for the folder of the program itself
+    std::string product;      // /product=NAME: only that product of the folder
     // /finish=HANDLE: the copy that removes the uninstaller once the
     // process of that handle has ended. Not for users.
     bool finish = false;

@@ -53,12 +53,13 @@ void RestrictDllSearch()
 
 const char kOptionsHelp[] =
     "setup.exe [/silent | /verysilent] [/dir=R\xE9pertoire] [/log=Fichier]\n"
-    "setup.exe /uninstall=R\xE9pertoire [/silent | /verysilent] [/log=Fichier]\n\n"
+    "setup.exe /uninstall=R\xE9pertoire [/product=Nom] [/silent | /verysilent] [/log=Fichier]\n\n"
     "/silent\tinstalle aussit\xF4t, sans attendre l'utilisateur ni afficher de message\n"
     "/verysilent\tcomme /silent, sans aucune fen\xEAtre\n"
     "/dir=R\xE9pertoire\tle r\xE9pertoire d'installation propos\xE9\n"
     "/log=Fichier\tajoute le compte rendu de l'installation \xE0 ce fichier\n"
-    "/uninstall=R\xE9pertoire\td\xE9sinstalle ce qui a \xE9t\xE9 install\xE9 dans ce r\xE9pertoire\n\n"
+    "/uninstall=R\xE9pertoire\td\xE9sinstalle ce qui a \xE9t\xE9 install\xE9 dans ce r\xE9pertoire\n"
+    "/product=Nom\tn'en d\xE9sinstalle que ce produit\n\n"
     "Codes de sortie : 0 install\xE9, 1 erreur, 2 r\xE9pertoire refus\xE9,\n"
     "3 d\xE9sinstallation inachev\xE9" "e (\xE0 relancer).";
 
@@ -147,7 +148,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         std::string dir;
         if (!UninstallDir(options, dir))
             FatalError("Can't open DESINSTAL.DAT");
-        return EndRunLog(RunUninstallation(dir.c_str(), shownAs));
+        return EndRunLog(RunUninstallation(dir.c_str(), options.product, shownAs));
     }
     DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
     if (length == 0 || length >= sizeof setup.sourceDir)

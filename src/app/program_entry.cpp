@@ -146,7 +146,12 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
                         nullptr) != ERROR_SUCCESS)
         return false;
     ScopedRegistryKey key(made);
-    const std::string uninstaller = "\"" + PathInDir(installDir, kUninstallerFile) + "\" /uninstall";
+    // Several products may share the folder: the entry names its own.
+    // (A name that holds a quote cannot be passed: all the folder's go.)
+    const std::string product = std::string(name).find('"') == std::string::npos
+                                    ? std::string(" \"/product=") + name + "\""
+                                    : std::string();
+    const std::string uninstaller = "\"" + PathInDir(installDir, kUninstallerFile) + "\" /uninstall" + product;
     return SetText(key.get(), "DisplayName", name) && SetText(key.get(), "UninstallString", uninstaller) &&
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&

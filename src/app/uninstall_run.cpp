@@ -60,10 +60,11 @@ bool SamePath(const std::string& a, const std::string& b)
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-bool ReadRecord(const std::string& installDir, InstallRecord& record)
+bool ReadRecord(const std::string& installDir, InstallRecord& record, const std::string& product = std::string(),
+                std::vector<std::string>* products = nullptr)
 {
     ScopedFile file(OpenTextRead(PathInDir(installDir, kRecordFile).c_str()));
-    return file && ReadInstallRecord(file.get(), record);
+    return file && ReadInstallRecord(file.get(), record, product, products);
 }
 
 // The other installations with a record: what they hold too stays, and
@@ -72,11 +73,19 @@ struct OtherInstallation {
     std::string recordPath;
     InstallRecord record;
     std::vector<JournalEntry> handover;
+    bool sameFolder = false;  // another product of the same folder
 };
 std::vector<OtherInstallation> others;
 
-void FindOtherInstallations(const char* installDir)
+void FindOtherInstallations(const char* installDir, const std::vector<std::string>& productsHere)
 {
+    for (const std::string& product : productsHere) {
+        OtherInstallation other;
+        other.recordPath = PathInDir(installDir, kRecordFile);
+        other.sameFolder = true;
+        if (ReadRecord(installDir, other.record, product))
+            others.push_back(std::move(other));
+    }
     for (const std::string& folder : OtherInstallFolders(installDir)) {
         OtherInstallation other;
         other.recordPath = PathInDir(folder, kRecordFile);
@@ -124,6 +133,20 @@ const RecordedIniKey* OthersIniKey(const RecordedIniKey& key, OtherInstallation*
 // with the last.
 void HandOverSharedPlaces(const InstallRecord& record)
 {
+    // The folders another product of the folder still fills go with it.
+    for (OtherInstallation& other : others) {
+        if (!other.sameFolder)
+            continue;
+        for (const std::string& folder : record.folders) {
+            if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+                other.handover.push_back({"folder", {folder}});
+        }
+        if (record.madeInstallDir)
+            other.handover.push_back({"dirmade", {}});
+        if (record.catalogueMade)
+            other.handover.push_back({"catalogue-made", {}});
+        break;
+    }
     for (OtherInstallation& other : others) {
         for (const std::string& group : record.menuFolders) {
             if (std::any_of(other.record.shortcuts.begin(), other.record.shortcuts.end(),
@@ -335,6 +358,16 @@ void RestoreCatalogue(const InstallRecord& record)
                 LogLine("Catalogue line %s: not there any more", line.c_str());
                 continue;
             }
+            // Another product of the folder wrote the same line.
+            const bool shared = std::any_of(others.begin(), others.end(), [&](const OtherInstallation& other) {
+                return other.sameFolder &&
+                       std::any_of(other.record.catalogueLines.begin(), other.record.catalogueLines.end(),
+                                   [&](const std::string& theirs) { return EqualsFoldingAZ(theirs, line); });
+            });
+            if (shared) {
+                LogLine("Catalogue line %s: kept (another product of the folder wrote it too)", line.c_str());
+                continue;
+            }
             if (RemoveLanguageEntries(entry.languageName) == 0)
                 LogLine("Catalogue line %s: removed", line.c_str());
             else
@@ -455,13 +488,14 @@ bool SameFile(const char* a, const char* b)
 
 }  // namespace
 
-int RunUninstallation(const char* installDir, int showCommand)
+int RunUninstallation(const char* installDir, const std::string& product, int showCommand)
 {
     InstallRecord record;
-    if (!ReadRecord(installDir, record))
+    std::vector<std::string> productsHere;
+    if (!ReadRecord(installDir, record, product, &productsHere) || record.names.empty())
         FatalError("Can't open DESINSTAL.DAT");
     KeepToWhatAnInstallationTouches(record, installDir);
-    FindOtherInstallations(installDir);
+    FindOtherInstallations(installDir, productsHere);
     CopyText(setup.title, sizeof setup.title, record.title.c_str());
     LogLine("Uninstalling %s from %s", record.name.c_str(), installDir);
 
@@ -488,7 +522,11 @@ int RunUninstallation(const char* installDir, int showCommand)
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
     const bool isUninstaller = length > 0 && length < sizeof program &&
                                SameFile(program, PathInDir(installDir, kUninstallerFile).c_str());
-    if (leftForLater == 0 && isUninstaller && !StartFinisher(installDir, program))
+    const bool othersHere = !productsHere.empty();
+    if (othersHere && leftForLater == 0 &&
+        !RemoveProductFromRecord(PathInDir(installDir, kRecordFile).c_str(), product))
+        LeftForLater(kRecordFile, "cannot be rewritten now");
+    if (leftForLater == 0 && isUninstaller && !othersHere && !StartFinisher(installDir, program))
         LeftForLater(std::string(kUninstallerFile) + " and " + kRecordFile, "the finishing copy cannot start");
     if (leftForLater > 0) {
         LogLine("Uninstallation unfinished: %d item(s) left, the record and the entry stay; run it again later",
@@ -497,7 +535,9 @@ int RunUninstallation(const char* installDir, int showCommand)
         return 3;
     }
     UnregisterProgram(record);
-    if (isUninstaller)
+    if (othersHere)
+        LogLine("%s and %s: kept for the folder's other products", kUninstallerFile, kRecordFile);
+    else if (isUninstaller)
         LogLine("%s and %s: removed once this program has ended", kUninstallerFile, kRecordFile);
     else
         RemoveUninstaller(installDir, record.madeInstallDir);

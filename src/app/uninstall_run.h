@@ -4,12 +4,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Reads installDir's record, shows the window and asks the user (unless
 // the run is unattended), then removes the files, folders, shortcut, win.ini
 // key, catalogue lines and registry entry of the installation, and last the
-// uninstaller and the record. Returns the exit code: 0 when done or
-// declined. A missing record ends the program through FatalError.
-int RunUninstallation(const char* installDir, int showCommand);
+// uninstaller and the record. With a product, only that product's part of
+// the folder goes, and the uninstaller and the record stay while other
+// products remain. Returns the exit code: 0 when done or declined, 3 when
+// something is left for a later run. A missing record (or product) ends the
+// program through FatalError.
+int RunUninstallation(const char* installDir, const std::string& product, int showCommand);
 
 // The work of the copy that RunUninstallation leaves behind when it runs as
 // the installation's own uninstaller, which cannot delete itself: once the

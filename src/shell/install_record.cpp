@@ -358,25 +358,42 @@ bool PendingWrite(const char* path, std::string& aside)
 
 }  // namespace
 
-bool ReadInstallRecord(FILE* file, InstallRecord& record)
+namespace {
+
+// The product a block's entries name, if any: its last name.
+std::string ProductOf(const std::vector<JournalEntry>& block)
 {
-    record = InstallRecord{};
+    std::string product;
+    for (const JournalEntry& entry : block) {
+        if (entry.kind == "name")
+            product = entry.fields[0];
+    }
+    return product;
+}
+
+// The record's blocks, each once, whole and in order; lines outside blocks
+// (written before blocks came) make blocks of their own where they stand. take(id, entries) for each.
+template <typename Take>
+bool ReadBlocks(FILE* file, Take take)
+{
     // A block counts once its end line is read, and once: a commit that a
     // kill interrupted is appended again by the next start.
-    std::vector<JournalEntry> block;
+    std::vector<JournalEntry> block, loose;
     std::string blockId;
     bool inBlock = false;
     std::vector<std::string> taken;
     const bool read = ReadEntries(file, [&](const JournalEntry& entry) {
         if (entry.kind == "run") {
+            if (!loose.empty())
+                take(std::string(), loose);
+            loose.clear();
             inBlock = true;
             blockId = entry.fields[0];
             block.clear();
         } else if (entry.kind == "commit") {
             if (inBlock && entry.fields[0] == blockId &&
                 std::find(taken.begin(), taken.end(), blockId) == taken.end()) {
-                for (const JournalEntry& kept : block)
-                    TakeEntry(record, kept);
+                take(blockId, block);
                 taken.push_back(blockId);
             }
             inBlock = false;
@@ -384,10 +401,59 @@ bool ReadInstallRecord(FILE* file, InstallRecord& record)
         } else if (inBlock) {
             block.push_back(entry);
         } else {
-            TakeEntry(record, entry);  // written before runs came in blocks
+            loose.push_back(entry);
         }
     });
+    if (!loose.empty())
+        take(std::string(), loose);
     return read;
+}
+
+}  // namespace
+
+bool ReadInstallRecord(FILE* file, InstallRecord& record, const std::string& product,
+                       std::vector<std::string>* products)
+{
+    record = InstallRecord{};
+    return ReadBlocks(file, [&](const std::string&, const std::vector<JournalEntry>& block) {
+        const std::string owner = ProductOf(block);
+        if (product.empty() || owner.empty() || EqualsFoldingAZ(owner, product)) {
+            for (const JournalEntry& entry : block)
+                TakeEntry(record, entry);
+        } else if (products && std::none_of(products->begin(), products->end(), [&](const std::string& known) {
+                       return EqualsFoldingAZ(known, owner);
+                   })) {
+            products->push_back(owner);
+        }
+    });
+}
+
+bool RemoveProductFromRecord(const char* path, const std::string& product)
+{
+    std::string kept;
+    int unnamed = 0;
+    {
+        ScopedFile file(OpenTextRead(path));
+        if (!file || !ReadBlocks(file.get(), [&](const std::string& id, const std::vector<JournalEntry>& block) {
+                if (EqualsFoldingAZ(ProductOf(block), product))
+                    return;
+                // Lines from before blocks came become blocks of their own.
+                const std::string name = id.empty() ? "earlier runs " + std::to_string(++unnamed) : id;
+                kept += "run\t" + name + "\n";
+                for (const JournalEntry& entry : block)
+                    kept += LineOf(entry) + "\n";
+                kept += "commit\t" + name + "\n";
+            }))
+            return false;
+    }
+    const std::string temporary = std::string(path) + ".new";
+    ScopedFile out(std::fopen(temporary.c_str(), "wb"));
+    if (!out || !WriteText(out.get(), kept) || !FlushAndClose(out.release()) ||
+        !ReplaceFileAtomically(temporary.c_str(), path)) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 namespace {

@@ -85,8 +85,15 @@ bool ParseRecordNumber(std::string_view text, uint64_t& value);
 
 // Reads a record; lines it does not know, an unended last line (a run
 // killed while writing it) and a block without its end line are passed
-// over. False on a read error.
-bool ReadInstallRecord(FILE* file, InstallRecord& record);
+// over. With a product, only that product's blocks count (blocks naming no
+// product count for every one), and products receives the names of the
+// others. False on a read error.
+bool ReadInstallRecord(FILE* file, InstallRecord& record, const std::string& product = std::string(),
+                       std::vector<std::string>* products = nullptr);
+
+// Rewrites the record at path without the blocks of product, in one
+// replacement. False when it cannot be rewritten.
+bool RemoveProductFromRecord(const char* path, const std::string& product);
 // Reads a run's journal the same way. False on a read error, or when the
 // file is no journal.
 bool ReadRunJournal(FILE* file, RunJournal& journal);

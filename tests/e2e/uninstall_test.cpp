@@ -363,8 +363,8 @@ bool InstallAndCheckRegistration(const std::string& medium, const std::string& d
         std::string expected;
     } texts[] = {
         {"DisplayName", kName},
-        {"UninstallString", program + " /uninstall"},
-        {"QuietUninstallString", program + " /uninstall /verysilent"},
+        {"UninstallString", program + " /uninstall \"/product=" + kName + "\""},
+        {"QuietUninstallString", program + " /uninstall \"/product=" + kName + "\" /verysilent"},
         {"InstallLocation", dir},
     };
     for (const Text& text : texts)
@@ -929,6 +929,35 @@ TEST(Uninstall, TheSameProductInTwoFoldersLeavesTheOtherWhatItUses)
         EXPECT_EQ(UninstallToTheEnd(left, false), 0u);
         EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
     }
+}
+
+// Two products in one folder: the later one, uninstalled by its own entry's
+// option, leaves the earlier one as it was installed; the rest of the
+// folder then goes as before.
+TEST(Uninstall, TwoProductsInOneFolderGoOneByOne)
+{
+    OutsideForTheTest outside(Before::Nothing);
+    UninstallMedium first("Produit A"), second("Produit B");
+    ScratchFolder parent("uninstall-products");
+    const std::string dir = parent / "dico";
+    const Snapshot before = Take(parent.path());
+    ASSERT_EQ(InstallQuietly(first.path(), dir), 0u);
+    Snapshot firstOnly = Take(parent.path());
+    ASSERT_EQ(InstallQuietly(second.path(), dir), 0u);
+    {
+        ScratchFolder elsewhere("uninstall-cwd");
+        SetupProcess setup(elsewhere.path(), SetupExePath(),
+                           "\"/uninstall=" + dir + "\" \"/product=Produit B\" /verysilent", false);
+        EXPECT_EQ(setup.WaitForExit(120000), 0u);
+    }
+    // The record differs: the second product's part of it went.
+    Snapshot after = Take(parent.path());
+    firstOnly.tree.files.erase("dico\\desinstal.dat");
+    EXPECT_EQ(after.tree.files.erase("dico\\desinstal.dat"), 1u);
+    EXPECT_EQ(Joined(Differences(firstOnly, after)), "");
+
+    EXPECT_EQ(UninstallToTheEnd(dir, false), 0u);
+    EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
 }
 
 TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)

@@ -236,6 +236,22 @@ TEST(Journal, TheRecordTakesEachCommittedBlockOnce)
     EXPECT_TRUE(record.files.empty());
     EXPECT_TRUE(record.iniKeys.empty());
 
+    // Two products of one folder: each reads its own blocks and those that
+    // name none; removing one leaves the other's.
+    WriteFileBytes(path, "run\ta\r\nname\tA\r\nfolder\tc:\\d\\a\r\ncommit\ta\r\n"
+                         "run\tb\r\nname\tB\r\nfolder\tc:\\d\\b\r\ncommit\tb\r\n"
+                         "run\th\r\nfolder\tc:\\d\\shared\r\ncommit\th\r\n");
+    std::vector<std::string> others;
+    InstallRecord a;
+    {
+        ScopedFile file(OpenTextRead(path.c_str()));
+        ASSERT_TRUE(file && ReadInstallRecord(file.get(), a, "a", &others));
+    }
+    EXPECT_EQ(a.folders, (std::vector<std::string>{"c:\\d\\a", "c:\\d\\shared"}));
+    EXPECT_EQ(others, (std::vector<std::string>{"B"}));
+    ASSERT_TRUE(RemoveProductFromRecord(path.c_str(), "A"));
+    EXPECT_EQ(ReadRecord(path).folders, (std::vector<std::string>{"c:\\d\\b", "c:\\d\\shared"}));
+
     // The next block starts on a line of its own.
     RunJournal next;
     next.id = "d";
