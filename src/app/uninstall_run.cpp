@@ -210,131 +210,80 @@ bool RemoveFile(const std::string& path)
     return HostUndoSystem().RemoveFile(path);
 }
 
-// Newest first. A file whose size or time differs from what the
-// installation wrote was changed since: it is the user's now. A file no run
-// finished writing is not the installation's. A file that was there before
-// the first run gets its earlier bytes back; what later runs put aside of
-// the installation's own versions goes.
-void RemoveFiles(const InstallRecord& record)
+// A file that another installation wrote since and whose earlier bytes are
+// this one's version: it stays, and that installation gets this one's
+// earlier state instead. True when so.
+bool HandOverFile(const RecordedFile& file)
+{
+    uint64_t size = 0, time = 0;
+    if (!file.stamped || !FileStamp(file.path.c_str(), size, time) || (size == file.size && time == file.time))
+        return false;
+    OtherInstallation* holder = nullptr;
+    const RecordedFile* theirs = OthersFile(file.path, holder);
+    const std::string earlier = file.existedBefore && !file.asides.empty() ? file.asides.front() : "";
+    if (!theirs || !theirs->stamped || theirs->size != size || theirs->time != time || !theirs->existedBefore ||
+        theirs->asides.empty() || theirs->asides.front() == earlier)
+        return false;
+    RemoveFile(theirs->asides.front());
+    holder->handover.push_back({"file-before", {file.path, earlier}});
+    for (size_t i = earlier.empty() ? 0 : 1; i < file.asides.size(); ++i)
+        RemoveFile(file.asides[i]);
+    LogLine("File %s: kept (another installation wrote it since)", file.path.c_str());
+    return true;
+}
+
+// A win.ini key another installation uses stays for it; one that saw this
+// one's value as the earlier one gets this one's instead. True when so.
+bool HandOverIniKey(const RecordedIniKey& key)
+{
+    OtherInstallation* holder = nullptr;
+    const RecordedIniKey* theirs = OthersIniKey(key, holder);
+    if (!theirs)
+        return false;
+    if (key.wasWritten && theirs->hadValue && theirs->value == key.written)
+        holder->handover.push_back({"ini-before", {key.file, key.section, key.key, key.hadSection ? "1" : "0",
+                                                   key.hadValue ? "1" : "0", key.value}});
+    LogLine("%s [%s] %s: kept (another installation uses it)", key.file.c_str(), key.section.c_str(),
+            key.key.c_str());
+    return true;
+}
+
+// The files, folders, program-menu groups and win.ini key go back by the
+// one routine that undoes a run, newest first, once what other
+// installations hold is set apart. A file changed since stays; one no run
+// finished writing is not the installation's; one there before the first
+// run gets its earlier bytes back, and what later runs put aside of the
+// installation's own versions goes.
+void TakeBackChanges(const InstallRecord& record)
 {
     const std::string catalogue = PathInDir(record.installDir, kCatalogueFile);
     const std::string uninstaller = PathInDir(record.installDir, kUninstallerFile);
-    for (auto file = record.files.rbegin(); file != record.files.rend(); ++file) {
-        const DWORD attributes = GetFileAttributesA(file->path.c_str());
-        if (SamePath(file->path, catalogue) || SamePath(file->path, uninstaller))
+    InstallRecord ours;
+    ours.folders = record.folders;
+    ours.menuFolders = record.menuFolders;
+    for (const RecordedFile& file : record.files) {
+        if (SamePath(file.path, catalogue) || SamePath(file.path, uninstaller))
             continue;  // the catalogue's own step, and the last one
-        const std::string earlier = file->existedBefore && !file->asides.empty() ? file->asides.front() : "";
-        const bool earlierThere = !earlier.empty() && GetFileAttributesA(earlier.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (attributes == INVALID_FILE_ATTRIBUTES && !earlierThere)
-            continue;  // gone already
-        // A file already gone was removed by a run that was stopped: its
-        // earlier bytes come back below.
-        const bool there = attributes != INVALID_FILE_ATTRIBUTES;
-        uint64_t size = 0, time = 0;
-        const bool changed = there && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && file->stamped &&
-                             (!FileStamp(file->path.c_str(), size, time) || size != file->size || time != file->time);
-        const char* kept = !there                                  ? nullptr
-                           : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "a folder now"
-                           : !file->stamped                          ? "not written by the installation"
-                           : changed                                 ? "changed since the installation"
-                                                                     : nullptr;
-        if (!kept && there && !RemoveFile(file->path)) {
-            LeftForLater("File " + file->path, "cannot be removed now");
-            continue;
-        }
-        OtherInstallation* holder = nullptr;
-        const RecordedFile* theirs = there ? OthersFile(file->path, holder) : nullptr;
-        if (kept && changed && theirs && theirs->stamped && theirs->size == size && theirs->time == time &&
-            theirs->existedBefore && !theirs->asides.empty() && theirs->asides.front() != earlier) {
-            // Another installation wrote it since and kept this one's
-            // version as its earlier bytes: it gets this one's earlier
-            // state instead.
-            RemoveFile(theirs->asides.front());
-            holder->handover.push_back({"file-before", {file->path, earlier}});
-            for (size_t i = earlier.empty() ? 0 : 1; i < file->asides.size(); ++i)
-                RemoveFile(file->asides[i]);
-            LogLine("File %s: kept (another installation wrote it since)", file->path.c_str());
-            continue;
-        }
-        if (kept) {
-            // A changed file is the user's now: its earlier bytes have
-            // nothing left to come back to.
-            if (changed) {
-                for (const std::string& aside : file->asides)
-                    RemoveFile(aside);
-            }
-            LogLine("File %s: kept (%s)", file->path.c_str(), kept);
-            continue;
-        }
-        // Later versions of the installation's own go; the earlier bytes
-        // from before it, last, come back.
-        for (size_t i = earlier.empty() ? 0 : 1; i < file->asides.size(); ++i)
-            RemoveFile(file->asides[i]);
-        if (earlierThere)
-            LogLine("File %s: %s", file->path.c_str(),
-                    MoveFileExA(earlier.c_str(), file->path.c_str(), 0) ? "put back as it was before the installation"
-                                                                       : "removed, its earlier bytes kept aside");
-        else
-            LogLine("File %s: removed", file->path.c_str());
+        if (!HandOverFile(file))
+            ours.files.push_back(file);
     }
-}
-
-// Newest first, so that inner folders go before outer ones; a folder that
-// still holds anything stays.
-void RemoveFolders(const std::vector<std::string>& folders, const char* what)
-{
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-        if (GetFileAttributesA(folder->c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        const bool removed = RemoveDirectoryA(folder->c_str()) != 0;
-        LogLine("%s %s: %s", what, folder->c_str(), removed ? "removed" : "kept (not empty)");
+    for (const RecordedIniKey& key : record.iniKeys) {
+        if (!HandOverIniKey(key))
+            ours.iniKeys.push_back(key);
     }
-}
-
-void RemoveShortcuts(const InstallRecord& record)
-{
+    // Shortcuts that records of earlier versions name apart from files go
+    // before their program-menu group.
     for (const std::string& shortcut : record.shortcuts) {
-        // One entered as a file went, or came back as it was, with the files.
         const bool asFile = std::any_of(record.files.begin(), record.files.end(),
                                         [&](const RecordedFile& file) { return SamePath(file.path, shortcut); });
-        if (!asFile && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
-        {
+        if (!asFile && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES) {
             if (RemoveFile(shortcut))
                 LogLine("Shortcut %s: removed", shortcut.c_str());
             else
                 LeftForLater("Shortcut " + shortcut, "cannot be removed now");
         }
     }
-    RemoveFolders(record.menuFolders, "Program-menu folder");
-}
-
-// The value from before the installation comes back, unless another
-// program has written the key since: its value stays, as a changed file does.
-void RestoreIniKeys(const InstallRecord& record)
-{
-    for (const RecordedIniKey& key : record.iniKeys) {
-        std::string now;
-        const bool has = HostUndoSystem().IniValue(key, now);
-        const std::string what = key.file + " [" + key.section + "] " + key.key;
-        if (has == key.hadValue && (!has || now == key.value))
-            continue;  // as before already: an earlier run restored it
-        OtherInstallation* holder = nullptr;
-        if (const RecordedIniKey* theirs = OthersIniKey(key, holder)) {
-            // It stays for the other installation; one that saw this
-            // one's value as the earlier one gets this one's instead.
-            if (key.wasWritten && theirs->hadValue && theirs->value == key.written)
-                holder->handover.push_back({"ini-before", {key.file, key.section, key.key, key.hadSection ? "1" : "0",
-                                                           key.hadValue ? "1" : "0", key.value}});
-            LogLine("%s: kept (another installation uses it)", what.c_str());
-            continue;
-        }
-        if (key.wasWritten && (!has || now != key.written)) {
-            LogLine("%s: kept (changed since the installation)", what.c_str());
-            continue;
-        }
-        HostUndoSystem().RestoreIniKey(key);
-        LogLine("%s: %s", what.c_str(), key.hadValue ? "restored" : "removed");
-    }
+    leftForLater += UndoRecord(ours, HostUndoSystem()).left;
 }
 
 // The languages the installation added go by the catalogue's own rule,
@@ -508,10 +457,7 @@ int RunUninstallation(const char* installDir, const std::string& product, int sh
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     LeaveInstallDir();
 
-    RemoveFiles(record);
-    RemoveFolders(record.folders, "Folder");
-    RemoveShortcuts(record);
-    RestoreIniKeys(record);
+    TakeBackChanges(record);
     RestoreCatalogue(record);
     HandOverSharedPlaces(record);
     WriteHandovers(installDir);

@@ -428,6 +428,30 @@ bool ReadInstallRecord(FILE* file, InstallRecord& record, const std::string& pro
     });
 }
 
+std::vector<JournalEntry> EntriesToUndo(const InstallRecord& record)
+{
+    std::vector<JournalEntry> entries;
+    for (const RecordedIniKey& key : record.iniKeys) {
+        entries.push_back({"ini", {key.file, key.section, key.key, key.hadSection ? "1" : "0",
+                                   key.hadValue ? "1" : "0", key.value}});
+        if (key.wasWritten)
+            entries.push_back({"ini-written", {key.file, key.section, key.key, key.written}});
+    }
+    for (const std::string& folder : record.menuFolders)
+        entries.push_back({"menufolder", {folder}});
+    for (const std::string& folder : record.folders)
+        entries.push_back({"folder", {folder}});
+    for (const RecordedFile& file : record.files) {
+        if (file.existedBefore && !file.asides.empty())
+            entries.push_back({"aside", {file.path, file.asides.front()}});
+        else
+            entries.push_back({"file", {file.path}});
+        if (file.stamped)
+            entries.push_back({"written", {std::to_string(file.size), std::to_string(file.time), file.path}});
+    }
+    return entries;
+}
+
 bool RemoveProductFromRecord(const char* path, const std::string& product)
 {
     std::string kept;

@@ -91,6 +91,13 @@ bool ParseRecordNumber(std::string_view text, uint64_t& value);
 bool ReadInstallRecord(FILE* file, InstallRecord& record, const std::string& product = std::string(),
                        std::vector<std::string>* products = nullptr);
 
+// What the record's runs changed, as entries for the one undo routine, in
+// the order they came: the win.ini keys (the first value recorded, the last
+// written), the folders and program-menu groups, then each file with the
+// earlier bytes from before the first run and the last run's stamp. The
+// catalogue and the registry entry have steps of their own.
+std::vector<JournalEntry> EntriesToUndo(const InstallRecord& record);
+
 // Rewrites the record at path without the blocks of product, in one
 // replacement. False when it cannot be rewritten.
 bool RemoveProductFromRecord(const char* path, const std::string& product);

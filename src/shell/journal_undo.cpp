@@ -23,7 +23,7 @@ struct Written {
 
 class Undoer {
 public:
-    explicit Undoer(UndoSystem& system) : system_(system) {}
+    Undoer(UndoSystem& system, const UndoRules& rules) : system_(system), rules_(rules) {}
 
     void Undo(const JournalEntry& entry)
     {
@@ -38,8 +38,12 @@ public:
         } else if (kind == "file" || kind == "aside") {
             TakeBackFile(f[0], kind == "aside" ? f[1] : std::string());
         } else if (kind == "folder" || kind == "menufolder") {
-            if (system_.Exists(f[0]))
-                Note(system_.RemoveFolder(f[0]), "Folder %s: %s", f[0], "removed", "kept (not empty)");
+            // One that still holds anything is not the run's to remove.
+            if (system_.Exists(f[0])) {
+                const bool removed = system_.RemoveFolder(f[0]);
+                LogLine("Folder %s: %s", f[0].c_str(), removed ? "removed" : "kept (not empty)");
+                ++(removed ? count_.undone : count_.kept);
+            }
         } else if (kind == "ini-written") {
             iniWritten_[Folded(f[0] + '\t' + f[1] + '\t' + f[2])] = f[3];
         } else if (kind == "ini") {
@@ -56,7 +60,7 @@ public:
             uint64_t type = 0;
             if (ParseRecordNumber(f[3], type) && FromHex(f[4], data))
                 Note(system_.RestoreRegistryValue(f[0], f[1], f[2] == "1", static_cast<uint32_t>(type), data),
-                     "Registry value %s: %s", f[0] + "\\" + f[1], "put back", "kept (cannot be written)");
+                     "Registry value %s: %s", f[0] + "\\" + f[1], "put back", "kept (cannot be written now)");
         }
     }
 
@@ -77,10 +81,19 @@ private:
         return true;
     }
 
+    // A step not done now is left for a later run.
     void Note(bool done, const char* format, const std::string& what, const char* yes, const char* no)
     {
         LogLine(format, what.c_str(), done ? yes : no);
         ++(done ? count_.undone : count_.kept);
+        if (!done)
+            ++count_.left;
+    }
+
+    void Kept(const std::string& path, const char* why)
+    {
+        LogLine("File %s: kept (%s)", path.c_str(), why);
+        ++count_.kept;
     }
 
     // The file goes while it is what the run wrote; then its earlier bytes
@@ -103,18 +116,20 @@ private:
             if (stamped && (size != wrote.size || time != wrote.time)) {
                 if (!aside.empty())
                     system_.RemoveFile(aside);
-                LogLine("File %s: kept (changed since)", path.c_str());
-                ++count_.kept;
+                Kept(path, "changed since");
+                return;
+            }
+            if (!stamped && !failed && rules_.keepUnstamped) {
+                Kept(path, "not written by the installation");
                 return;
             }
             if (!system_.RemoveFile(path)) {
-                LogLine("File %s: kept (cannot be removed)", path.c_str());
-                ++count_.kept;
+                Kept(path, "cannot be removed now");
+                ++count_.left;
                 return;
             }
         } else if (system_.Exists(path)) {
-            LogLine("File %s: kept (a folder now)", path.c_str());
-            ++count_.kept;
+            Kept(path, "a folder now");
             return;
         } else if (aside.empty()) {
             return;  // never made, or gone already
@@ -122,7 +137,7 @@ private:
         if (aside.empty())
             Note(true, "File %s: %s", path, "removed", "");
         else
-            Note(system_.MoveToFreeName(aside, path), "File %s: %s", path, "put back", "kept aside (cannot be put back)");
+            Note(system_.MoveToFreeName(aside, path), "File %s: %s", path, "put back", "kept aside (cannot be put back now)");
     }
 
     void RestoreIni(const RecordedIniKey& key)
@@ -131,13 +146,13 @@ private:
         std::string now;
         const bool has = system_.IniValue(key, now);
         const std::string what = key.file + " [" + key.section + "] " + key.key;
+        if (has == key.hadValue && (!has || now == key.value))
+            return;  // never changed, or put back already
         if (wrote != iniWritten_.end() && (!has || now != wrote->second)) {
             LogLine("%s: kept (changed since)", what.c_str());
             ++count_.kept;
             return;
         }
-        if (wrote == iniWritten_.end() && has == key.hadValue && (!has || now == key.value))
-            return;  // never changed
         system_.RestoreIniKey(key);
         Note(true, "%s: %s", what, key.hadValue ? "put back" : "removed", "");
     }
@@ -160,6 +175,7 @@ private:
     }
 
     UndoSystem& system_;
+    const UndoRules& rules_;
     UndoCount count_;
     std::map<std::string, Written> written_;
     std::set<std::string> unwritten_;
@@ -168,12 +184,25 @@ private:
 
 }  // namespace
 
-UndoCount UndoEntries(const std::vector<JournalEntry>& entries, UndoSystem& system)
+UndoCount UndoEntries(const std::vector<JournalEntry>& entries, UndoSystem& system, const UndoRules& rules)
 {
-    Undoer undoer(system);
+    Undoer undoer(system, rules);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
         undoer.Undo(*entry);
     return undoer.Count();
+}
+
+UndoCount UndoRecord(const InstallRecord& record, UndoSystem& system)
+{
+    for (const RecordedFile& file : record.files) {
+        for (size_t i = file.existedBefore ? 1 : 0; i < file.asides.size(); ++i) {
+            if (system.Exists(file.asides[i]))
+                system.RemoveFile(file.asides[i]);
+        }
+    }
+    UndoRules rules;
+    rules.keepUnstamped = true;
+    return UndoEntries(EntriesToUndo(record), system, rules);
 }
 
 void DropAsides(const RunJournal& journal, UndoSystem& system)

@@ -36,6 +36,15 @@ public:
 struct UndoCount {
     int undone = 0;
     int kept = 0;  // changed since, or cannot be taken back now
+    int left = 0;  // of those kept, what cannot be taken back now (in use, access denied)
+};
+
+// Where a record's entries are undone rather than a run's journal.
+struct UndoRules {
+    // A file that no finished write stamped: in a run's journal, what the
+    // killed run began and goes; in a record, not the installation's and
+    // stays.
+    bool keepUnstamped = false;
 };
 
 // Undoes entries newest first, logging each step. A file is taken back
@@ -43,7 +52,12 @@ struct UndoCount {
 // ended before it was whole; otherwise it stays and the earlier bytes put
 // aside for it go. Every step skips what is gone already, so undoing again
 // after a kill finishes the work.
-UndoCount UndoEntries(const std::vector<JournalEntry>& entries, UndoSystem& system);
+UndoCount UndoEntries(const std::vector<JournalEntry>& entries, UndoSystem& system, const UndoRules& rules = {});
+
+// Undoes what a record's runs changed (EntriesToUndo) as an
+// uninstallation does: what later runs put aside of the installation's own
+// versions goes, a file no run finished writing stays.
+UndoCount UndoRecord(const InstallRecord& record, UndoSystem& system);
 
 // After a commit: the copies of earlier bytes that nothing will put back
 // (all of them when the installation keeps no record).

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "shell/journal_undo.h"
@@ -21,13 +22,17 @@ class ScratchSystem final : public UndoSystem {
 public:
     std::map<std::string, std::string> ini;  // "section\tkey" -> value
     std::map<std::string, std::string> registry;  // key, or "key\tvalue" -> data
+    std::set<std::string> inUse;  // files that cannot be removed now
 
     bool Stamp(const std::string& path, uint64_t& size, uint64_t& time) override
     {
         return FileStamp(path.c_str(), size, time);
     }
     bool Exists(const std::string& path) override { return PathExists(path); }
-    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+    bool RemoveFile(const std::string& path) override
+    {
+        return inUse.count(path) == 0 && std::remove(path.c_str()) == 0;
+    }
     bool MoveToFreeName(const std::string& from, const std::string& to) override
     {
         return MoveToNewName(from.c_str(), to.c_str());
@@ -212,6 +217,41 @@ TEST(Journal, ACommittedRunGoesToItsRecordOnceAndLeavesNoCopiesWithoutOne)
         ASSERT_EQ(read.iniKeys.size(), 1u);
         EXPECT_EQ(read.iniKeys[0].written, "250");
     }
+}
+
+// The uninstallation undoes its record by the same routine: after two runs
+// over another product's program, its bytes come back; a file in use is
+// left for a later run, which finishes; a file no run finished writing
+// stays.
+TEST(Journal, AnUninstallationUndoesItsRecordByTheSameRoutine)
+{
+    Installation run;
+    const std::string record = run.dir + "/" + kRecordFile;
+    for (const char* id : {"r1", "r2"}) {
+        ASSERT_TRUE(OpenRunJournal(run.journal.c_str(), id));
+        ASSERT_TRUE(KeepRunInRecord(record.c_str()));
+        for (const auto& step : run.Steps())
+            step();
+        ASSERT_TRUE(CommitRunJournal());
+        DropAsides(ReadJournal(run.journal), run.system);
+        ASSERT_EQ(std::remove(run.journal.c_str()), 0);
+    }
+    WriteFileBytes(run.dir + "/user.txt", "the user's");
+    WriteFileBytes(record, ReadFileBytes(record) + "file\t" + run.dir + "/user.txt\r\n");
+    run.system.inUse.insert(run.dir + "/dico.exe");
+
+    const UndoCount inUse = UndoRecord(ReadRecord(record), run.system);
+    EXPECT_EQ(inUse.left, 1);
+    EXPECT_EQ(ReadFileBytes(run.dir + "/dico.exe"), "the medium's program");
+    run.system.inUse.clear();
+    const UndoCount later = UndoRecord(ReadRecord(record), run.system);
+    EXPECT_EQ(later.left, 0);
+    EXPECT_EQ(later.kept, 1);  // the user's file
+    EXPECT_EQ(ReadFileBytes(run.dir + "/dico.exe"), "another product's program");
+    EXPECT_EQ(ReadFileBytes(run.dir + "/big.bin"), "the user's 22 bytes...");
+    EXPECT_EQ(run.system.ini["Dictionary\tFrenchAviDelay"], "100");
+    EXPECT_EQ(FolderNames(run.dir),
+              (std::vector<std::string>{"big.bin", "desinstal.dat", "dico.exe", "dict.ini", "user.txt"}));
 }
 
 // The record holds only committed blocks, each once, and reads the lines
