@@ -7,18 +7,11 @@
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
+#include "shell/user_registry.h"
 
 namespace {
 
 constexpr char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-ScopedRegistryKey OpenKey(const std::string& path, REGSAM access)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
-        return ScopedRegistryKey();
-    return ScopedRegistryKey(key);
-}
 
 bool SetText(HKEY key, const char* name, const std::string& value)
 {
@@ -34,20 +27,14 @@ bool SetNumber(HKEY key, const char* name, DWORD value)
 
 std::string TextValue(HKEY key, const char* name)
 {
-    char value[1024];
-    DWORD type = 0;
-    DWORD size = sizeof value - 1;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return std::string();
-    value[size] = '\0';
-    return value;
+    std::string value;
+    return RegistryText(key, name, value) ? value : std::string();
 }
 
 // True when the key holds neither keys nor values.
 bool IsEmptyKey(const std::string& path)
 {
-    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
     DWORD subkeys = 0, values = 0;
     return key && RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                    nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
@@ -61,7 +48,7 @@ constexpr const char* kEntryValues[] = {"DisplayName", "UninstallString", "Quiet
 // Before the values of an entry that exists are set: each as it is.
 void RecordEntryValues(const std::string& path)
 {
-    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
     if (!key)
         return;
     for (const char* name : kEntryValues) {
@@ -102,7 +89,7 @@ namespace {
 // An installation's entry is the one whose install location is its folder.
 bool EntryOf(const std::string& path, const char* installDir)
 {
-    ScopedRegistryKey key = OpenKey(path, KEY_READ);
+    ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
     return key && lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), installDir) == 0;
 }
 
@@ -112,7 +99,7 @@ std::string FreeEntryKey(const char* name, const char* installDir)
     const std::string base = ProgramEntryKey(name);
     for (int n = 1; n < 100; ++n) {
         const std::string path = n == 1 ? base : base + " (" + std::to_string(n) + ")";
-        if (!OpenKey(path, KEY_READ) || EntryOf(path, installDir))
+        if (!OpenUserKey(path, KEY_READ) || EntryOf(path, installDir))
             return path;
     }
     return std::string();
@@ -134,7 +121,7 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
     do {
         end = path.find('\\', end + 1);
         const std::string level = path.substr(0, end);
-        missing = missing || !OpenKey(level, KEY_READ);
+        missing = missing || !OpenUserKey(level, KEY_READ);
         if (missing)
             RecordRegistryKey(level.c_str());
     } while (end != std::string::npos);
@@ -162,7 +149,7 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
 
 void SetProgramSize(const std::string& keyPath, uint64_t bytes)
 {
-    ScopedRegistryKey key = OpenKey(keyPath, KEY_SET_VALUE);
+    ScopedRegistryKey key = OpenUserKey(keyPath, KEY_SET_VALUE);
     const uint64_t kib = (bytes + 1023) / 1024;
     if (key)
         SetNumber(key.get(), "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(kib));
@@ -171,16 +158,9 @@ void SetProgramSize(const std::string& keyPath, uint64_t bytes)
 std::vector<std::string> OtherInstallFolders(const std::string& installDir)
 {
     std::vector<std::string> folders;
-    ScopedRegistryKey root = OpenKey(kUninstallRoot, KEY_READ);
-    char name[256];
-    for (DWORD index = 0; root; ++index) {
-        DWORD length = sizeof name;
-        const LONG status = RegEnumKeyExA(root.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS)
-            continue;
-        ScopedRegistryKey entry = OpenKey(std::string(kUninstallRoot) + "\\" + name, KEY_READ);
+    ScopedRegistryKey root = OpenUserKey(kUninstallRoot, KEY_READ);
+    for (const std::string& name : root ? SubkeyNames(root.get()) : std::vector<std::string>()) {
+        ScopedRegistryKey entry = OpenUserKey(std::string(kUninstallRoot) + "\\" + name, KEY_READ);
         const std::string folder = entry ? TextValue(entry.get(), "InstallLocation") : std::string();
         const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& other) {
             return lstrcmpiA(other.c_str(), folder.c_str()) == 0;

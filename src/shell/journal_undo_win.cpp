@@ -6,6 +6,7 @@
 #include "shell/journal_undo.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
+#include "shell/user_registry.h"
 
 namespace {
 
@@ -60,10 +61,9 @@ public:
 
     bool RemoveRegistryKey(const std::string& path) override
     {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
+        if (!key)
             return false;
-        ScopedRegistryKey key(opened);
         DWORD subkeys = 0;
         if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
@@ -76,10 +76,9 @@ public:
     bool RestoreRegistryValue(const std::string& keyPath, const std::string& name, bool had, uint32_t type,
                               const std::string& data) override
     {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
+        ScopedRegistryKey key = OpenUserKey(keyPath, KEY_SET_VALUE);
+        if (!key)
             return false;
-        ScopedRegistryKey key(opened);
         if (!had) {
             const LONG status = RegDeleteValueA(key.get(), name.c_str());
             return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;

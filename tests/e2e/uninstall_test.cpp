@@ -20,25 +20,12 @@
 #include <vector>
 
 #include "driver.h"
+#include "outside.h"
+#include "shell/user_registry.h"
 #include "support/installed_files.h"
 #include "support/shortcuts.h"
 
 namespace {
-
-const char kName[] = "Dictionnaire bilingue";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char kGroup[] = "Dictionnaire";
-const char kOtherEntry[] = "Autre produit";  // another program's entry in the list
-
-std::string GroupFolder()
-{
-    return ProgramMenuFolder() + "\\" + kGroup;
-}
-
-std::string EntryKey(const std::string& name)
-{
-    return std::string(kUninstallKey) + "\\" + name;
-}
 
 std::string Lower(std::string text)
 {
@@ -46,267 +33,22 @@ std::string Lower(std::string text)
     return text;
 }
 
-// --- The registry, as the list of installed programs reads it -------------
-
-class RegistryKey {
-public:
-    explicit RegistryKey(const std::string& path)
-    {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~RegistryKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    bool exists() const { return key_ != nullptr; }
-
-    std::set<std::string> Subkeys() const
-    {
-        std::set<std::string> names;
-        char name[256];
-        for (DWORD i = 0; key_; ++i) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            names.insert(std::string(name, length));
-        }
-        return names;
-    }
-
-    // A text value, or "<missing>" / "<not text>".
-    std::string Text(const char* name) const
-    {
-        char text[1024] = "";
-        DWORD type = 0, size = sizeof text - 1;
-        if (!key_ || RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-                         ERROR_SUCCESS)
-            return "<missing>";
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            return "<not text>";
-        return std::string(text, std::find(text, text + size, '\0'));
-    }
-
-    // A DWORD value; false when there is none of that type.
-    bool Number(const char* name, DWORD* number) const
-    {
-        DWORD type = 0, size = sizeof *number;
-        return key_ &&
-               RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(number), &size) ==
-                   ERROR_SUCCESS &&
-               type == REG_DWORD;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// The keys from Software down to ...\Uninstall, outermost first.
-std::vector<std::string> KeysOnThePath()
+// The product's own reading of the user's keys: a text value, or
+// "<missing>" when there is none.
+std::string Text(const ScopedRegistryKey& key, const char* name)
 {
-    std::vector<std::string> keys;
-    const std::string path = kUninstallKey;
-    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
-        keys.push_back(path.substr(0, at));
-    keys.push_back(path);
-    return keys;
+    std::string value;
+    return key && RegistryText(key.get(), name, value) ? value : "<missing>";
 }
 
-// --- What an installation changes outside its folder ----------------------
-
-struct Outside {
-    std::vector<std::string> keysThere;  // of KeysOnThePath()
-    std::set<std::string> entries;       // the programs in the list
-    bool sectionThere = false;           // win.ini [Dictionary]
-    std::string section;                 // its lines, each ended by '\n'
-    bool groupThere = false;             // the program menu's group folder
-    Files group;
-};
-
-std::string IniSection(const char* section)
+// A DWORD value; false when there is none of that type.
+bool Number(const ScopedRegistryKey& key, const char* name, DWORD* number)
 {
-    std::vector<char> text(32768);
-    DWORD length = GetPrivateProfileSectionA(section, text.data(), static_cast<DWORD>(text.size()), "win.ini");
-    std::string lines(text.data(), length);
-    std::replace(lines.begin(), lines.end(), '\0', '\n');
-    return lines.empty() ? lines : lines + "\n";
-}
-
-bool IniSectionThere(const char* section)
-{
-    std::vector<char> names(32768);
-    DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), "win.ini");
-    for (const char* name = names.data(); name < names.data() + length && *name; name += lstrlenA(name) + 1)
-        if (lstrcmpiA(name, section) == 0)
-            return true;
-    return false;
-}
-
-Outside ReadOutside()
-{
-    Outside outside;
-    for (const std::string& key : KeysOnThePath())
-        if (RegistryKey(key).exists())
-            outside.keysThere.push_back(key);
-    outside.entries = RegistryKey(kUninstallKey).Subkeys();
-    outside.sectionThere = IniSectionThere("Dictionary");
-    outside.section = IniSection("Dictionary");
-    outside.groupThere = IsFolder(GroupFolder());
-    if (outside.groupThere)
-        outside.group = ReadFiles(GroupFolder());
-    return outside;
-}
-
-std::string Listed(const std::set<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "\"" : ", \"") + name + "\"";
-    return text.empty() ? "none" : text;
-}
-
-std::vector<std::string> OutsideDifferences(const Outside& expected, const Outside& actual)
-{
-    std::vector<std::string> differences;
-    for (const std::string& key : KeysOnThePath()) {
-        const bool was = std::count(expected.keysThere.begin(), expected.keysThere.end(), key) > 0;
-        const bool is = std::count(actual.keysThere.begin(), actual.keysThere.end(), key) > 0;
-        if (was != is)
-            differences.push_back("registry key HKCU\\" + key + (is ? " left over" : " missing"));
-    }
-    if (expected.entries != actual.entries)
-        differences.push_back("installed programs listed: " + Listed(actual.entries) + ", expected " +
-                              Listed(expected.entries));
-    if (expected.sectionThere != actual.sectionThere)
-        differences.push_back(std::string("win.ini section [Dictionary] ") +
-                              (actual.sectionThere ? "left over" : "missing"));
-    if (expected.section != actual.section)
-        differences.push_back("win.ini [Dictionary] holds \"" + actual.section + "\", expected \"" +
-                              expected.section + "\"");
-    if (expected.groupThere != actual.groupThere)
-        differences.push_back(std::string("program menu group ") + kGroup + (actual.groupThere ? " left over" : " missing"));
-    for (const std::string& line : TreeDifferences({{}, expected.group}, {{}, actual.group}))
-        differences.push_back("program menu group: " + line);
-    return differences;
-}
-
-// What a user sees of an installation: the tree below the install folder's
-// parent, and what it changed outside.
-struct Snapshot {
-    Tree tree;
-    Outside outside;
-};
-
-Snapshot Take(const std::string& parent)
-{
-    return {ReadTree(parent), ReadOutside()};
-}
-
-std::vector<std::string> Differences(const Snapshot& expected, const Snapshot& actual)
-{
-    std::vector<std::string> differences = TreeDifferences(expected.tree, actual.tree);
-    for (const std::string& line : OutsideDifferences(expected.outside, actual.outside))
-        differences.push_back(line);
-    return differences;
-}
-
-// How the outside looks before a test's installation.
-enum class Before {
-    Nothing,      // no group, no [Dictionary], no list entry: the run makes them
-    OthersThere,  // the group with a user's file, [Dictionary] with its own key and
-                  // an earlier FrenchAviDelay, another program in the list
-};
-
-void DeleteEntry(const std::string& name)
-{
-    RegDeleteKeyA(HKEY_CURRENT_USER, EntryKey(name).c_str());
-}
-
-// Puts the outside in the given state for the test's lifetime, and back as
-// it was found when the test ends.
-class OutsideForTheTest {
-public:
-    explicit OutsideForTheTest(Before before) : found_(ReadOutside())
-    {
-        RemoveTree(GroupFolder());
-        WritePrivateProfileStringA("Dictionary", nullptr, nullptr, "win.ini");
-        for (const char* name : {kName, kOtherEntry})
-            DeleteEntry(name);
-        if (RegistryKey(kUninstallKey).Subkeys().empty())
-            RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
-        if (before == Before::OthersThere) {
-            MakeFolder(GroupFolder());
-            WriteFileBytes(GroupFolder() + "\\Lexique.lnk", "a shortcut of the user's own");
-            WritePrivateProfileStringA("Dictionary", "Volume", "7", "win.ini");
-            WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", "100", "win.ini");
-            HKEY key;
-            if (RegCreateKeyExA(HKEY_CURRENT_USER, EntryKey(kOtherEntry).c_str(), 0, nullptr, 0, KEY_WRITE,
-                                nullptr, &key, nullptr) == ERROR_SUCCESS) {
-                RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOtherEntry),
-                               sizeof kOtherEntry);
-                RegCloseKey(key);
-            }
-        }
-    }
-
-    ~OutsideForTheTest()
-    {
-        RemoveTree(GroupFolder());
-        if (found_.groupThere) {
-            MakeFolder(GroupFolder());
-            WriteFiles(GroupFolder(), found_.group);
-        }
-        WritePrivateProfileStringA("Dictionary", nullptr, nullptr, "win.ini");
-        if (found_.sectionThere) {
-            std::string lines = found_.section;
-            std::replace(lines.begin(), lines.end(), '\n', '\0');
-            lines += '\0';
-            WritePrivateProfileSectionA("Dictionary", lines.c_str(), "win.ini");
-        }
-        for (const std::string& name : RegistryKey(kUninstallKey).Subkeys())
-            if (!found_.entries.count(name))
-                DeleteEntry(name);
-        const std::vector<std::string> keys = KeysOnThePath();
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-            if (std::count(found_.keysThere.begin(), found_.keysThere.end(), *key) == 0)
-                RegDeleteKeyA(HKEY_CURRENT_USER, key->c_str());
-    }
-
-    OutsideForTheTest(const OutsideForTheTest&) = delete;
-    OutsideForTheTest& operator=(const OutsideForTheTest&) = delete;
-
-private:
-    Outside found_;
-};
-
-// --- The medium and its installation -------------------------------------
-
-// The sample medium asking for its uninstallation. A second uninstall line
-// further down names another product: the first one counts.
-struct UninstallMedium {
-    ScratchFolder folder{"uninstall-medium"};
-    explicit UninstallMedium(const std::string& name = kName)
-    {
-        CopyTree(BesideProgram("medium"), folder.path());
-        std::string script = ReadFileBytes(folder / "install.inf");
-        const std::string copies = "copy dico.ex_ dico.exe\r\n";
-        const size_t at = script.find(copies);
-        if (at == std::string::npos)
-            throw std::runtime_error("the sample medium's install.inf has no copy of dico.exe");
-        script.insert(at, "uninstall " + name + "\r\n");
-        WriteFileBytes(folder / "install.inf", script + "uninstall Autre nom\r\n");
-    }
-    const std::string& path() const { return folder.path(); }
-};
-
-// The installation without a window: the attended one is other suites' matter.
-DWORD InstallQuietly(const std::string& medium, const std::string& dir)
-{
-    SetupProcess setup(medium, SetupExePath(), "/verysilent \"/dir=" + dir + "\"", false);
-    return setup.WaitForExit(180000);
+    DWORD type = 0, size = sizeof *number;
+    return key &&
+           RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(number), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
 }
 
 std::string Today()
@@ -355,34 +97,34 @@ bool InstallAndCheckRegistration(const std::string& medium, const std::string& d
         }
     }
 
-    RegistryKey entry(EntryKey(kName));
-    EXPECT_TRUE(entry.exists()) << "no entry \"" << kName << "\" in the list of installed programs";
+    const ScopedRegistryKey entry = OpenUserKey(EntryKey(kProductName), KEY_READ);
+    EXPECT_TRUE(static_cast<bool>(entry)) << "no entry \"" << kProductName << "\" in the list of installed programs";
     const std::string program = "\"" + dir + "\\desinstal.exe\"";
-    struct Text {
+    struct ExpectedText {
         const char* value;
         std::string expected;
     } texts[] = {
-        {"DisplayName", kName},
-        {"UninstallString", program + " /uninstall \"/product=" + kName + "\""},
-        {"QuietUninstallString", program + " /uninstall \"/product=" + kName + "\" /verysilent"},
+        {"DisplayName", kProductName},
+        {"UninstallString", program + " /uninstall \"/product=" + kProductName + "\""},
+        {"QuietUninstallString", program + " /uninstall \"/product=" + kProductName + "\" /verysilent"},
         {"InstallLocation", dir},
     };
-    for (const Text& text : texts)
-        EXPECT_TRUE(SameTextIgnoringCase(entry.Text(text.value), text.expected))
-            << text.value << " is \"" << entry.Text(text.value) << "\", expected \"" << text.expected << "\"";
-    std::string icon = entry.Text("DisplayIcon");
+    for (const ExpectedText& text : texts)
+        EXPECT_TRUE(SameTextIgnoringCase(Text(entry, text.value), text.expected))
+            << text.value << " is \"" << Text(entry, text.value) << "\", expected \"" << text.expected << "\"";
+    std::string icon = Text(entry, "DisplayIcon");
     icon = icon.substr(0, icon.find(','));
     icon.erase(std::remove(icon.begin(), icon.end(), '"'), icon.end());
-    EXPECT_TRUE(!icon.empty() && PathExists(icon)) << "DisplayIcon names no file: \"" << entry.Text("DisplayIcon") << "\"";
-    const std::string date = entry.Text("InstallDate");
+    EXPECT_TRUE(!icon.empty() && PathExists(icon)) << "DisplayIcon names no file: \"" << Text(entry, "DisplayIcon") << "\"";
+    const std::string date = Text(entry, "InstallDate");
     EXPECT_TRUE(date == dayBefore || date == dayAfter) << "InstallDate is \"" << date << "\"";
 
     DWORD number = 0;
     for (const char* flag : {"NoModify", "NoRepair"}) {
-        EXPECT_TRUE(entry.Number(flag, &number) && number == 1) << flag << " is not the DWORD 1";
+        EXPECT_TRUE(Number(entry, flag, &number) && number == 1) << flag << " is not the DWORD 1";
     }
     // In KiB, with or without the program's own two files.
-    EXPECT_TRUE(entry.Number("EstimatedSize", &number)) << "no DWORD EstimatedSize";
+    EXPECT_TRUE(Number(entry, "EstimatedSize", &number)) << "no DWORD EstimatedSize";
     EXPECT_GE(number + 1, (bytes - ownBytes) / 1024) << "EstimatedSize is below the installed files' size";
     EXPECT_LE(number, bytes / 1024 + 1) << "EstimatedSize is above the install folder's size";
     return true;
@@ -455,7 +197,7 @@ DWORD UninstallAttended(const std::string& exe, const std::string& arguments, in
     }
 
     EXPECT_EQ(box.caption, "D\xE9sinstallation");
-    EXPECT_EQ(box.text, std::string("Voulez-vous d\xE9sinstaller ") + kName + " ?");
+    EXPECT_EQ(box.text, std::string("Voulez-vous d\xE9sinstaller ") + kProductName + " ?");
     EXPECT_EQ(box.icon, MessageBoxInfo::Icon::Question);
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO})) << "not a Oui/Non box";
     AnswerMessageBox(box, answer);
@@ -477,18 +219,6 @@ enum class Way {
 bool RunsTheCopy(Way way)
 {
     return way == Way::CopyAttendedNoThenYes || way == Way::CopySilent;
-}
-
-// The copy of the program cannot delete itself: what is left of it goes
-// once it has ended: the copy, the record and the folder unless it must
-// stay. The folder is looked at only then: a folder held open while it is
-// removed stays behind, under Wine as on Windows.
-void WaitForTheCopysCleaning(const std::string& dir, bool folderStays)
-{
-    WaitFor([&] {
-        return !PathExists(dir + "\\desinstal.exe") && !PathExists(dir + "\\desinstal.dat") &&
-               (folderStays || !PathExists(dir));
-    }, 30000);
 }
 
 // The names at the top of the temporary folder but the tests' scratch folders.
@@ -781,94 +511,6 @@ TEST(Uninstall, WithoutARecordEndsWithTheFatalErrorAndChangesNothing)
     }
 }
 
-// --- Killed uninstallations ----------------------------------------------
-
-// When the kill comes: after a delay, once some files are gone, or once
-// something outside the folder has changed.
-enum class Watch { Delay, FilesGone, OutsideChanged };
-
-// The watches look without opening any folder: a folder held open while
-// the uninstallation removes it stays behind, under Wine as on Windows, and
-// that would be the watch's doing.
-size_t CountGone(const std::vector<std::string>& paths)
-{
-    return static_cast<size_t>(std::count_if(paths.begin(), paths.end(),
-                                              [](const std::string& path) { return !PathExists(path); }));
-}
-
-// The shortcut, the entry in the list and win.ini's value, in one text.
-std::string OutsideMarks()
-{
-    char delay[64] = "";
-    GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "", delay, sizeof delay, "win.ini");
-    return std::to_string(PathExists(GroupFolder() + "\\" + kName + ".lnk")) +
-           std::to_string(RegistryKey(EntryKey(kName)).exists()) + delay;
-}
-
-struct KillPoint {
-    Watch watch = Watch::Delay;
-    DWORD delayMs = 0;  // Watch::Delay
-    size_t files = 1;   // Watch::FilesGone: how many
-
-    std::string Describe() const
-    {
-        if (watch == Watch::Delay)
-            return "+" + std::to_string(delayMs) + " ms";
-        if (watch == Watch::FilesGone)
-            return std::to_string(files) + " files gone";
-        return "outside changed";
-    }
-};
-
-// setup.exe /uninstall=DIR /verysilent, killed at the point unless it ends
-// first. True when it was killed.
-bool UninstallUntil(const std::string& dir, const KillPoint& point, DWORD* exitCode)
-{
-    ScratchFolder elsewhere("uninstall-cwd");
-    std::vector<std::string> files;
-    for (const auto& file : ReadFiles(dir))
-        files.push_back(dir + "\\" + file.first);
-    const size_t goneAtStart = CountGone(files);
-    const std::string marksAtStart = OutsideMarks();
-    SetupProcess setup(elsewhere.path(), SetupExePath(), "\"/uninstall=" + dir + "\" /verysilent", false);
-    const DWORD start = GetTickCount();
-    for (;;) {
-        bool due = false;
-        switch (point.watch) {
-        case Watch::Delay: due = GetTickCount() - start >= point.delayMs; break;
-        case Watch::FilesGone: due = CountGone(files) >= goneAtStart + point.files; break;
-        case Watch::OutsideChanged: due = OutsideMarks() != marksAtStart; break;
-        }
-        if (due && setup.Kill())
-            return true;
-        if ((*exitCode = setup.WaitForExit(0)) != STILL_ACTIVE)
-            return false;
-        if (GetTickCount() - start > 120000) {
-            *exitCode = STILL_ACTIVE;
-            return false;
-        }
-        if (point.watch == Watch::Delay)
-            Sleep(1);
-    }
-}
-
-// An uninstallation run to its end without a window: with setup.exe, or
-// with the copy left in the folder.
-DWORD UninstallToTheEnd(const std::string& dir, bool withTheCopy)
-{
-    ScratchFolder elsewhere("uninstall-cwd");
-    const std::string copy = dir + "\\desinstal.exe";
-    DWORD exitCode = STILL_ACTIVE;
-    {
-        SetupProcess setup(elsewhere.path(), withTheCopy ? copy : SetupExePath(),
-                           withTheCopy ? "/uninstall /verysilent" : "\"/uninstall=" + dir + "\" /verysilent", false);
-        exitCode = setup.WaitForExit(120000);
-    }
-    if (withTheCopy)
-        WaitForTheCopysCleaning(dir, false);
-    return exitCode;
-}
-
 // Another product's program was in the folder: it comes back. A file in
 // use stays, and so do the record and the entry, with exit code 3; run
 // again once the file is free, the uninstallation finishes and everything
@@ -894,7 +536,7 @@ TEST(Uninstall, AFileInUseIsLeftForALaterRunAndAnEarlierFileComesBack)
     EXPECT_EQ(whileHeld, 3u);
     EXPECT_TRUE(PathExists(dir + "\\desinstal.dat"));
     EXPECT_TRUE(PathExists(dir + "\\lisezmoi.txt"));
-    EXPECT_TRUE(ReadOutside().entries.count(kName)) << "the entry went with a file left";
+    EXPECT_TRUE(ReadOutside().entries.count(kProductName)) << "the entry went with a file left";
 
     EXPECT_EQ(UninstallToTheEnd(dir, false), 0u);
     EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
@@ -920,7 +562,7 @@ TEST(Uninstall, TheSameProductInTwoFoldersLeavesTheOtherWhatItUses)
         const std::string& gone = firstGoesFirst ? a : b;
         const std::string& left = firstGoesFirst ? b : a;
         EXPECT_EQ(UninstallToTheEnd(gone, false), 0u);
-        const Shortcut shortcut = ReadShortcut(GroupFolder() + "\\" + kName + ".lnk");
+        const Shortcut shortcut = ReadShortcut(GroupFolder() + "\\" + kProductName + ".lnk");
         EXPECT_TRUE(shortcut.loaded && SameTextIgnoringCase(shortcut.target, left + "\\dico.exe"))
             << "the shortcut starts " << shortcut.target;
         EXPECT_NE(IniSection("Dictionary").find("FrenchAviDelay=250"), std::string::npos);
@@ -958,79 +600,6 @@ TEST(Uninstall, TwoProductsInOneFolderGoOneByOne)
 
     EXPECT_EQ(UninstallToTheEnd(dir, false), 0u);
     EXPECT_EQ(Joined(Differences(before, Take(parent.path()))), "");
-}
-
-TEST(Uninstall, KilledAtSeededPointsThenRunAgainEndsAsBeforeTheInstallation)
-{
-    const auto [seed, runs] = SeededRunsFromEnvironment(20261208, 8);
-    RecordProperty("seed", static_cast<int>(seed));
-
-    OutsideForTheTest outside(Before::Nothing);
-    UninstallMedium medium;
-    ScratchFolder parent("uninstall-killed");
-    const std::string dir = parent / "dico";
-    const Snapshot before = Take(parent.path());
-
-    // The uninterrupted uninstallation, timed: delays are drawn over it.
-    ASSERT_TRUE(InstallAndCheckRegistration(medium.path(), dir));
-    const size_t installedFiles = ReadFiles(dir).size();
-    const DWORD start = GetTickCount();
-    ASSERT_EQ(UninstallToTheEnd(dir, false), 0u);
-    const DWORD span = GetTickCount() - start;
-    std::vector<std::string> differences = Differences(before, Take(parent.path()));
-    ASSERT_TRUE(differences.empty()) << "the uninterrupted uninstallation:" << Joined(differences);
-    std::printf("uninterrupted uninstallation: %lu ms, %zu files\n", span, installedFiles);
-
-    int kills = 0, endedFirst = 0, differing = 0;
-    for (unsigned run = 0; run < runs; ++run) {
-        std::mt19937 random(seed + run);
-        std::string story = "run " + std::to_string(run) + " (SETUP_CRASH_SEED=" + std::to_string(seed + run) +
-                            " SETUP_CRASH_RUNS=1):";
-        // Whatever a run leaves outside is cleared before the next.
-        OutsideForTheTest cleared(Before::Nothing);
-        ASSERT_EQ(InstallQuietly(medium.path(), dir), 0u) << story;
-
-        const int attempts = random() % 3 == 0 ? 2 : 1;
-        for (int attempt = 0; attempt < attempts && PathExists(dir + "\\desinstal.dat"); ++attempt) {
-            KillPoint point;
-            point.watch = static_cast<Watch>(random() % 3);
-            point.delayMs = static_cast<DWORD>(random() % (span + span / 2 + 1));
-            point.files = 1 + random() % installedFiles;
-            DWORD exitCode = STILL_ACTIVE;
-            const bool killed = UninstallUntil(dir, point, &exitCode);
-            story += "\n  kill at " + point.Describe() + ": ";
-            if (killed) {
-                ++kills;
-                story += "killed, " + std::to_string(ReadFiles(dir).size()) + " files left";
-            } else {
-                ++endedFirst;
-                story += "ended by itself with exit code " + std::to_string(exitCode);
-                EXPECT_EQ(exitCode, 0u) << story;
-            }
-        }
-        // Run again, as the user would, until the record is gone.
-        for (int again = 0; again < 3 && PathExists(dir + "\\desinstal.dat"); ++again) {
-            const bool withTheCopy = PathExists(dir + "\\desinstal.exe") && random() % 2 == 0;
-            const DWORD exitCode = UninstallToTheEnd(dir, withTheCopy);
-            story += std::string("\n  run again with ") + (withTheCopy ? "desinstal.exe" : "setup.exe") +
-                     ": exit code " + std::to_string(exitCode);
-            EXPECT_EQ(exitCode, 0u) << story;
-        }
-        // A kill between the record's removal and the folder's own must not
-        // leave the empty folder: nothing would be left to run again with.
-        differences = Differences(before, Take(parent.path()));
-        story += differences.empty() ? "\n  as before the installation" : "\n  DIFFERENT";
-        if (differences.empty()) {
-            std::printf("%s\n", story.c_str());
-        } else {
-            ++differing;
-            ADD_FAILURE() << story << Joined(differences);
-            // The next run starts from a clean folder.
-            RemoveTree(dir);
-        }
-    }
-    std::printf("summary: %u runs, %d kills, %d ended before the kill, %d runs not as before\n", runs, kills,
-                endedFirst, differing);
 }
 
 }  // namespace

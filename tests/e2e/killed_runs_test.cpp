@@ -1,6 +1,9 @@
-// Installations killed at random points and run again: whatever the point,
-// the catalogue is never left half written, and the next complete run gives
-// the same tree, byte for byte, as one that was never interrupted.
+// Installations and uninstallations killed at seeded points, then started
+// again. A killed installation is undone by the next start: the folder, the
+// program menu, win.ini and the registry are as before it; the catalogue is
+// never seen half written; a complete run then gives the same tree, byte
+// for byte, as one never interrupted. A killed uninstallation, run again,
+// ends as before the installation.
 //
 // The kill points come from a seeded generator; the seed and the number of
 // runs are printed and may be set with SETUP_CRASH_SEED and SETUP_CRASH_RUNS.
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "outside.h"
 #include "support/installed_files.h"
 #include "support/shortcuts.h"
 #include "support/word_lists.h"
@@ -180,8 +184,9 @@ bool AnyCopyTemporary(const std::string& dir)
 }
 
 // When the kill comes: once the run has shown a number of closing boxes,
-// after a delay, or at the n-th time a file is seen to appear or change.
-enum class Watch { Delay, CatalogueChange, CatalogueTemp, ListTemp, CopyTemp };
+// after a delay, at the n-th time a file is seen to appear or change, once
+// n files are gone, or once something outside the folder has changed.
+enum class Watch { Delay, CatalogueChange, CatalogueTemp, ListTemp, CopyTemp, FilesGone, OutsideChanged };
 
 const char* WatchName(Watch watch)
 {
@@ -191,6 +196,8 @@ const char* WatchName(Watch watch)
     case Watch::CatalogueTemp: return "tmp.ini appeared";
     case Watch::ListTemp: return "langue\\temp.wb appeared";
     case Watch::CopyTemp: return "a copy's ~lz*.tmp appeared";
+    case Watch::FilesGone: return "file gone";
+    case Watch::OutsideChanged: return "change outside";
     }
     return "";
 }
@@ -210,13 +217,28 @@ struct KillPoint {
     }
 };
 
-// Counts what the watch looks for, one poll at a time.
+// The shortcut, the entry in the list and win.ini's value, in one text.
+std::string OutsideMarks()
+{
+    char delay[64] = "";
+    GetPrivateProfileStringA("Dictionary", "FrenchAviDelay", "", delay, sizeof delay, "win.ini");
+    return std::to_string(PathExists(GroupFolder() + "\\" + kProductName + ".lnk")) +
+           std::to_string(KeyThere(EntryKey(kProductName))) + delay;
+}
+
+// Counts what the watch looks for, one poll at a time. The watches look
+// without opening any folder: a folder held open while a run removes it
+// stays behind, under Wine as on Windows, and that would be the watch's
+// doing.
 class Watcher {
 public:
-    Watcher(const KillPoint& point, const std::string& dir) : point_(point), dir_(dir)
+    Watcher(const KillPoint& point, const std::string& dir, const std::vector<std::string>& files)
+        : point_(point), dir_(dir), files_(files)
     {
         start_ = GetTickCount();
         catalogue_ = StateOf(dir + "\\dict.ini");
+        gone_ = Gone();
+        marks_ = OutsideMarks();
     }
 
     bool Due()
@@ -235,6 +257,8 @@ public:
         case Watch::CatalogueTemp: Appeared(PathExists(dir_ + "\\tmp.ini")); break;
         case Watch::ListTemp: Appeared(PathExists(dir_ + "\\langue\\temp.wb")); break;
         case Watch::CopyTemp: Appeared(AnyCopyTemporary(dir_)); break;
+        case Watch::FilesGone: seen_ = Gone() - gone_; break;
+        case Watch::OutsideChanged: seen_ = OutsideMarks() != marks_; break;
         }
         return seen_ >= point_.occurrence;
     }
@@ -246,11 +270,20 @@ private:
         present_ = present;
     }
 
+    int Gone() const
+    {
+        return static_cast<int>(std::count_if(files_.begin(), files_.end(),
+                                              [](const std::string& path) { return !PathExists(path); }));
+    }
+
     KillPoint point_;
     std::string dir_;
+    std::vector<std::string> files_;  // Watch::FilesGone
     DWORD start_ = 0;
     FileState catalogue_;
+    std::string marks_;
     bool present_ = false;
+    int gone_ = 0;
     int seen_ = 0;
 };
 
@@ -266,22 +299,10 @@ struct RunResult {
     std::string failure;  // no window, an unexpected box, no end
 };
 
-// One run of setup.exe on the medium into dir, answering every closing box;
-// with a kill point, killed there (unless it ends first).
-RunResult RunSetup(const std::string& medium, const std::string& dir, const KillPoint* kill)
+// Watches a started run to its end, answering every closing box; with a
+// kill point, kills it there (unless it ends first).
+void RunUntil(SetupProcess& setup, const std::string& dir, const KillPoint* kill, RunResult& result)
 {
-    RunResult result;
-    SetupProcess setup(medium);
-    HWND window = setup.WaitForWindow("Installation");
-    if (!window) {
-        result.failure = "no window";
-        return result;
-    }
-    if (!TypeIntoField(setup, ControlById(window, kField), dir)) {
-        result.failure = "the directory could not be typed";
-        return result;
-    }
-    PressKey(VK_RETURN);
     const DWORD start = GetTickCount();
     std::unique_ptr<Watcher> watcher;
     HWND answered = nullptr;
@@ -292,8 +313,14 @@ RunResult RunSetup(const std::string& medium, const std::string& dir, const Kill
             result.workStart.push_back(GetTickCount() - start);
         }
         // The kill is armed once the chosen box has gone.
-        if (kill && !watcher && result.closingBoxes >= kill->afterBoxes && !boxUp)
-            watcher = std::make_unique<Watcher>(*kill, dir);
+        if (kill && !watcher && result.closingBoxes >= kill->afterBoxes && !boxUp) {
+            std::vector<std::string> files;
+            if (kill->watch == Watch::FilesGone && IsFolder(dir)) {
+                for (const auto& file : ReadFiles(dir))
+                    files.push_back(dir + "\\" + file.first);
+            }
+            watcher = std::make_unique<Watcher>(*kill, dir, files);
+        }
         if (watcher && watcher->Due()) {
             result.killed = setup.Kill();
             if (!result.killed)
@@ -331,6 +358,34 @@ RunResult RunSetup(const std::string& medium, const std::string& dir, const Kill
     result.endTime = GetTickCount() - start;
     if (result.workEnd.size() < result.workStart.size())
         result.workEnd.push_back(result.endTime);
+}
+
+// One attended run of setup.exe on the medium into dir.
+RunResult RunSetup(const std::string& medium, const std::string& dir, const KillPoint* kill)
+{
+    RunResult result;
+    SetupProcess setup(medium);
+    HWND window = setup.WaitForWindow("Installation");
+    if (!window) {
+        result.failure = "no window";
+        return result;
+    }
+    if (!TypeIntoField(setup, ControlById(window, kField), dir)) {
+        result.failure = "the directory could not be typed";
+        return result;
+    }
+    PressKey(VK_RETURN);
+    RunUntil(setup, dir, kill, result);
+    return result;
+}
+
+// setup.exe /uninstall=DIR /verysilent, started from another folder.
+RunResult RunUninstallation(const std::string& dir, const KillPoint& kill)
+{
+    RunResult result;
+    ScratchFolder elsewhere("uninstall-cwd");
+    SetupProcess setup(elsewhere.path(), SetupExePath(), "\"/uninstall=" + dir + "\" /verysilent", false);
+    RunUntil(setup, dir, &kill, result);
     return result;
 }
 
@@ -349,12 +404,6 @@ Installed ReadInstalledOutside()
     return installed;
 }
 
-void ForgetInstalledOutside()
-{
-    DeleteFileA((ProgramMenuFolder() + kShortcutName).c_str());
-    WritePrivateProfileStringA("Dictionary", "FrenchAviDelay", nullptr, "win.ini");
-}
-
 std::string Replaced(std::string text, const std::string& from, const std::string& to)
 {
     if (!from.empty() && text.compare(0, from.size(), from) == 0)
@@ -362,16 +411,16 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
+TEST(KilledRuns, AnInstallationKilledAnywhereIsUndoneByTheNextStartThenRunAgainGivesTheSameTree)
 {
     const auto [seed, runs] = SeededRunsFromEnvironment(20261207, 10);
     RecordProperty("seed", static_cast<int>(seed));
+    OutsideForTheTest outsideFound(Before::Nothing);
 
     ThreeLanguageMedium medium;
     const std::string& mediumPath = medium.folder.path();
 
     // The uninterrupted run.
-    ForgetInstalledOutside();
     ScratchFolder referenceParent("crash-reference");
     const std::string referenceDir = referenceParent / "dico";
     RunResult reference = RunSetup(mediumPath, referenceDir, nullptr);
@@ -423,23 +472,21 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
                             std::to_string(seed + run) + " SETUP_CRASH_RUNS=1): " +
                             (onEarlierInstall ? "over an earlier installation" : "fresh folder");
 
-        ForgetInstalledOutside();
+        OutsideForTheTest cleared(Before::Nothing);
         ScratchFolder parent("crash");
         const std::string dir = parent / "dico";
         if (onEarlierInstall)
             CopyTree(referenceDir, dir);
         // Each start undoes the run killed before it: the catalogue a kill
         // leaves is the one from before the first run, or a whole one.
-        bool hadTree = PathExists(dir);
-        Tree treeBefore = hadTree ? ReadTree(dir) : Tree{};
-        Installed outsideBefore = ReadInstalledOutside();
+        Snapshot snapshotBefore = Take(parent.path());
         FileState before = StateOf(dir + "\\dict.ini");
         std::string catalogueBefore = before.exists ? ReadFileBytes(dir + "\\dict.ini") : "";
 
         bool lastKilled = false;
         for (int attempt = 0; attempt < attempts; ++attempt) {
             KillPoint point;
-            point.watch = static_cast<Watch>(random() % 5);
+            point.watch = static_cast<Watch>(random() % 5);  // the installation's watches
             // Copies come before the first box, list builds before the last.
             const int lastStage = point.watch == Watch::CopyTemp   ? 0
                                   : point.watch == Watch::ListTemp ? kLanguages - 1
@@ -462,9 +509,7 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
                 story += "ended by itself with exit code " + std::to_string(cut.exitCode);
                 EXPECT_EQ(cut.exitCode, 0u) << story;
                 // A run that ended well is what later kills are undone to.
-                hadTree = PathExists(dir);
-                treeBefore = ReadTree(dir);
-                outsideBefore = ReadInstalledOutside();
+                snapshotBefore = Take(parent.path());
                 before = StateOf(dir + "\\dict.ini");
                 catalogueBefore = ReadFileBytes(dir + "\\dict.ini");
             }
@@ -514,13 +559,8 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
             SetupProcess next(parent.path(), SetupExePath(), "/verysilent \"/uninstall=" + (parent / "none") + "\"",
                               false);
             EXPECT_EQ(next.WaitForExit(60000), 1u) << story;
-            const std::vector<std::string> notUndone =
-                hadTree ? TreeDifferences(treeBefore, ReadTree(dir))
-                        : std::vector<std::string>(PathExists(dir) ? 1 : 0, "the install folder is left");
-            const Installed outside = ReadInstalledOutside();
+            const std::vector<std::string> notUndone = Differences(snapshotBefore, Take(parent.path()));
             EXPECT_TRUE(notUndone.empty()) << story << ": not undone by the next start" << Joined(notUndone);
-            EXPECT_EQ(outside.shortcut.loaded, outsideBefore.shortcut.loaded) << story;
-            EXPECT_EQ(outside.aviDelay, outsideBefore.aviDelay) << story;
             story += notUndone.empty() ? "\n  next start: undone" : "\n  next start: NOT UNDONE";
             lost += static_cast<int>(notUndone.size());
         }
@@ -556,8 +596,6 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
         EXPECT_TRUE(differences.empty()) << story << Joined(differences);
         EXPECT_TRUE(outsideDifferences.empty()) << story << Joined(outsideDifferences);
     }
-    ForgetInstalledOutside();
-
     std::printf("summary: %u runs, %d kills, %d ended before the kill, %d half-written "
                 "catalogues, %d runs with a different tree, %d files lost\n",
                 runs, kills, endedFirst, halfWritten, differing, lost);
@@ -566,6 +604,82 @@ TEST(InterruptedInstall, KilledAnywhereThenRunAgainGivesTheSameTree)
         std::printf(" %s x%d", left.first.c_str(), left.second);
     std::printf("\n");
     EXPECT_EQ(lost, 0);
+}
+
+// The uninstallation is not undone when killed: run again, it finishes, and
+// everything is as before the installation.
+TEST(KilledRuns, AnUninstallationKilledAnywhereThenRunAgainEndsAsBeforeTheInstallation)
+{
+    const auto [seed, runs] = SeededRunsFromEnvironment(20261208, 8);
+    RecordProperty("seed", static_cast<int>(seed));
+
+    OutsideForTheTest outside(Before::Nothing);
+    UninstallMedium medium;
+    ScratchFolder parent("uninstall-killed");
+    const std::string dir = parent / "dico";
+    const Snapshot before = Take(parent.path());
+
+    // The uninterrupted uninstallation, timed: delays are drawn over it.
+    ASSERT_EQ(InstallQuietly(medium.path(), dir), 0u);
+    const size_t installedFiles = ReadFiles(dir).size();
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(UninstallToTheEnd(dir, false), 0u);
+    const DWORD span = GetTickCount() - start;
+    std::vector<std::string> differences = Differences(before, Take(parent.path()));
+    ASSERT_TRUE(differences.empty()) << "the uninterrupted uninstallation:" << Joined(differences);
+    std::printf("uninterrupted uninstallation: %lu ms, %zu files\n", span, installedFiles);
+
+    int kills = 0, endedFirst = 0, differing = 0;
+    for (unsigned run = 0; run < runs; ++run) {
+        std::mt19937 random(seed + run);
+        std::string story = "run " + std::to_string(run) + " (SETUP_CRASH_SEED=" + std::to_string(seed + run) +
+                            " SETUP_CRASH_RUNS=1):";
+        // Whatever a run leaves outside is cleared before the next.
+        OutsideForTheTest cleared(Before::Nothing);
+        ASSERT_EQ(InstallQuietly(medium.path(), dir), 0u) << story;
+
+        const int attempts = random() % 3 == 0 ? 2 : 1;
+        for (int attempt = 0; attempt < attempts && PathExists(dir + "\\desinstal.dat"); ++attempt) {
+            const Watch watches[] = {Watch::Delay, Watch::FilesGone, Watch::OutsideChanged};
+            KillPoint point;
+            point.watch = watches[random() % 3];
+            point.delayMs = static_cast<DWORD>(random() % (span + span / 2 + 1));
+            point.occurrence = 1 + static_cast<int>(random() % installedFiles);
+            const RunResult cut = RunUninstallation(dir, point);
+            story += "\n  kill " + point.Describe() + ": ";
+            EXPECT_EQ(cut.failure, "") << story;
+            if (cut.killed) {
+                ++kills;
+                story += "killed, " + std::to_string(ReadFiles(dir).size()) + " files left";
+            } else {
+                ++endedFirst;
+                story += "ended by itself with exit code " + std::to_string(cut.exitCode);
+                EXPECT_EQ(cut.exitCode, 0u) << story;
+            }
+        }
+        // Run again, as the user would, until the record is gone.
+        for (int again = 0; again < 3 && PathExists(dir + "\\desinstal.dat"); ++again) {
+            const bool withTheCopy = PathExists(dir + "\\desinstal.exe") && random() % 2 == 0;
+            const DWORD exitCode = UninstallToTheEnd(dir, withTheCopy);
+            story += std::string("\n  run again with ") + (withTheCopy ? "desinstal.exe" : "setup.exe") +
+                     ": exit code " + std::to_string(exitCode);
+            EXPECT_EQ(exitCode, 0u) << story;
+        }
+        // A kill between the record's removal and the folder's own must not
+        // leave the empty folder: nothing would be left to run again with.
+        differences = Differences(before, Take(parent.path()));
+        story += differences.empty() ? "\n  as before the installation" : "\n  DIFFERENT";
+        if (differences.empty()) {
+            std::printf("%s\n", story.c_str());
+        } else {
+            ++differing;
+            ADD_FAILURE() << story << Joined(differences);
+            // The next run starts from a clean folder.
+            RemoveTree(dir);
+        }
+    }
+    std::printf("summary: %u runs, %d kills, %d ended before the kill, %d runs not as before\n", runs, kills,
+                endedFirst, differing);
 }
 
 }  // namespace
