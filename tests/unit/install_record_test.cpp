@@ -119,6 +119,11 @@ struct Installation {
             [&] { RecordIniKey({"win.ini", "Dictionary", "FrenchAviDelay", true, true, "100", {}, false}); },
             [&] { system.ini["Dictionary\tFrenchAviDelay"] = "250"; },
             [&] { RecordIniWritten("win.ini", "Dictionary", "FrenchAviDelay", "250"); },
+            [&] { RecordMenuFolder((dir + "/menu").c_str()); },
+            [&] { MakeFolder(dir + "/menu"); },
+            [&] { ASSERT_TRUE(RecordFileToReplace((dir + "/menu/Dico.lnk").c_str())); },
+            [&] { WriteFileBytes(dir + "/menu/Dico.lnk", "a shortcut"); },
+            [&] { RecordFileWritten((dir + "/menu/Dico.lnk").c_str()); },
             [&] { RecordRegistryKey("Uninstall\\Dico"); },
             [&] { system.registry["Uninstall\\Dico"] = ""; },
             [&] { RecordRegistryValue("Uninstall", "Size", false, 4, ""); },
@@ -202,14 +207,14 @@ TEST(Journal, ACommittedRunGoesToItsRecordOnceAndLeavesNoCopiesWithoutOne)
 
         std::vector<std::string> names = FolderNames(run.dir);
         if (!keepsRecord) {
-            EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "dico.exe", "dict.ini", "langue"}));
+            EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "dico.exe", "dict.ini", "langue", "menu"}));
             EXPECT_FALSE(PathExists(record));
             continue;
         }
         EXPECT_EQ(names, (std::vector<std::string>{"big.bin", "desinstal.dat", "dico.exe", "dict.ini", "langue",
-                                                   "~dsi0000.old"}));
+                                                   "menu", "~dsi0000.old"}));
         const InstallRecord read = ReadRecord(record);
-        ASSERT_EQ(read.files.size(), 3u);  // the temporary, the program, the list
+        ASSERT_EQ(read.files.size(), 4u);  // the temporary, the program, the list, the shortcut
         EXPECT_TRUE(read.files[1].existedBefore && read.files[1].stamped);
         EXPECT_EQ(read.files[1].asides, (std::vector<std::string>{run.dir + "/~dsi0000.old"}));
         EXPECT_EQ(ReadFileBytes(run.dir + "/~dsi0000.old"), "another product's program");
