@@ -206,13 +206,15 @@ struct KillPoint {
     int afterBoxes = 0;
     Watch watch = Watch::Delay;
     DWORD delayMs = 0;  // Watch::Delay
-    int occurrence = 1; // the other watches
+    int occurrence = 1; // the watches of files
 
     std::string Describe() const
     {
         std::string text = "after " + std::to_string(afterBoxes) + " closing box(es), ";
         if (watch == Watch::Delay)
             return text + "+" + std::to_string(delayMs) + " ms";
+        if (watch == Watch::OutsideChanged)
+            return text + "at the first " + WatchName(watch);
         return text + "at #" + std::to_string(occurrence) + " " + WatchName(watch);
     }
 };
@@ -258,7 +260,7 @@ public:
         case Watch::ListTemp: Appeared(PathExists(dir_ + "\\langue\\temp.wb")); break;
         case Watch::CopyTemp: Appeared(AnyCopyTemporary(dir_)); break;
         case Watch::FilesGone: seen_ = Gone() - gone_; break;
-        case Watch::OutsideChanged: seen_ = OutsideMarks() != marks_; break;
+        case Watch::OutsideChanged: return OutsideMarks() != marks_;
         }
         return seen_ >= point_.occurrence;
     }
