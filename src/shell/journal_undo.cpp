@@ -146,8 +146,13 @@ private:
         std::string now;
         const bool has = system_.IniValue(key, now);
         const std::string what = key.file + " [" + key.section + "] " + key.key;
-        if (has == key.hadValue && (!has || now == key.value))
-            return;  // never changed, or put back already
+        if (has == key.hadValue && (!has || now == key.value)) {
+            // Never changed, or put back already: a kill may have come
+            // before the emptied section the run made went too.
+            if (!key.hadSection)
+                system_.RestoreIniKey(key);
+            return;
+        }
         if (wrote != iniWritten_.end() && (!has || now != wrote->second)) {
             LogLine("%s: kept (changed since)", what.c_str());
             ++count_.kept;
