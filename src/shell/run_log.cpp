@@ -1,5 +1,6 @@
 #include "shell/run_log.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -11,20 +12,54 @@ namespace {
 
 ScopedFile logFile;
 std::string logPath;
+// A log named in a folder that does not exist yet (the install folder the
+// run is about to make) gathers its lines here until the folder is there.
+bool waiting = false;
+std::string waitingLines;
+constexpr size_t kMaxWaitingBytes = 1u << 20;
+
+bool OpenFile(const char* path)
+{
+    logFile.reset(std::fopen(path, "ab"));
+    return static_cast<bool>(logFile);
+}
+
+// Writes the lines gathered so far once the log's folder exists.
+bool WriteWaitingLines()
+{
+    if (!OpenFile(logPath.c_str()))
+        return false;
+    waiting = false;
+    const bool written = WriteText(logFile.get(), waitingLines) && FlushFile(logFile.get());
+    waitingLines.clear();
+    if (!written)
+        logFile.reset();
+    return written;
+}
 
 }  // namespace
 
 bool OpenRunLog(const char* path)
 {
+    if (!(waiting && logPath == path))
+        waitingLines.clear();
     CloseRunLog();
-    logFile.reset(std::fopen(path, "ab"));
-    logPath = logFile ? path : "";
-    return static_cast<bool>(logFile);
+    logPath = path;
+    waiting = true;
+    if (WriteWaitingLines())
+        return true;
+    // Still waiting only while the folder is missing.
+    waiting = waiting && errno == ENOENT;
+    if (!waiting) {
+        logPath.clear();
+        waitingLines.clear();
+    }
+    return waiting;
 }
 
 void LogLine(const char* format, ...)
 {
-    if (!logFile)
+    if (!logFile && !waiting)
         return;
     // Lines name paths and message texts: 2 KiB holds the longest of them;
     // a longer one is cut, never overrun.
@@ -35,13 +70,19 @@ void LogLine(const char* format, ...)
     va_end(arguments);
     if (length < 0)
         return;
+    if (waiting) {
+        if (waitingLines.size() < kMaxWaitingBytes)
+            waitingLines.append(line).append("\n");
+        WriteWaitingLines();
+        return;
+    }
     if (!WriteText(logFile.get(), line) || !WriteText(logFile.get(), "\n") || !FlushFile(logFile.get()))
         CloseRunLog();
 }
 
 bool RunLogIsOpen()
 {
-    return static_cast<bool>(logFile);
+    return static_cast<bool>(logFile) || waiting;
 }
 
 const std::string& RunLogPath()
@@ -52,6 +93,7 @@ const std::string& RunLogPath()
 void CloseRunLog()
 {
     logFile.reset();
+    // A log still waiting for its folder keeps its lines for a reopening.
 }
 
 int EndRunLog(int exitCode)

@@ -5,8 +5,10 @@
 
 #include <string>
 
-// Opens path for appending (created if missing). False, and no log, when it
-// cannot be opened.
+// Opens path for appending (created if missing). A path whose folder does
+// not exist yet gathers the lines in memory and writes them all as soon as
+// the folder is there (the run may be about to make it). False, and no
+// log, when it cannot be opened otherwise.
 bool OpenRunLog(const char* path);
 
 // Appends one line (Windows-1252 text, CR LF on disk) and flushes it, so a
@@ -18,6 +20,7 @@ void LogLine(const char* format, ...)
 #endif
     ;
 
+// Open, or waiting for its folder.
 bool RunLogIsOpen();
 // The path of the open log; empty without one.
 const std::string& RunLogPath();

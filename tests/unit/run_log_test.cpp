@@ -32,6 +32,19 @@ TEST(RunLog, AppendsCrLfLinesAndIsDroppedWhenItCannotBeWritten)
     CloseRunLog();
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes.find(std::string(2047, 'x') + "\r\n"), bytes.size() - 2049);
+
+    // A log in a folder the run makes later holds every line from the start,
+    // through a close and a reopening as a fatal error does.
+    const std::string later = dir / "dico/setup.log";
+    ASSERT_TRUE(OpenRunLog(later.c_str()));
+    LogLine("first");
+    CloseRunLog();
+    ASSERT_TRUE(OpenRunLog(later.c_str()));
+    LogLine("second");
+    MakeFolder(dir / "dico");
+    LogLine("third");
+    EndRunLog(1);
+    EXPECT_EQ(ReadFileBytes(later), "first\r\nsecond\r\nthird\r\nExit code 1\r\n");
 }
 
 }  // namespace
