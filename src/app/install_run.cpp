@@ -114,6 +114,10 @@ int ValidateInstallDir(HWND directoryField)
     // A longer text would be cut to another name: never install there.
     const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
     GetWindowTextA(directoryField, setup.installDir, kPathSize);
+    // A drive alone names its root, not the drive's current directory (the
+    // medium's own folder, when the medium is on that drive).
+    if (IsCharAlphaA(setup.installDir[0]) && setup.installDir[1] == ':' && setup.installDir[2] == '\0')
+        CopyText(setup.installDir + 2, kPathSize - 2, "\\");
     const bool existed = fits && _access(setup.installDir, 0) == 0;
     char full[kPathSize];
     if (fits && !existed && GetFullPathNameA(setup.installDir, sizeof full, full, nullptr) - 1 < sizeof full - 1)
