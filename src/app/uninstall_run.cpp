@@ -420,21 +420,6 @@ bool StartFinisher(const std::string& installDir, const char* program)
 }
 
 
-// The same file, however each is named (short name, other case, relative).
-bool SameFile(const char* a, const char* b)
-{
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const char* paths[2] = {a, b};
-    for (int i = 0; i < 2; ++i) {
-        ScopedFileHandle file(CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
-        if (!file || !GetFileInformationByHandle(file.get(), &info[i]))
-            return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
-
 }  // namespace
 
 int RunUninstallation(const char* installDir, const std::string& product, int showCommand)
@@ -467,7 +452,7 @@ int RunUninstallation(const char* installDir, const std::string& product, int sh
     char program[kPathSize];
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
     const bool isUninstaller = length > 0 && length < sizeof program &&
-                               SameFile(program, PathInDir(installDir, kUninstallerFile).c_str());
+                               IsSameFile(program, PathInDir(installDir, kUninstallerFile).c_str());
     const bool othersHere = !productsHere.empty();
     if (othersHere && leftForLater == 0 &&
         !RemoveProductFromRecord(PathInDir(installDir, kRecordFile).c_str(), product))

@@ -16,11 +16,12 @@ SkipReason ReasonOfLastError(SkipReason otherwise);
 
 // copy: source to destination, expanded when it is stored compressed (one
 // byte past the promised size is cut; a short or corrupt one installs
-// nothing). size receives the size of the file written.
-SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& size);
+// nothing), with the source's last-write time. Logs the file read (its
+// underscore name when that was found), the file written and its size.
+SkipReason CopyExpanded(const char* source, const char* destination);
 
 // xcopy and sndcopy: every file (not folder) that the search finds, as it
-// is, to installPrefix + destinationDir + "\" + name, each destination shown
+// is but without a read-only mark, to installPrefix + destinationDir + "\" + name, each destination shown
 // first and each file skipped logged. Found names are read from
 // sourceFolder, a prefix relative to the current directory ("" for the
 // folder searched).

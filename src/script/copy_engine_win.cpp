@@ -91,16 +91,28 @@ ScopedFileHandle OpenForReading(const std::wstring& path)
 
 // Opens a copy's source as the LZ library's open does, the named file first,
 // then its compressed name; by handle, as the library's own open refuses
-// paths of 128 characters or more.
-ScopedFileHandle OpenSource(const char* source)
+// paths of 128 characters or more. opened receives the name read.
+ScopedFileHandle OpenSource(const char* source, std::string& opened)
 {
     std::wstring wide;
     if (!LongWidePath(source, wide))
         return ScopedFileHandle();
+    opened = source;
     ScopedFileHandle input = OpenForReading(wide);
-    if (!input && LongWidePath(LzCompressedName(source).c_str(), wide))
+    if (!input && LongWidePath(LzCompressedName(source).c_str(), wide)) {
+        opened = LzCompressedName(source);
         input = OpenForReading(wide);
+    }
     return input;
+}
+
+// A source that is its destination (installing into the medium's own
+// folder): by the system's identity of files, whatever the names.
+constexpr SkipReason kSameFile = "source and destination are the same file";
+
+void LogCopied(const char* read, const char* written, uint64_t size)
+{
+    LogLine("  %s -> %s: %llu bytes", read, written, static_cast<unsigned long long>(size));
 }
 
 // The name of a copy's temporary file beside its destination (same folder,
@@ -245,14 +257,17 @@ bool CopyBlocks(HANDLE input, HANDLE output)
 
 // A copy replacing an existing file, but never a read-only one, that leaves
 // attributes as the platform's copy does: a new file takes the source's, an
-// existing one keeps its own. CopyFile leaves a partial file behind when the
-// disk fills up, so the copy is made beside the destination and moved into
-// place only when whole.
-SkipReason CopyReplacing(const char* source, const char* destination, uint64_t size)
+// existing one keeps its own; the read-only mark of a medium's file is not
+// carried over, so that a later installation can replace the copy. CopyFile
+// leaves a partial file behind when the disk fills up, so the copy is made
+// beside the destination and moved into place only when whole.
+SkipReason CopyReplacing(const char* source, const char* destination)
 {
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     if (IsProtectedDestination(destinationAttributes))
         return ReasonOfProtected(destinationAttributes);
+    if (IsSameFile(source, destination))
+        return kSameFile;
     std::wstring wideSource, wideDestination, temporary;
     if (!LongWidePath(source, wideSource) || !LongWidePath(destination, wideDestination) ||
         !TemporaryNameBeside(wideDestination, temporary))
@@ -261,15 +276,21 @@ SkipReason CopyReplacing(const char* source, const char* destination, uint64_t s
     // file, so that it takes the source's attributes.
     DeleteTemporary(temporary);
     RecordCopy(destination, temporary);
-    if (!CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) ||
-        !MoveIntoPlace(temporary, destination, wideDestination, destinationAttributes)) {
+    WIN32_FILE_ATTRIBUTE_DATA copied = {};
+    const bool made = CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) &&
+                      GetFileAttributesExW(temporary.c_str(), GetFileExInfoStandard, &copied);
+    if (made && (copied.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+        const DWORD writable = copied.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(temporary.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (!made || !MoveIntoPlace(temporary, destination, wideDestination, destinationAttributes)) {
         const SkipReason reason = ReasonOfLastError("copy failed");
         DeleteTemporary(temporary);
         RecordCopyEnd(destination, false);
         return reason;
     }
     RecordCopyEnd(destination, true);
-    LogLine("  %s -> %s: %llu bytes", source, destination, static_cast<unsigned long long>(size));
+    LogCopied(source, destination, (static_cast<uint64_t>(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow);
     return nullptr;
 }
 
@@ -277,14 +298,17 @@ SkipReason CopyReplacing(const char* source, const char* destination, uint64_t s
 
 // The destination changes only when the whole copy succeeded: it is written
 // to a temporary file and moved into place.
-SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& size)
+SkipReason CopyExpanded(const char* source, const char* destination)
 {
-    ScopedFileHandle input = OpenSource(source);
+    std::string read;
+    ScopedFileHandle input = OpenSource(source, read);
     if (!input)
         return ReasonOfLastError("source cannot be opened");
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     if (IsProtectedDestination(destinationAttributes))
         return ReasonOfProtected(destinationAttributes);
+    if (IsSameFile(read.c_str(), destination))
+        return kSameFile;
     std::wstring wideDestination, temporary;
     if (!LongWidePath(destination, wideDestination) || !TemporaryNameBeside(wideDestination, temporary))
         return "path too long";
@@ -305,8 +329,11 @@ SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& s
         complete = CopyBlocks(input.get(), output.get());
     }
     LARGE_INTEGER written = {};
-    if (complete && GetFileSizeEx(output.get(), &written))
-        size = static_cast<uint64_t>(written.QuadPart);
+    complete = complete && GetFileSizeEx(output.get(), &written);
+    // The source's last-write time, as the platform's copy keeps it.
+    FILETIME sourceTime;
+    if (complete && GetFileTime(input.get(), nullptr, nullptr, &sourceTime))
+        SetFileTime(output.get(), nullptr, nullptr, &sourceTime);
     // Closed before the move, and a failed close fails the copy.
     complete = CloseHandle(output.release()) && complete;
 
@@ -325,6 +352,7 @@ SkipReason CopyExpanded(const char* source, const char* destination, uint64_t& s
         return reason;
     }
     RecordCopyEnd(destination, true);
+    LogCopied(read.c_str(), destination, static_cast<uint64_t>(written.QuadPart));
     return nullptr;
 }
 
@@ -345,9 +373,7 @@ SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
         if (JoinText(from, sizeof from, {sourceFolder, found.cFileName}) &&
             JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName})) {
             ShowInDirectoryField(to);
-            const uint64_t size =
-                (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-            reason = CopyReplacing(from, to, size);
+            reason = CopyReplacing(from, to);
         }
         if (reason)
             LogLine("  %s: skipped (%s)", found.cFileName, reason);

@@ -91,12 +91,7 @@ SkipReason RunCopy(const char* sourcePrefix, const ScriptLine& line)
         !JoinText(destination, sizeof destination, {setup.installPrefix, line.destination}))
         return "path too long";
     ShowInDirectoryField(destination);
-    uint64_t size = 0;
-    const SkipReason reason = CopyExpanded(source, destination, size);
-    if (!reason)
-        LogLine("  %s -> %s: %llu bytes", source, destination,
-                static_cast<unsigned long long>(size));
-    return reason;
+    return CopyExpanded(source, destination);
 }
 
 SkipReason RunXCopy(const char* sourcePrefix, const ScriptLine& line)
@@ -152,15 +147,19 @@ void RunInstallScript()
     // Command loop.
     constexpr SkipReason kNoInstallDir = "install directory too long";
     char text[kSetupLineSize];
+    bool uninstallSeen = false;
     while (ReadSetupLine(file.get(), text)) {
         ScriptLine line = ParseScriptLine(text);
         LogLine("install.inf: %s", text);
         SkipReason reason = nullptr;
+        // What a line that the loop does not carry out came to.
+        const char* outcome = nullptr;
         switch (line.command) {
         case ScriptCommand::None:
-            reason = StartupKeyOf(text) ? "start-up key"
-                     : ScriptKeywordOf(text) != ScriptCommand::None ? "missing arguments"
-                                                                     : "unknown command";
+            if (StartupKeyOf(text))
+                outcome = ValueAfterBlank(text) ? "applied at start-up" : "ignored (no value)";
+            else
+                reason = ScriptKeywordOf(text) != ScriptCommand::None ? "missing arguments" : "unknown command";
             break;
         case ScriptCommand::MakeDir:
             reason = installFits ? RunMakeDir(line.rest) : kNoInstallDir;
@@ -199,9 +198,13 @@ void RunInstallScript()
             break;
         case ScriptCommand::Uninstall:
             // Read with the start-up keys: the record begins before any command.
+            outcome = uninstallSeen ? "ignored (only the first uninstall line counts)" : "applied at start-up";
+            uninstallSeen = true;
             break;
         }
-        if (reason)
+        if (outcome)
+            LogLine("  %s", outcome);
+        else if (reason)
             LogLine("  skipped (%s)", reason);
         else
             LogLine("  done");

@@ -14,3 +14,10 @@ bool FileStamp(const char* path, uint64_t& size, uint64_t& time)
            static_cast<uint64_t>(status.st_mtim.tv_nsec);
     return true;
 }
+
+bool IsSameFile(const char* a, const char* b)
+{
+    struct stat first, second;
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}

@@ -92,6 +92,11 @@ bool CloseFile(FILE* file);
 // False when the file cannot be looked at.
 bool FileStamp(const char* path, uint64_t& size, uint64_t& time);
 
+// True when both paths name one file, by the system's identity of files
+// (another case, a short name, a relative path, a link); false when either
+// cannot be looked at.
+bool IsSameFile(const char* a, const char* b);
+
 // The field rule of catalogue lines, in dict.ini and langue.cf alike.
 // A field is a maximal run of characters other than the comma: leading commas
 // and runs of commas are one separator, so no field is ever empty. A line end

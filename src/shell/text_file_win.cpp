@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 
 bool WriteToFile(FILE* file, const void* data, size_t size)
@@ -42,6 +43,20 @@ bool MoveToNewName(const char* source, const char* target)
 {
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
     return MoveFileExA(source, target, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool IsSameFile(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        ScopedFileHandle file(CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file || !GetFileInformationByHandle(file.get(), &info[i]))
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 bool FileStamp(const char* path, uint64_t& size, uint64_t& time)

@@ -69,7 +69,7 @@ TEST(Unattended, VerySilentInstallsTheSampleMediumAsTheInteractiveRunDoes)
         EXPECT_NE(written.find("install.inf: " + line + "\r\n"), std::string::npos) << line;
     for (const char* expectedText :
          {"==== Installation started ", "Install directory: ",
-          "install.inf: title Dictionnaire bilingue\r\n  skipped (start-up key)\r\n",
+          "install.inf: title Dictionnaire bilingue\r\n  applied at start-up\r\n",
           "install.inf: mkdir langue\r\n  done\r\n", "Language Anglais: ",
           "Language Allemand: ", "Catalogue dict.ini created", "Shortcut ",
           "Message \"Installation\": ", "Exit code 0\r\n"})

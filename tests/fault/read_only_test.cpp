@@ -49,6 +49,13 @@ std::string WinIniPath()
     return std::string(folder) + "\\win.ini";
 }
 
+uint64_t LastWriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
 bool IsReadOnly(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -221,15 +228,22 @@ TEST(ReadOnly, SampleMediumFromACdInstallsTwiceAsFromAWritableFolder)
         EXPECT_EQ(FolderNames(parent.path()), (std::vector<std::string>{"dico", "reference"}))
             << "run " << run << ": something beside the install folder";
 
-        // Attributes as the platform's copies leave them: xcopy and sndcopy
-        // make new files with CopyFileA, which gives them the medium's
-        // read-only attribute; copy's files come from the LZ open, which
-        // makes plain ones, and so are the run's own.
+        // No installed file keeps the medium's read-only mark, so the next
+        // installation replaces them all; each copy keeps the last-write
+        // time of the file it was made from (the compressed one included).
         for (const auto& [name, bytes] : installed) {
-            const bool fromCopyFile = (name.compare(0, 7, "langue\\") == 0 && name.size() > 10 &&
-                                       name.substr(name.size() - 3) == ".wb") ||
-                                      name.compare(0, 5, "aide\\") == 0 || name.compare(0, 5, "sons\\") == 0;
-            EXPECT_EQ(IsReadOnly(dir + "\\" + name), fromCopyFile) << "run " << run << ": " << name;
+            EXPECT_FALSE(IsReadOnly(dir + "\\" + name)) << "run " << run << ": " << name;
+            const std::string stored = name.substr(0, name.size() - 1) + "_";
+            const std::string source = medium.count(name) ? name : medium.count(stored) ? stored : "";
+            if (!source.empty()) {
+                EXPECT_EQ(LastWriteTime(dir + "\\" + name), LastWriteTime(cd + "\\" + source))
+                    << "run " << run << ": " << name;
+            }
+        }
+        if (run == 1) {
+            // Older copies of a file of each command for the second run.
+            for (const char* name : {"lisezmoi.txt", "langue\\anglais.wb", "sons\\fermer.wav"})
+                WriteFileBytes(dir + "\\" + name, "an older version");
         }
     }
 }

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/install_run.h"
 #include "app/window_globals.h"
+#include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "support/drives.h"
@@ -582,9 +584,13 @@ TEST(RunInstallScript, HiddenAndSystemDestinationsAreRefusedAndNewFilesTakeTheSo
             EXPECT_EQ(GetFileAttributesA(copied.c_str()) & kKept, 0u) << c.name;
             EXPECT_EQ(Contents(xcopied), "new") << c.name;
             if (c.destination == kAbsent) {
+                // The source's attributes, as CopyFileA gives them, but for
+                // the read-only mark, which would keep the next
+                // installation from replacing the file.
                 ASSERT_TRUE(CopyFileA(source.c_str(), twin.c_str(), FALSE)) << c.name;
                 EXPECT_EQ(GetFileAttributesA(xcopied.c_str()) & kKept,
-                          GetFileAttributesA(twin.c_str()) & kKept) << c.name;
+                          GetFileAttributesA(twin.c_str()) & kKept & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
+                    << c.name;
             } else {
                 EXPECT_EQ(GetFileAttributesA(xcopied.c_str()) & kKept, 0u) << c.name;
             }
@@ -627,6 +633,47 @@ TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
     EXPECT_EQ(ShownTexts(), (Names{"N:\\sub\\text.txt", "N:\\sub\\notes.txt"}));
     EXPECT_EQ(Contents(install + "\\sub\\text.txt"), Fixture("text.txt"));
     EXPECT_EQ(Contents(install + "\\sub\\notes.txt"), "notes");
+
+    // A field holding the drive alone names its root, wherever the drive's
+    // current directory is.
+    char saved[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA("N:\\sub"));
+    // Typed past the recording of shown destinations, which reads files.
+    CallWindowProcA(editProc, windowGlobals.directoryField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("N:"));
+    EXPECT_EQ(ValidateInstallDir(windowGlobals.directoryField), 0);
+    EXPECT_STREQ(setup.installDir, "N:\\");
+    SetCurrentDirectoryA(saved);
+}
+
+// Installing into the medium's own folder: a copy onto its own source is
+// skipped for that reason, and the source stays as it was, compressed or not.
+TEST(RunInstallScript, ACopyOntoItsOwnSourceLeavesItAsItWas)
+{
+    ScriptWindow window;
+    ScriptFolders folders;
+    const std::string medium = folders.medium;
+    const std::string compressed = Fixture("text.txt_");
+    WriteFileBytes(medium + "\\big.tx_", compressed);
+    WriteFileBytes(medium + "\\fin.txt", "the end");
+    MakeFolder(medium + "\\aide");
+    WriteFileBytes(medium + "\\aide\\a.txt", "help");
+    const std::string log = folders.scratch / "setup.log";
+    ASSERT_TRUE(OpenRunLog(log.c_str()));
+
+    RunScript(medium, medium, "copy big.tx_ big.tx_\ncopy fin.txt FIN.TXT\nxcopy aide\\*.txt aide\n");
+    CloseRunLog();
+
+    EXPECT_EQ(Contents(medium + "\\big.tx_"), compressed);
+    EXPECT_EQ(Contents(medium + "\\fin.txt"), "the end");
+    EXPECT_EQ(Contents(medium + "\\aide\\a.txt"), "help");
+    EXPECT_EQ(FolderNames(medium), (Names{"aide", "big.tx_", "fin.txt", "install.inf"}));
+    const std::string written = ReadFileBytes(log);
+    size_t sameFile = 0;
+    for (size_t at = 0; (at = written.find("(source and destination are the same file)", at)) != std::string::npos;
+         ++at)
+        ++sameFile;
+    EXPECT_EQ(sameFile, 3u) << written;
 }
 
 }  // namespace
