@@ -48,12 +48,15 @@ void ListPath(char (&path)[kPathSize], const char* name)
     JoinText(path, sizeof path, {kListFolder, name});
 }
 
+// A list too large for the memory the process can have says so, rather
+// than blaming the file.
 std::unique_ptr<WordList> ReadWholeList(FILE* file, const char* readError)
 {
     int32_t count = CountWordRecords(file);
-    std::unique_ptr<WordList> list = count < 0 ? nullptr : LoadWordList(file, count);
+    bool outOfMemory = false;
+    std::unique_ptr<WordList> list = count < 0 ? nullptr : LoadWordList(file, count, &outOfMemory);
     if (!list)
-        FatalError(readError);
+        FatalError(outOfMemory ? kOutOfMemoryText : readError);
     return list;
 }
 

@@ -12,6 +12,8 @@
 constexpr char kListFolder[] = "langue\\";  // where langue.cf's list names are
 constexpr char kTempListPath[] = "langue\\temp.wb";
 constexpr char kTempToPath[] = "langue\\temp.to";
+// The fatal error of a word list too large for the process's memory.
+constexpr char kOutOfMemoryText[] = "Not enough memory for the word list";
 
 // Returns when the closing box has been closed, or ends the process through
 // FatalError.

@@ -24,8 +24,10 @@ int32_t CountWordRecords(FILE* file)
     return static_cast<int32_t>(records);
 }
 
-std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count)
+std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count, bool* outOfMemory)
 {
+    if (outOfMemory)
+        *outOfMemory = false;
     if (count < 0 || std::fseek(file, 0, SEEK_SET) != 0)
         return nullptr;
     try {
@@ -58,6 +60,8 @@ std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count)
         }
         return list;
     } catch (const std::bad_alloc&) {
+        if (outOfMemory)
+            *outOfMemory = true;
         return nullptr;
     }
 }

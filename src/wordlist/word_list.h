@@ -47,9 +47,9 @@ int32_t CountWordRecords(FILE* file);
 // All count records of the open file, read from its start; the counter is
 // drawn at every index divisible by 100. A key or value that has no
 // terminator inside its field is read as if the field's last byte were zero.
-// Null on a failed seek, exhausted memory or a short read; whatever was read
-// is released then.
-std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count);
+// Null on a failed seek, exhausted memory (outOfMemory, when given, says
+// which) or a short read; whatever was read is released then.
+std::unique_ptr<WordList> LoadWordList(FILE* file, int32_t count, bool* outOfMemory = nullptr);
 
 // Appends one zero-filled record: key text without its leading spaces, value
 // text as it is. A key over 30 or a value over 50 characters drops the record
