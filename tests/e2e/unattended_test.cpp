@@ -166,9 +166,9 @@ TEST(Unattended, ARefusedOptionIsNamedAboveTheOptionsAndEndsWithCode4)
         const char* arguments;
         const char* firstLine;  // Windows-1252
     } cases[] = {
-        {"/verysilnt", "Option inconnue : \xAB\xA0/verysilnt\xA0\xBB\n"},
-        {"/dir C:\\Y1", "Option sans valeur : \xAB\xA0/dir\xA0\xBB\n"},
-        {"\"/uninstall=\"", "Option sans valeur : \xAB\xA0/uninstall=\xA0\xBB\n"},
+        {"/verysilnt", "Option inconnue : \xAB\xA0/verysilnt\xA0\xBB"},
+        {"/dir C:\\Y1", "Option sans valeur : \xAB\xA0/dir\xA0\xBB"},
+        {"\"/uninstall=\"", "Option sans valeur : \xAB\xA0/uninstall=\xA0\xBB"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
