@@ -61,7 +61,28 @@ const char kOptionsHelp[] =
     "/uninstall=R\xE9pertoire\td\xE9sinstalle ce qui a \xE9t\xE9 install\xE9 dans ce r\xE9pertoire\n"
     "/product=Nom\tn'en d\xE9sinstalle que ce produit\n\n"
     "Codes de sortie : 0 install\xE9, 1 erreur, 2 r\xE9pertoire refus\xE9,\n"
-    "3 d\xE9sinstallation inachev\xE9" "e (\xE0 relancer).";
+    "3 d\xE9sinstallation inachev\xE9" "e (\xE0 relancer), 4 option refus\xE9" "e.";
+
+// What the box and the log say of a refused argument. The box sets the
+// argument in guillemets so that an empty one or one with blanks shows.
+struct RefusalTexts {
+    Refusal refusal;
+    const char* box;  // Windows-1252
+    const char* log;
+};
+constexpr RefusalTexts kRefusalTexts[] = {
+    {Refusal::Unknown, "Option inconnue", "unknown option"},
+    {Refusal::NoValue, "Option sans valeur", "needs a value"},
+    {Refusal::BadValue, "Valeur incorrecte", "wrong value"},
+};
+
+const RefusalTexts& TextsOf(Refusal refusal)
+{
+    for (const RefusalTexts& texts : kRefusalTexts)
+        if (texts.refusal == refusal)
+            return texts;
+    return kRefusalTexts[0];
+}
 
 // The log is named from the directory the program starts in; the run moves
 // the current directory later.
@@ -125,6 +146,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     runMode = options.verySilent ? RunMode::VerySilent
               : options.silent   ? RunMode::Silent
                                  : RunMode::Attended;
+    // A refused argument may be a misspelt /silent or a lost value: nothing
+    // is done, not even the undoing of a stopped run.
+    if (options.refusal != Refusal::None) {
+        const RefusalTexts& texts = TextsOf(options.refusal);
+        OpenLogOfOptions(options, arguments);
+        LogLine("Options: refused \"%s\" (%s)", options.refused.c_str(), texts.log);
+        if (!options.silent) {
+            const std::string text =
+                std::string(texts.box) + " : \xAB\xA0" + options.refused + "\xA0\xBB\n\n" + kOptionsHelp;
+            MessageBoxA(nullptr, text.c_str(), "Installation", MB_OK | MB_ICONEXCLAMATION);
+        }
+        return EndRunLog(4);
+    }
     if (options.help) {
         if (!options.verySilent)
             MessageBoxA(nullptr, kOptionsHelp, "Installation", MB_OK | MB_ICONINFORMATION);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/command_line.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
@@ -134,11 +135,8 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
         return false;
     ScopedRegistryKey key(made);
     // Several products may share the folder: the entry names its own.
-    // (A name that holds a quote cannot be passed: all the folder's go.)
-    const std::string product = std::string(name).find('"') == std::string::npos
-                                    ? std::string(" \"/product=") + name + "\""
-                                    : std::string();
-    const std::string uninstaller = "\"" + PathInDir(installDir, kUninstallerFile) + "\" /uninstall" + product;
+    const std::string uninstaller =
+        "\"" + PathInDir(installDir, kUninstallerFile) + "\" " + UninstallArguments(name);
     return SetText(key.get(), "DisplayName", name) && SetText(key.get(), "UninstallString", uninstaller) &&
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&

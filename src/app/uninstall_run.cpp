@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/program_entry.h"
 #include "app/run_journal.h"
@@ -396,9 +397,10 @@ bool StartFinisher(const std::string& installDir, const char* program)
                          0))
         return false;
     ScopedKernelObject selfHeld(self);
-    std::string commandLine = "\"" + std::string(copy) + "\" /finish=" +
-                              std::to_string(reinterpret_cast<uintptr_t>(self)) + " \"/uninstall=" + installDir +
-                              "\"";
+    // A handle's lower 32 bits are all there is to it, in a 64-bit process too.
+    std::string commandLine =
+        "\"" + std::string(copy) + "\" " +
+        FinisherArguments(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self)), installDir);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_FORCEOFFFEEDBACK;  // it shows no window: no busy cursor for it

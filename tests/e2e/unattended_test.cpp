@@ -111,6 +111,12 @@ TEST(Unattended, FailuresEndWithTheirExitCodeAndTheirTextInTheLogInsteadOfABox)
          "Message \"Error\": Invalid Directory\r\n", true},
         {"options box without a window", "mkdir sub\r\n", "/? /verysilent", "dico", 0, nullptr,
          false},
+        {"option without its value", "mkdir sub\r\n", "/verysilent /dir C:\\Y1", "dico", 4,
+         "Options: refused \"/dir\" (needs a value)\r\n", false},
+        {"misspelt option, silent", "mkdir sub\r\n", "/silent /verysilnt", "dico", 4,
+         "Options: refused \"/verysilnt\" (unknown option)\r\n", false},
+        {"empty product of an uninstallation", "mkdir sub\r\n", "/uninstall /product= /verysilent", "dico", 4,
+         "Options: refused \"/product=\" (needs a value)\r\n", false},
     };
     for (const Case& c : cases) {
         ScratchFolder medium("medium");
@@ -152,6 +158,32 @@ TEST(Unattended, OptionsBoxListsTheOptionsAndEndsWithCode0)
     EXPECT_EQ(setup.FindWindowOfClass("Installation"), nullptr);
     AnswerMessageBox(box);
     EXPECT_EQ(setup.WaitForExit(), 0u);
+}
+
+TEST(Unattended, ARefusedOptionIsNamedAboveTheOptionsAndEndsWithCode4)
+{
+    struct Case {
+        const char* arguments;
+        const char* firstLine;  // Windows-1252
+    } cases[] = {
+        {"/verysilnt", "Option inconnue : \xAB\xA0/verysilnt\xA0\xBB"},
+        {"/dir C:\\Y1", "Option sans valeur : \xAB\xA0/dir\xA0\xBB"},
+        {"\"/uninstall=\"", "Option sans valeur : \xAB\xA0/uninstall=\xA0\xBB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ScratchFolder medium("medium");
+        WriteFileBytes(medium / "install.inf", "mkdir sub\r\n");
+        SetupProcess setup(medium.path(), SetupExePath(), c.arguments);
+        MessageBoxInfo box = WaitForMessageBox(setup);
+        ASSERT_NE(box.handle, nullptr);
+        EXPECT_EQ(box.text.rfind(c.firstLine, 0), 0u) << box.text;
+        for (const char* text : {"/silent", "/dir=", "4 option refus\xE9" "e"})
+            EXPECT_NE(box.text.find(text), std::string::npos) << text;
+        EXPECT_EQ(setup.FindWindowOfClass("Installation"), nullptr);
+        AnswerMessageBox(box);
+        EXPECT_EQ(setup.WaitForExit(), 4u);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
+
+using Arguments = std::vector<std::string>;
 
 TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
 {
@@ -11,21 +16,38 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
         bool silent, verySilent, help, hasDir;
         const char* dir;
         const char* logPath;
+        Refusal refusal;
+        const char* refused;
     } cases[] = {
-        {"", false, false, false, false, "", ""},
-        {"/silent", true, false, false, false, "", ""},
-        {"-SILENT", true, false, false, false, "", ""},
-        {"/VerySilent", true, true, false, false, "", ""},
-        {"/silentx /silen silent", false, false, false, false, "", ""},
-        {"/? ", false, false, true, false, "", ""},
-        {"-help /verysilent", true, true, true, false, "", ""},
-        {"/dir=c:\\dico", false, false, false, true, "c:\\dico", ""},
-        {"/DIR=\"c:\\mon dico\" /log=x.log", false, false, false, true, "c:\\mon dico", "x.log"},
-        {"\"/dir=c:\\mon dico\"", false, false, false, true, "c:\\mon dico", ""},
-        {"/dir=", false, false, false, true, "", ""},
-        {"/dir=a /dir=b", false, false, false, true, "b", ""},
-        {"  /log=\"c:\\a b\\setup.log\"\t/verysilent  ", true, true, false, false, "", "c:\\a b\\setup.log"},
-        {"unknown /x=1 dir=c:\\no", false, false, false, false, "", ""},
+        {"", false, false, false, false, "", "", Refusal::None, ""},
+        {"/silent", true, false, false, false, "", "", Refusal::None, ""},
+        {"-SILENT", true, false, false, false, "", "", Refusal::None, ""},
+        {"/VerySilent", true, true, false, false, "", "", Refusal::None, ""},
+        {"/silentx /silen silent", false, false, false, false, "", "", Refusal::Unknown, "/silentx"},
+        {"/? ", false, false, true, false, "", "", Refusal::None, ""},
+        {"-help /verysilent", true, true, true, false, "", "", Refusal::None, ""},
+        {"/dir=c:\\dico", false, false, false, true, "c:\\dico", "", Refusal::None, ""},
+        {"/DIR=\"c:\\mon dico\" /log=x.log", false, false, false, true, "c:\\mon dico", "x.log", Refusal::None, ""},
+        {"\"/dir=c:\\mon dico\"", false, false, false, true, "c:\\mon dico", "", Refusal::None, ""},
+        {"/dir=", false, false, false, true, "", "", Refusal::None, ""},
+        {"/dir=a /dir=b", false, false, false, true, "b", "", Refusal::None, ""},
+        {"  /log=\"c:\\a b\\setup.log\"\t/verysilent  ", true, true, false, false, "", "c:\\a b\\setup.log",
+         Refusal::None, ""},
+        {"unknown /x=1 dir=c:\\no", false, false, false, false, "", "", Refusal::Unknown, "unknown"},
+        // The first refused argument is named; the others are still read,
+        // so that the log and the silent modes apply.
+        {"/verysilnt /dir", false, false, false, false, "", "", Refusal::Unknown, "/verysilnt"},
+        {"/verysilent /dir C:\\Y1 /log=x.log", true, true, false, false, "", "x.log", Refusal::NoValue, "/dir"},
+        {"/log /silent", true, false, false, false, "", "", Refusal::NoValue, "/log"},
+        {"/? /help=1", false, false, true, false, "", "", Refusal::Unknown, "/help=1"},
+        {"/silent \"\"", true, false, false, false, "", "", Refusal::Unknown, ""},
+        {"\"/verysilent /dir=x\"", false, false, false, false, "", "", Refusal::Unknown, "/verysilent /dir=x"},
+        {"/dir=\"C:\\Mon Dico2\"", false, false, false, true, "C:\\Mon Dico2", "", Refusal::None, ""},
+        {"\"/dir=C:\\Mon Dico\\\\\" /silent", true, false, false, true, "C:\\Mon Dico\\", "", Refusal::None, ""},
+        {"/dir=\\\"x\\\"", false, false, false, true, "\"x\"", "", Refusal::None, ""},
+        // A drive's root before the closing quote: the quote is literal and
+        // the blank no longer separates.
+        {"\"/dir=C:\\\" /silent", false, false, false, true, "C:\" /silent", "", Refusal::None, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -36,6 +58,8 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
         EXPECT_EQ(options.hasDir, c.hasDir);
         EXPECT_EQ(options.dir, c.dir);
         EXPECT_EQ(options.logPath, c.logPath);
+        EXPECT_EQ(options.refusal, c.refusal);
+        EXPECT_EQ(options.refused, c.refused);
     }
 }
 
@@ -48,17 +72,30 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUninstallation)
         bool finish;
         unsigned long finishHandle;
         bool verySilent;
+        Refusal refusal;
+        const char* refused;
     } cases[] = {
-        {"/uninstall", true, "", false, 0, false},
-        {"\"/UNINSTALL=c:\\mon dico\" /verysilent", true, "c:\\mon dico", false, 0, true},
-        {"/uninstall=c:\\a /uninstall", true, "", false, 0, false},
+        {"/uninstall", true, "", false, 0, false, Refusal::None, ""},
+        {"\"/UNINSTALL=c:\\mon dico\" /verysilent", true, "c:\\mon dico", false, 0, true, Refusal::None, ""},
+        {"/uninstall=c:\\a /uninstall", true, "", false, 0, false, Refusal::None, ""},
         // An empty directory would name the program's own folder by mistake.
-        {"/uninstall=", false, "", false, 0, false},
-        {"/uninstal /uninstallx", false, "", false, 0, false},
-        {"/finish=124 /uninstall=c:\\dico", true, "c:\\dico", true, 124, false},
-        {"/finish=0", false, "", false, 0, false},
-        {"/finish=12x", false, "", false, 0, false},
-        {"/finish=", false, "", false, 0, false},
+        {"/uninstall=", false, "", false, 0, false, Refusal::NoValue, "/uninstall="},
+        {"/uninstal /uninstallx", false, "", false, 0, false, Refusal::Unknown, "/uninstal"},
+        {"/finish=124 /uninstall=c:\\dico", true, "c:\\dico", true, 124, false, Refusal::None, ""},
+        {"/finish=0", false, "", false, 0, false, Refusal::BadValue, "/finish=0"},
+        {"/finish=12x", false, "", false, 0, false, Refusal::BadValue, "/finish=12x"},
+        {"/finish=", false, "", false, 0, false, Refusal::NoValue, "/finish="},
+        {"/finish=-1", false, "", false, 0, false, Refusal::BadValue, "/finish=-1"},
+        {"/finish=99999999999999999999999", false, "", false, 0, false, Refusal::BadValue,
+         "/finish=99999999999999999999999"},
+        {"/finish /uninstall", true, "", false, 0, false, Refusal::NoValue, "/finish"},
+        {"/uninstall /product", true, "", false, 0, false, Refusal::NoValue, "/product"},
+        // Empty, it would take every product of the folder.
+        {"/uninstall /product= /verysilent", true, "", false, 0, true, Refusal::NoValue, "/product="},
+        // As the list of installed programs starts the uninstaller.
+        {"/uninstall \"/product=Dico \\\"A\\\"\" /verysilent", true, "", false, 0, true, Refusal::None, ""},
+        {"/uninstall \"/product=Dico A\\\\\"", true, "", false, 0, false, Refusal::None, ""},
+        {"/finish=7 \"/uninstall=C:\\\\\"", true, "C:\\", true, 7, false, Refusal::None, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -68,6 +105,96 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUninstallation)
         EXPECT_EQ(options.finish, c.finish);
         EXPECT_EQ(options.finishHandle, c.finishHandle);
         EXPECT_EQ(options.verySilent, c.verySilent);
+        EXPECT_EQ(options.refusal, c.refusal);
+        EXPECT_EQ(options.refused, c.refused);
+    }
+}
+
+TEST(SplitArguments, FollowsTheRulesOfTheCRuntime)
+{
+    struct Case {
+        const char* text;
+        Arguments arguments;
+    } cases[] = {
+        {"", {}},
+        {" \t ", {}},
+        {"a b\tc", {"a", "b", "c"}},
+        {"  a  ", {"a"}},
+        {"\"a b\"", {"a b"}},
+        {"a\" \"b", {"a b"}},
+        {"\"a\tb\" c", {"a\tb", "c"}},
+        {"\"\"", {""}},
+        {"a \"\" b", {"a", "", "b"}},
+        {"\"\"\"\"", {"\""}},
+        {"\"a \"\"b\"\" c\"", {"a \"b\" c"}},
+        {"\"\"\"a b\"", {"\"a b"}},
+        {"\"unclosed b", {"unclosed b"}},
+        {"\\\"a", {"\"a"}},
+        {"\\\\\"a b\"", {"\\a b"}},
+        {"\\\\\\\"a", {"\\\"a"}},
+        {"\\\\\\\\\"a b\"", {"\\\\a b"}},
+        {"c:\\a\\b\\ d", {"c:\\a\\b\\", "d"}},
+        {"\"c:\\a b\\\\\" d", {"c:\\a b\\", "d"}},
+        {"\"c:\\\" d", {"c:\" d"}},
+        {"a\\\\b\\\\", {"a\\\\b\\\\"}},
+        {"\"a\\\"\"", {"a\""}},
+        {"a\"b\"c\"d", {"abcd"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(SplitArguments(c.text), c.arguments);
+    }
+    EXPECT_TRUE(SplitArguments(nullptr).empty());
+}
+
+TEST(QuotedArgument, EveryTextComesBackWholeThroughTheSplitting)
+{
+    // Every text of up to four of the characters that matter, alone and
+    // between two others.
+    const std::string alphabet = "a \t\\\"";
+    std::vector<std::string> texts = {""};
+    for (size_t from = 0, length = 0; length < 4; ++length) {
+        const size_t to = texts.size();
+        for (size_t i = from; i < to; ++i)
+            for (char c : alphabet)
+                texts.push_back(texts[i] + c);
+        from = to;
+    }
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const std::string quoted = QuotedArgument(text);
+        EXPECT_EQ(SplitArguments(quoted.c_str()), Arguments{text});
+        // Two backslashes before the opening quote give one.
+        EXPECT_EQ(SplitArguments(("x " + quoted + " \\\\" + quoted).c_str()), (Arguments{"x", text, "\\" + text}));
+    }
+}
+
+TEST(QuotedArgument, TheProgramsOwnCommandsReadBack)
+{
+    struct Case {
+        const char* dir;
+        const char* product;
+    } cases[] = {
+        {"C:\\", "Dico"},
+        {"C:\\Mon Dico", "Dictionnaire \"bilingue\""},
+        {"\\\\serveur\\partage\\dico", "Nom finissant par \\"},
+        {"C:\\a\"b", "\t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dir);
+        const CommandLine finisher = ParseCommandLine(FinisherArguments(4294967295ul, c.dir).c_str());
+        EXPECT_EQ(finisher.refusal, Refusal::None);
+        EXPECT_TRUE(finisher.finish && finisher.uninstall);
+        EXPECT_EQ(finisher.finishHandle, 4294967295ul);
+        EXPECT_EQ(finisher.uninstallDir, c.dir);
+        for (const char* quiet : {"", " /verysilent"}) {
+            const CommandLine entry = ParseCommandLine((UninstallArguments(c.product) + quiet).c_str());
+            EXPECT_EQ(entry.refusal, Refusal::None);
+            EXPECT_TRUE(entry.uninstall);
+            EXPECT_EQ(entry.uninstallDir, "");
+            EXPECT_EQ(entry.product, c.product);
+            EXPECT_EQ(entry.verySilent, *quiet != '\0');
+        }
     }
 }
 

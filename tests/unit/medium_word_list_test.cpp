@@ -88,10 +88,10 @@ TEST(WordListText, TheSampleListsComeBackByteForByte)
     }
 }
 
-TEST(WordListText, EveryByteValueComesBack)
+// Bytes 1 to 255 in keys of 30 and values of 50, and the escapes' own
+// characters at the ends of fields.
+std::vector<KeyValue> EveryByteRecords()
 {
-    // Bytes 1 to 255 in keys of 30 and values of 50, and the escapes' own
-    // characters at the ends of fields.
     std::string all;
     for (int b = 1; b < 256; ++b)
         all += static_cast<char>(b);
@@ -102,6 +102,12 @@ TEST(WordListText, EveryByteValueComesBack)
     records.emplace_back("\n\\x41", "\\");
     records.emplace_back(std::string(30, '\xFF'), std::string(50, '\x81'));
     records.emplace_back("vide", "");
+    return records;
+}
+
+TEST(WordListText, EveryByteValueComesBack)
+{
+    const std::vector<KeyValue> records = EveryByteRecords();
     const std::string list = ListBytes(records);
     std::string text;
     EXPECT_TRUE(RoundTrip(list, &text) == list);
@@ -156,6 +162,11 @@ TEST(WordListText, ImportRefusesBadLinesWithTheirNumbersAndWritesNothing)
         {"unknown escape", good + "cat\t\\q\n", 2, "backslash"},
         {"cut-short escape", good + "cat\t\\x4\n", 2, "backslash"},
         {"backslash at the end", good + "cat\tchat\\\n", 2, "backslash"},
+        {"empty line in the middle, CR LF", good + "\r\n" + good + "\r\n", 2, "no tab"},
+        {"byte order mark after the start", good + "\xEF\xBB\xBF" + good, 2, "U+FEFF"},
+        {"second byte order mark", "\xEF\xBB\xBF\xEF\xBB\xBF" + good, 1, "U+FEFF"},
+        {"blanks on the last line", good + " \n\n", 2, "no tab"},
+        {"carriage return alone at the end", good + "\r", 2, "no tab"},
     };
     for (const Case& c : cases) {
         ScratchFolder dir;
@@ -185,18 +196,71 @@ TEST(WordListText, ImportTakesCrLfLinesAndEveryBadLineIsTold)
     EXPECT_TRUE(list.empty());
 }
 
-TEST(WordListText, ExportOfABrokenListTellsItsFaultsAndStillShowsTheRecords)
+TEST(WordListText, ImportTakesWhatEditorsAddAroundTheText)
 {
+    const std::string list = ListBytes(EveryByteRecords());
+    std::string text;
+    std::vector<TextFault> faults;
+    ASSERT_TRUE(ExportText(list, text, faults));
+    std::string crLf;
+    for (char c : text)
+        crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string& edited : {text, bom + text, text + "\n", text + "\r\n\n\r\n", crLf + "\r\n",
+                                      bom + crLf + "\n\n", text.substr(0, text.size() - 1)}) {
+        SCOPED_TRACE(edited.substr(edited.size() - 8));
+        std::string imported;
+        EXPECT_TRUE(ImportText(edited, imported, faults)) << (faults.empty() ? "" : faults[0].text);
+        EXPECT_TRUE(imported == list);
+    }
+    std::string empty;
+    for (const char* nothing : {"", "\xEF\xBB\xBF", "\n\r\n"}) {
+        EXPECT_TRUE(ImportText(nothing, empty, faults)) << nothing;
+        EXPECT_TRUE(empty.empty()) << nothing;
+    }
+}
+
+TEST(WordListText, ExportRefusesWhatTheTextCannotCarryAndWritesNothing)
+{
+    const std::string good = RecordBytes("cat", "chat");
+    const auto with = [&good](size_t at, const std::string& bytes) {
+        std::string record = good;
+        return record.replace(at, bytes.size(), bytes);
+    };
+    struct Case {
+        const char* fault;
+        std::string list;
+        std::vector<std::pair<int, const char*>> says;  // record, text
+    } cases[] = {
+        {"no zero byte in the value, and bytes after the last record",
+         with(31, std::string(51, 'v')) + "xy", {{1, "the value has no zero byte"}, {2, "2 bytes after the last"}}},
+        {"no zero byte in the key", good + with(0, std::string(31, 'k')), {{2, "the key has no zero byte"}}},
+        {"empty key", good + good + RecordBytes("", "chat"), {{3, "empty key"}}},
+        {"a byte after the key's end", with(4, "x") + good, {{1, "after the end of the key"}}},
+        {"a byte after the value's end", good + with(81, "x"), {{2, "after the end of the value"}}},
+        {"reserved bytes", with(83, "\x01"), {{1, "last two bytes"}}},
+        {"less than a record", "xy", {{1, "2 bytes after the last whole record"}}},
+        {"every record told", RecordBytes("", "chat") + good + with(82, "\x01"),
+         {{1, "empty key"}, {3, "last two bytes"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        ScratchFolder dir;
+        const std::string path = dir / "broken.wb";
+        WriteFileBytes(path, c.list);
+        const Output exported = Export(path);
+        EXPECT_EQ(exported.code, 1);
+        EXPECT_EQ(exported.out, "");
+        size_t at = 0;
+        for (const auto& [record, says] : c.says) {
+            const std::string where = path + ":" + std::to_string(record) + ": error: ";
+            EXPECT_EQ(exported.err.compare(at, where.size(), where), 0) << exported.err;
+            EXPECT_NE(exported.err.find(says, at), std::string::npos) << exported.err;
+            at = exported.err.find('\n', at) + 1;
+        }
+        EXPECT_EQ(exported.err.substr(at), path + ": nothing exported\n");
+    }
     ScratchFolder dir;
-    std::string record = RecordBytes("cat", "chat");
-    record.replace(31, 51, std::string(51, 'v'));  // no zero byte in the value
-    WriteFileBytes((dir / "broken.wb"), record + "xy");
-    const Output exported = Export((dir / "broken.wb"));
-    EXPECT_EQ(exported.code, 1);
-    EXPECT_EQ(exported.out, "cat\t" + std::string(50, 'v') + "\n");
-    EXPECT_NE(exported.err.find((dir / "broken.wb") + ":1: error: the value has no zero byte"), std::string::npos)
-        << exported.err;
-    EXPECT_NE(exported.err.find((dir / "broken.wb") + ":2: error:"), std::string::npos) << exported.err;
     EXPECT_EQ(Export((dir / "absent.wb")).code, 2);
 }
 

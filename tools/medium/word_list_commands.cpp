@@ -1,6 +1,5 @@
 #include "word_list_commands.h"
 
-#include <memory>
 #include <vector>
 
 #include "host_files.h"
@@ -14,7 +13,6 @@
 #include "shell/collation.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/reverse_list.h"
-#include "wordlist/word_list.h"
 
 namespace {
 
@@ -24,6 +22,15 @@ bool ReadOrSay(const std::string& path, std::string& bytes, FILE* err)
         return true;
     std::fprintf(err, "%s:0: error: cannot be read\n", path.c_str());
     return false;
+}
+
+// The faults of a refused conversion under the file they are in, then what
+// was left unwritten.
+void PrintFaults(FILE* err, const std::string& file, const std::vector<TextFault>& faults, const std::string& unwritten)
+{
+    for (const TextFault& fault : faults)
+        std::fprintf(err, "%s:%d: error: %s\n", file.c_str(), fault.line, fault.text.c_str());
+    std::fprintf(err, "%s\n", unwritten.c_str());
 }
 
 void PrintFindings(FILE* out, const Report& report)
@@ -60,25 +67,25 @@ int ExportWordList(const std::string& path, FILE* out, FILE* err)
     std::string bytes;
     if (!ReadOrSay(path, bytes, err))
         return 2;
+    // All or nothing: a text that lacks a record would import as another list.
+    std::string text;
+    std::vector<TextFault> faults;
+    if (!ExportText(bytes, text, faults)) {
+        PrintFaults(err, path, faults, path + ": nothing exported");
+        return 1;
+    }
+    // What is left to say of a list the text carries whole: the warnings of
+    // its words, and a list setup.exe could not read.
     Report report;
     CheckWordList(bytes, path, report);
     PrintFindings(err, report);
-    // The records as setup.exe's loader gives them.
-    ScopedFile file = OpenBytes(bytes);
-    const int32_t count = file ? CountWordRecords(file.get()) : -1;
-    std::unique_ptr<WordList> list = count >= 0 ? LoadWordList(file.get(), count) : nullptr;
-    if (!list)
+    if (report.Count(Severity::Error) > 0)
         return 1;
-    std::string text;
-    for (int32_t i = 0; i < list->Count(); ++i) {
-        const WordRecord& record = list->Entry(static_cast<size_t>(i));
-        text += ExportLine(record.key, record.value);
-    }
     if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0) {
         std::fprintf(err, "medium: cannot write the text\n");
         return 2;
     }
-    return report.Count(Severity::Error) > 0 ? 1 : 0;
+    return 0;
 }
 
 int ImportWordList(const std::string& textPath, const std::string& listPath, FILE* err)
@@ -89,9 +96,7 @@ int ImportWordList(const std::string& textPath, const std::string& listPath, FIL
     std::string list;
     std::vector<TextFault> faults;
     if (!ImportText(text, list, faults)) {
-        for (const TextFault& fault : faults)
-            std::fprintf(err, "%s:%d: error: %s\n", textPath.c_str(), fault.line, fault.text.c_str());
-        std::fprintf(err, "%s: nothing written\n", listPath.c_str());
+        PrintFaults(err, textPath, faults, listPath + ": nothing written");
         return 1;
     }
     if (!WriteHostFileWhole(listPath, list)) {

@@ -112,6 +112,38 @@ std::string ImportLine(std::string_view line, std::string& list)
     return "";
 }
 
+// A field's text: up to its zero byte.
+std::string_view TextOf(std::string_view field)
+{
+    return field.substr(0, field.find('\0'));
+}
+
+// Why a field of a record would not come back from its line, or "".
+std::string FieldFault(std::string_view field, const char* name)
+{
+    const size_t end = field.find('\0');
+    if (end == std::string_view::npos)
+        return std::string("the ") + name + " has no zero byte in its " + std::to_string(field.size()) +
+               " bytes: the text carries only the first " + std::to_string(field.size() - 1);
+    if (field.find_first_not_of('\0', end) != std::string_view::npos)
+        return std::string("bytes after the end of the ") + name + " are not zero: the text cannot carry them";
+    return "";
+}
+
+std::string RecordFault(std::string_view record)
+{
+    const std::string_view key = record.substr(0, kKeyFieldSize);
+    std::string fault = FieldFault(key, "key");
+    if (fault.empty())
+        fault = FieldFault(record.substr(offsetof(WordRecord, value), kValueFieldSize), "value");
+    if (fault.empty() && key[0] == '\0')
+        fault = "empty key: an import refuses it";
+    const std::string_view reserved = record.substr(offsetof(WordRecord, reserved));
+    if (fault.empty() && reserved.find_first_not_of('\0') != std::string_view::npos)
+        fault = "the last two bytes of the record are not zero: the text cannot carry them";
+    return fault;
+}
+
 }  // namespace
 
 std::string ExportLine(std::string_view key, std::string_view value)
@@ -124,10 +156,42 @@ std::string ExportLine(std::string_view key, std::string_view value)
     return line;
 }
 
+bool ExportText(std::string_view list, std::string& text, std::vector<TextFault>& faults)
+{
+    text.clear();
+    faults.clear();
+    const size_t size = sizeof(WordRecord);
+    int number = 1;
+    for (size_t at = 0; at + size <= list.size(); at += size, ++number) {
+        const std::string_view record = list.substr(at, size);
+        std::string fault = RecordFault(record);
+        if (!fault.empty())
+            faults.push_back({number, fault});
+        else if (faults.empty())
+            text += ExportLine(TextOf(record.substr(0, kKeyFieldSize)),
+                               TextOf(record.substr(offsetof(WordRecord, value), kValueFieldSize)));
+    }
+    if (list.size() % size != 0)
+        faults.push_back({number, std::to_string(list.size() % size) +
+                                      " bytes after the last whole record: the text cannot carry them"});
+    if (!faults.empty())
+        text.clear();
+    return faults.empty();
+}
+
 bool ImportText(std::string_view text, std::string& list, std::vector<TextFault>& faults)
 {
     list.clear();
     faults.clear();
+    // What editors add around a text: a byte order mark, empty lines at the end.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
+    while (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+    }
     int number = 0;
     size_t at = 0;
     while (at < text.size()) {
