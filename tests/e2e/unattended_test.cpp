@@ -48,7 +48,7 @@ TEST(Unattended, VerySilentInstallsTheSampleMediumAsTheInteractiveRunDoes)
     } runs[] = {
         {"with a log", parent / "silent dico", "\"/log=" + log + "\""},
         {"with a log that cannot be written", parent / "unlogged",
-         "/log=" + (parent / "no folder") + "\\setup.log"},
+         "\"/log=" + (parent / "no folder") + "\\setup.log\""},
     };
     for (const Run& run : runs) {
         DeleteFileA(shortcut.c_str());
