@@ -1,5 +1,4 @@
-// The LZ module: files made by Debian's mscompress expand to their
-// originals, what it compresses itself expands to the original by its own
+// The LZ module: what it compresses expands to the original, by its own
 // expansion and by libmspack's, hand-made streams end as the one-byte rule
 // says, and the underscore names are the LZ open's.
 #include "script/lz_file.h"
@@ -50,11 +49,13 @@ TEST(LzExpand, EndsAsTheOneByteRuleSays)
         LzOutcome outcome;
         std::string expanded;
     } cases[] = {
-        // mscompress; text.txt repeats its lines over 28 KB, past the window's wrap.
-        {"text", Fixture("text.txt_"), LzOutcome::Whole, Fixture("text.txt")},
-        {"every byte value", Fixture("binary.bin_"), LzOutcome::Whole, Fixture("binary.bin")},
-        {"mscompress's empty file: one zero byte over", Fixture("empty.txt_"), LzOutcome::WholeCut, ""},
-        {"cut in half", Fixture("truncated.bin_"), LzOutcome::Short, ""},
+        // text.txt repeats its lines over 28 KB, past the window's wrap.
+        {"text", Fixture("text.tx_"), LzOutcome::Whole, Fixture("text.txt")},
+        {"every byte value", Fixture("binary.bi_"), LzOutcome::Whole, Fixture("binary.bin")},
+        {"empty", Fixture("empty.tx_"), LzOutcome::Whole, ""},
+        {"mscompress's empty file: one zero byte over", Stream(0, std::string("\x01\0", 2)), LzOutcome::WholeCut,
+         ""},
+        {"cut in half", Fixture("truncated.bi_"), LzOutcome::Short, ""},
         // Flag bits from the lowest; matches copy from the window, which starts
         // with spaces and is written from 4096 - 16, byte by byte.
         {"literals then a match", Stream(6, "\x07" "abc" "\xF0\xF0"), LzOutcome::Whole, "abcabc"},
@@ -89,7 +90,7 @@ TEST(LzExpand, EndsAsTheOneByteRuleSays)
 
 TEST(LzExpand, ReadAndWriteFailuresAreTheirOwnOutcomes)
 {
-    const std::string text = Fixture("text.txt_");
+    const std::string text = Fixture("text.tx_");
     const auto fromText = [&](char* buffer, size_t capacity, size_t& count) {
         count = std::min(capacity, text.size());
         std::memcpy(buffer, text.data(), count);
@@ -128,7 +129,7 @@ TEST(LzCompressedName, ReplacesTheExtensionsLastCharacterOfTheLastPathElement)
 TEST(IsLzCompressed, TakesTheSignatureAlone)
 {
     EXPECT_TRUE(IsLzCompressed(std::string("SZDD\x88\xF0\x27\x33", 8)));
-    EXPECT_TRUE(IsLzCompressed(Fixture("text.txt_")));
+    EXPECT_TRUE(IsLzCompressed(Fixture("text.tx_")));
     EXPECT_FALSE(IsLzCompressed(std::string("SZDD\x88\xF0\x27", 7)));
     EXPECT_FALSE(IsLzCompressed(Fixture("text.txt")));
 }

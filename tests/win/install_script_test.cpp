@@ -168,9 +168,9 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
 {
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
-    WriteFileBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\binary.bi_", Fixture("binary.bi_"));
+    WriteFileBytes(medium + "\\empty.tx_", Fixture("empty.tx_"));
     const std::string plain = std::string("plain\0data\r\n\xFF", 13);
     WriteFileBytes(medium + "\\plain.dat", plain);
     const std::string big = PseudoRandomBytes(5 * 1024 * 1024 / 2 + 7);  // several blocks
@@ -244,7 +244,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     // folders skipped; copies are raw.
     EXPECT_EQ(FolderNames(install + "\\txt"),
               (Names{"CAPS.TXT", "empty.tx_", "hidden.txt", "notes.txt", "text.tx_"}));
-    EXPECT_EQ(Contents(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
+    EXPECT_EQ(Contents(install + "\\txt\\text.tx_"), Fixture("text.tx_"));
     EXPECT_EQ(FolderNames(install + "\\all"),
               (Names{"CAPS.TXT", "README", "big.dat", "binary.bi_", "empty.tx_", "hidden.txt",
                      "install.inf", "notes.txt", "plain.dat", "text.tx_"}));
@@ -312,8 +312,8 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
         ScriptFolders folders;
         const std::string medium = folders.medium, install = folders.install;
         MakeFolder(medium + "\\sons");
-        WriteFileBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
-        const std::string text = Fixture("text.txt_");
+        WriteFileBytes(medium + "\\truncated.bi_", Fixture("truncated.bi_"));
+        const std::string text = Fixture("text.tx_");
         WriteFileBytes(medium + "\\long2.tx_", WithHeaderSize(text, HeaderSize(text) - 2));
         WriteFileBytes(medium + "\\long.tx_", WithHeaderSize(text, 100));
         if (c.destinationWas)
@@ -342,9 +342,9 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
     ASSERT_EQ((medium + "\\" + sub + "\\text.tx_").size(), 259u);
     ASSERT_TRUE(PathExists(medium + "\\" + sub));
     ASSERT_TRUE(PathExists(install));
-    WriteFileBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\b.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\b.tx_", Fixture("text.tx_"));
 
     RunScript(medium, install,
               "copy " + sub + "\\text.tx_ a\n"    // both 259
@@ -452,7 +452,7 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
 TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
 {
     const std::string text = Fixture("text.txt"), binary = Fixture("binary.bin");
-    const std::string compressedText = Fixture("text.txt_");
+    const std::string compressedText = Fixture("text.tx_");
     struct Case {
         const char* source;   // as the copy line names it
         const char* stored;   // the file on the medium
@@ -460,15 +460,15 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         std::string installed;
         std::string lzCopyAdds = "";  // what the platform's LZ copy gives past it
     } cases[] = {
-        {"dico.exe", "dico.ex_", Fixture("text.txt_"), text},
-        {"a.md", "a.md_", Fixture("binary.bin_"), binary},
-        {"x", "x._", Fixture("text.txt_"), text},
+        {"dico.exe", "dico.ex_", Fixture("text.tx_"), text},
+        {"a.md", "a.md_", Fixture("binary.bi_"), binary},
+        {"x", "x._", Fixture("text.tx_"), text},
         // The first dot of the last path element starts the extension.
-        {"a.b.cde", "a.b.cd_", Fixture("text.txt_"), text},
-        {"a.b.c", "a.b._", Fixture("text.txt_"), text},
-        {"s.d\\file", "s.d\\file._", Fixture("binary.bin_"), binary},
+        {"a.b.cde", "a.b.cd_", Fixture("text.tx_"), text},
+        {"a.b.c", "a.b._", Fixture("text.tx_"), text},
+        {"s.d\\file", "s.d\\file._", Fixture("binary.bi_"), binary},
         // '/' ends a path element as '\' does.
-        {"v1.0/readme", "v1.0\\readme._", Fixture("binary.bin_"), binary},
+        {"v1.0/readme", "v1.0\\readme._", Fixture("binary.bi_"), binary},
         // One byte past the promised size is cut.
         {"over.txt", "over.tx_", WithHeaderSize(compressedText, HeaderSize(compressedText) - 1),
          text.substr(0, text.size() - 1), text.substr(text.size() - 1)},
@@ -477,7 +477,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         // The named file first.
         {"both.txt", "both.txt", "named", "named"},
         // As for the LZ open, whatever can't be opened as named: a folder.
-        {"sons", "sons._", Fixture("text.txt_"), text},
+        {"sons", "sons._", Fixture("text.tx_"), text},
     };
     ScriptWindow window;
     ScratchFolder scratch;
@@ -492,7 +492,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         MakeFolder(medium + "\\s.d");
         MakeFolder(medium + "\\v1.0");
         MakeFolder(medium + "\\sons");
-        WriteFileBytes(medium + "\\both.tx_", Fixture("text.txt_"));
+        WriteFileBytes(medium + "\\both.tx_", Fixture("text.tx_"));
         std::string script;
         for (size_t i = 0; i < std::size(cases); ++i) {
             WriteFileBytes(medium + "\\" + cases[i].stored, cases[i].bytes);
@@ -607,7 +607,7 @@ TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
     ScriptWindow window;
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.tx_"));
     WriteFileBytes(medium + "\\notes.txt", "notes");
     WriteFileBytes(medium + "\\install.inf",
                "mkdir sub\n"
