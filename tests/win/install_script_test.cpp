@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/window_globals.h"
+#include "script/lz_file.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "support/drives.h"
@@ -526,6 +527,25 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
             }
         }
         EXPECT_EQ(FolderNames(medium).size(), std::size(cases) + 3) << "the medium is as it was";
+    }
+}
+
+TEST(LzCopy, ExpandsWhatTheLzModuleCompressesWholeAtEverySmallSize)
+{
+    // Spaces, as the window starts, a run, a repeat, then bytes that do not repeat.
+    const std::string pattern = "    aaaaaaaaaaaaaaaaaaaa le dico, le dico " + PseudoRandomBytes(40);
+    ScratchFolder scratch;
+    const std::string compressed = scratch / "file.tx_", copied = scratch / "file.txt";
+    for (size_t size = 0; size <= 70; ++size) {
+        WriteFileBytes(compressed, LzCompressBytes(pattern.substr(0, size), 't'));
+        OFSTRUCT opened = {}, created = {};
+        const INT input = LZOpenFileA(const_cast<char*>(compressed.c_str()), &opened, OF_READ);
+        const INT output = LZOpenFileA(const_cast<char*>(copied.c_str()), &created, OF_CREATE);
+        ASSERT_TRUE(input >= 0 && output >= 0) << size;
+        EXPECT_GE(LZCopy(input, output), 0) << size;
+        LZClose(output);
+        LZClose(input);
+        EXPECT_TRUE(Contents(copied) == pattern.substr(0, size)) << size << " bytes: " << Contents(copied).size();
     }
 }
 
