@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -12,6 +13,8 @@ static_assert(sizeof kSignature - 1 == kLzSignatureSize, "signature length");
 
 constexpr size_t kWindowSize = 4096;
 constexpr size_t kWindowMask = kWindowSize - 1;
+// Where the expansion writes its first byte in the window.
+constexpr size_t kFirstPlace = kWindowSize - 16;
 // Media hold files of tens of MB: read and write in blocks large enough
 // that the file calls cost nothing beside the decoding.
 constexpr size_t kReadBlock = 1u << 16;
@@ -94,7 +97,7 @@ StreamEnd DecodeGroups(Input& in, Output& out, uint64_t promised)
 {
     std::array<unsigned char, kWindowSize> window;
     window.fill(' ');
-    size_t position = kWindowSize - 16;
+    size_t position = kFirstPlace;
     unsigned char flags = 0;
     while (in.Next(flags)) {
         for (int item = 0; item < 8; ++item, flags >>= 1) {
@@ -139,6 +142,11 @@ std::string LzCompressedName(std::string_view path)
         return name + "_";
     name.back() = '_';
     return name;
+}
+
+char LzReplacedCharacter(std::string_view path)
+{
+    return LzCompressedName(path).size() == path.size() ? path.back() : '\0';
 }
 
 bool IsLzCompressed(std::string_view start)
@@ -208,4 +216,119 @@ LzOutcome LzExpandBytes(std::string_view compressed, std::string& expanded)
     if (outcome != LzOutcome::Whole && outcome != LzOutcome::WholeCut)
         expanded.clear();
     return outcome;
+}
+
+namespace {
+
+constexpr size_t kMinMatch = 3;
+constexpr size_t kMaxMatch = 18;
+// One short of the window: a match never starts at the place its first byte
+// is written to, so the expander's order of reading and writing never matters.
+constexpr size_t kMaxDistance = kWindowSize - 1;
+// Bounds the search where every place looks alike (a run of one byte, the
+// window's spaces); the nearest candidates are tried first.
+constexpr size_t kMaxCandidates = 48;
+constexpr unsigned kHashBits = 15;
+constexpr size_t kNoPlace = SIZE_MAX;
+
+// Earlier places of the text by the three bytes that start there, the
+// nearest first, within the window's reach.
+class Matcher {
+public:
+    explicit Matcher(const std::string& text)
+        : text_(text), latest_(size_t(1) << kHashBits, kNoPlace), earlier_(kWindowSize, kNoPlace)
+    {
+    }
+
+    // Every place before end becomes a candidate.
+    void AddUpTo(size_t end)
+    {
+        for (; added_ < end && added_ + kMinMatch <= text_.size(); ++added_) {
+            size_t& latest = latest_[Hash(added_)];
+            earlier_[added_ & kWindowMask] = latest;
+            latest = added_;
+        }
+    }
+
+    // The longest match of the bytes at at (0 when none is worth one) and
+    // how far back it starts; every place before at must have been added.
+    size_t Longest(size_t at, size_t& distance) const
+    {
+        const size_t limit = std::min(kMaxMatch, text_.size() - at);
+        if (limit < kMinMatch)
+            return 0;
+        size_t best = 0;
+        size_t candidate = latest_[Hash(at)];
+        for (size_t tried = 0; candidate != kNoPlace && at - candidate <= kMaxDistance && tried < kMaxCandidates;
+             ++tried, candidate = earlier_[candidate & kWindowMask]) {
+            // Past at, the match reads bytes it writes itself, as the expander does.
+            if (text_[candidate + best] != text_[at + best])
+                continue;
+            size_t length = 0;
+            while (length < limit && text_[candidate + length] == text_[at + length])
+                ++length;
+            if (length > best) {
+                best = length;
+                distance = at - candidate;
+                if (best == limit)
+                    break;
+            }
+        }
+        return best >= kMinMatch ? best : 0;
+    }
+
+private:
+    size_t Hash(size_t at) const
+    {
+        const uint32_t bytes = static_cast<uint32_t>(static_cast<unsigned char>(text_[at])) << 16 |
+                               static_cast<uint32_t>(static_cast<unsigned char>(text_[at + 1])) << 8 |
+                               static_cast<unsigned char>(text_[at + 2]);
+        return (bytes * 2654435761u) >> (32 - kHashBits);
+    }
+
+    const std::string& text_;
+    std::vector<size_t> latest_;   // by hash
+    std::vector<size_t> earlier_;  // by place, modulo the window
+    size_t added_ = 0;
+};
+
+}  // namespace
+
+std::string LzCompressBytes(std::string_view bytes, char nameCharacter)
+{
+    if (bytes.size() > kLzMaxExpandedSize)
+        throw std::length_error("LzCompressBytes: more than a header can promise");
+    std::string out(kSignature, kLzSignatureSize);
+    out += 'A';
+    out += nameCharacter;
+    for (int shift = 0; shift < 32; shift += 8)
+        out += static_cast<char>((static_cast<uint64_t>(bytes.size()) >> shift) & 0xFF);
+
+    // The window's first fill, then the bytes, each at the window place the
+    // expansion writes it to: a match may reach back into the fill too.
+    std::string text(kWindowSize, ' ');
+    text.append(bytes);
+    Matcher matcher(text);
+    size_t flags = 0;
+    int items = 8;
+    for (size_t at = kWindowSize; at < text.size(); ++items) {
+        if (items == 8) {
+            flags = out.size();
+            out += '\0';
+            items = 0;
+        }
+        matcher.AddUpTo(at);
+        size_t distance = 0;
+        const size_t length = matcher.Longest(at, distance);
+        if (length == 0) {
+            out[flags] = static_cast<char>(static_cast<unsigned char>(out[flags]) | 1u << items);
+            out += text[at++];
+            continue;
+        }
+        const size_t place = (at - distance + kFirstPlace) & kWindowMask;
+        out += static_cast<char>(place & 0xFF);
+        out += static_cast<char>((place >> 4 & 0xF0) | (length - kMinMatch));
+        at += length;
+    }
+    return out;
 }

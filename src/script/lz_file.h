@@ -1,6 +1,6 @@
 // The LZ format in which a setup medium stores compressed files (the one
-// the platform's LZ32 library reads and Debian's mscompress writes): the
-// name a compressed file is stored under, its signature, and its expansion.
+// the platform's LZ32 library reads): the name a compressed file is stored
+// under, its signature, its expansion and the compression that makes it.
 // Portable, standard library only: setup.exe's copy and the medium tool
 // both call it, so that they agree on every medium.
 #pragma once
@@ -23,6 +23,11 @@ constexpr size_t kLzHeaderSize = 14;
 // one. The extension starts at the first dot of the last path element;
 // '\' and '/' both end an element (setup.exe reads '/' as '\').
 std::string LzCompressedName(std::string_view path);
+
+// The character LzCompressedName puts '_' in place of, which the header
+// keeps: 'e' for "dico.exe". 0 where the name only grows ("x.md_", "x._"),
+// as nothing of it is lost.
+char LzReplacedCharacter(std::string_view path);
 
 // True when a file starting with these bytes is stored compressed: they
 // begin with the signature. A file that has it but no whole header is a
@@ -68,3 +73,11 @@ LzOutcome LzExpand(const LzRead& read, const LzWrite& write);
 // The same over bytes in memory; expanded receives the expansion (empty
 // unless Whole or WholeCut).
 LzOutcome LzExpandBytes(std::string_view compressed, std::string& expanded);
+
+// The largest size a header can promise.
+constexpr uint64_t kLzMaxExpandedSize = 0xFFFFFFFFu;
+
+// bytes compressed, header included (nameCharacter is its name character):
+// LzExpand and the platform's expansion give them back whole. Throws
+// std::length_error past kLzMaxExpandedSize.
+std::string LzCompressBytes(std::string_view bytes, char nameCharacter);

@@ -1,12 +1,14 @@
-// The LZ module: files made by Debian's mscompress expand to their
-// originals, hand-made streams end as the one-byte rule says, and the
-// underscore names are the LZ open's.
+// The LZ module: what it compresses expands to the original, by its own
+// expansion and by libmspack's, hand-made streams end as the one-byte rule
+// says, and the underscore names are the LZ open's.
 #include "script/lz_file.h"
 
 #include <gtest/gtest.h>
+#include <mspack.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "support/files.h"
@@ -47,11 +49,13 @@ TEST(LzExpand, EndsAsTheOneByteRuleSays)
         LzOutcome outcome;
         std::string expanded;
     } cases[] = {
-        // mscompress; text.txt repeats its lines over 28 KB, past the window's wrap.
-        {"text", Fixture("text.txt_"), LzOutcome::Whole, Fixture("text.txt")},
-        {"every byte value", Fixture("binary.bin_"), LzOutcome::Whole, Fixture("binary.bin")},
-        {"mscompress's empty file: one zero byte over", Fixture("empty.txt_"), LzOutcome::WholeCut, ""},
-        {"cut in half", Fixture("truncated.bin_"), LzOutcome::Short, ""},
+        // text.txt repeats its lines over 28 KB, past the window's wrap.
+        {"text", Fixture("text.tx_"), LzOutcome::Whole, Fixture("text.txt")},
+        {"every byte value", Fixture("binary.bi_"), LzOutcome::Whole, Fixture("binary.bin")},
+        {"empty", Fixture("empty.tx_"), LzOutcome::Whole, ""},
+        {"mscompress's empty file: one zero byte over", Stream(0, std::string("\x01\0", 2)), LzOutcome::WholeCut,
+         ""},
+        {"cut in half", Fixture("truncated.bi_"), LzOutcome::Short, ""},
         // Flag bits from the lowest; matches copy from the window, which starts
         // with spaces and is written from 4096 - 16, byte by byte.
         {"literals then a match", Stream(6, "\x07" "abc" "\xF0\xF0"), LzOutcome::Whole, "abcabc"},
@@ -86,7 +90,7 @@ TEST(LzExpand, EndsAsTheOneByteRuleSays)
 
 TEST(LzExpand, ReadAndWriteFailuresAreTheirOwnOutcomes)
 {
-    const std::string text = Fixture("text.txt_");
+    const std::string text = Fixture("text.tx_");
     const auto fromText = [&](char* buffer, size_t capacity, size_t& count) {
         count = std::min(capacity, text.size());
         std::memcpy(buffer, text.data(), count);
@@ -104,26 +108,78 @@ TEST(LzCompressedName, ReplacesTheExtensionsLastCharacterOfTheLastPathElement)
     struct Case {
         const char* path;
         const char* stored;
+        char replaced;  // which the header keeps
     } cases[] = {
-        {"dico.exe", "dico.ex_"},
-        {"x.md", "x.md_"},
-        {"x", "x._"},
-        {"a.b.cde", "a.b.cd_"},
-        {"a.b.c", "a.b._"},
-        {"v1.0/readme", "v1.0/readme._"},
-        {"a\\b.c\\d", "a\\b.c\\d._"},
-        {"v1.0\\dir/x.txt", "v1.0\\dir/x.tx_"},
+        {"dico.exe", "dico.ex_", 'e'},
+        {"x.md", "x.md_", '\0'},
+        {"x", "x._", '\0'},
+        {"", "._", '\0'},
+        {"a.b.cde", "a.b.cd_", 'e'},
+        {"a.b.c", "a.b._", 'c'},
+        {"v1.0/readme", "v1.0/readme._", '\0'},
+        {"a\\b.c\\d", "a\\b.c\\d._", '\0'},
+        {"v1.0\\dir/x.txt", "v1.0\\dir/x.tx_", 't'},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(LzCompressedName(c.path), c.stored) << c.path;
+        EXPECT_EQ(LzReplacedCharacter(c.path), c.replaced) << c.path;
+    }
 }
 
 TEST(IsLzCompressed, TakesTheSignatureAlone)
 {
     EXPECT_TRUE(IsLzCompressed(std::string("SZDD\x88\xF0\x27\x33", 8)));
-    EXPECT_TRUE(IsLzCompressed(Fixture("text.txt_")));
+    EXPECT_TRUE(IsLzCompressed(Fixture("text.tx_")));
     EXPECT_FALSE(IsLzCompressed(std::string("SZDD\x88\xF0\x27", 7)));
     EXPECT_FALSE(IsLzCompressed(Fixture("text.txt")));
+}
+
+// libmspack's expansion of a compressed file; "<error N>" when it fails.
+std::string ExpandByMspack(const std::string& compressed)
+{
+    ScratchFolder scratch("mspack");
+    const std::string in = scratch / "in", out = scratch / "out";
+    WriteFileBytes(in, compressed);
+    std::unique_ptr<msszdd_decompressor, void (*)(msszdd_decompressor*)> szdd(
+        mspack_create_szdd_decompressor(nullptr), mspack_destroy_szdd_decompressor);
+    const int error = szdd->decompress(szdd.get(), in.c_str(), out.c_str());
+    return error == MSPACK_ERR_OK ? ReadFileBytes(out) : "<error " + std::to_string(error) + ">";
+}
+
+TEST(LzCompressBytes, EverySizeExpandsWholeByBothExpansions)
+{
+    constexpr size_t kLongest = 10000;
+    std::string random, text;
+    for (uint32_t x = 2024; random.size() < kLongest;)
+        random += static_cast<char>((x = x * 1103515245u + 12345u) >> 16);
+    for (int line = 0; text.size() < kLongest; ++line)
+        text += std::to_string(line) + ": le dictionnaire bilingue, ses mots et leur traduction\r\n";
+    std::string period(kLongest, '\0');
+    for (size_t i = 0; i < kLongest; ++i)
+        period[i] = "ab\xFF"[i % 3];
+    const std::pair<const char*, std::string> kinds[] = {
+        {"random", random}, {"text", text}, {"a period of three", period}, {"one byte", std::string(kLongest, 'x')},
+        // What the window holds before the first byte: matches reach into it.
+        {"spaces", std::string(kLongest, ' ')},
+    };
+    std::vector<size_t> sizes = {4079, 4080, 4095, 4096, 4097, 8192, kLongest};
+    for (size_t size = 0; size <= 70; ++size)
+        sizes.push_back(size);
+    for (const auto& [kind, bytes] : kinds) {
+        for (size_t size : sizes) {
+            const std::string source = bytes.substr(0, size), compressed = LzCompressBytes(source, 'e');
+            const std::string what = std::string(kind) + ", " + std::to_string(size) + " bytes";
+            std::string expanded;
+            EXPECT_EQ(LzExpandBytes(compressed, expanded), LzOutcome::Whole) << what;
+            EXPECT_TRUE(expanded == source) << what;
+            EXPECT_TRUE(ExpandByMspack(compressed) == source) << what << " by libmspack";
+            // At worst every byte a literal, with a flag byte for each eight.
+            EXPECT_LE(compressed.size(), kLzHeaderSize + size + (size + 7) / 8) << what;
+            if (size > 70 && std::strcmp(kind, "random") != 0) {
+                EXPECT_LT(compressed.size(), kLzHeaderSize + size / 3) << what << ": too few matches";
+            }
+        }
+    }
 }
 
 }  // namespace

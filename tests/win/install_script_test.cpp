@@ -12,6 +12,7 @@
 
 #include "app/install_run.h"
 #include "app/window_globals.h"
+#include "script/lz_file.h"
 #include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
@@ -170,9 +171,9 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
 {
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\binary.bi_", Fixture("binary.bin_"));
-    WriteFileBytes(medium + "\\empty.tx_", Fixture("empty.txt_"));
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\binary.bi_", Fixture("binary.bi_"));
+    WriteFileBytes(medium + "\\empty.tx_", Fixture("empty.tx_"));
     const std::string plain = std::string("plain\0data\r\n\xFF", 13);
     WriteFileBytes(medium + "\\plain.dat", plain);
     const std::string big = PseudoRandomBytes(5 * 1024 * 1024 / 2 + 7);  // several blocks
@@ -246,7 +247,7 @@ TEST(RunInstallScript, PerformsEveryCommandOfAMedium)
     // folders skipped; copies are raw.
     EXPECT_EQ(FolderNames(install + "\\txt"),
               (Names{"CAPS.TXT", "empty.tx_", "hidden.txt", "notes.txt", "text.tx_"}));
-    EXPECT_EQ(Contents(install + "\\txt\\text.tx_"), Fixture("text.txt_"));
+    EXPECT_EQ(Contents(install + "\\txt\\text.tx_"), Fixture("text.tx_"));
     EXPECT_EQ(FolderNames(install + "\\all"),
               (Names{"CAPS.TXT", "README", "big.dat", "binary.bi_", "empty.tx_", "hidden.txt",
                      "install.inf", "notes.txt", "plain.dat", "text.tx_"}));
@@ -314,8 +315,8 @@ TEST(RunInstallScript, FailedCopyLeavesTheDestinationAsItWas)
         ScriptFolders folders;
         const std::string medium = folders.medium, install = folders.install;
         MakeFolder(medium + "\\sons");
-        WriteFileBytes(medium + "\\truncated.bi_", Fixture("truncated.bin_"));
-        const std::string text = Fixture("text.txt_");
+        WriteFileBytes(medium + "\\truncated.bi_", Fixture("truncated.bi_"));
+        const std::string text = Fixture("text.tx_");
         WriteFileBytes(medium + "\\long2.tx_", WithHeaderSize(text, HeaderSize(text) - 2));
         WriteFileBytes(medium + "\\long.tx_", WithHeaderSize(text, 100));
         if (c.destinationWas)
@@ -344,9 +345,9 @@ TEST(RunInstallScript, CopiesPathsOfUpTo259Characters)
     ASSERT_EQ((medium + "\\" + sub + "\\text.tx_").size(), 259u);
     ASSERT_TRUE(PathExists(medium + "\\" + sub));
     ASSERT_TRUE(PathExists(install));
-    WriteFileBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.txt_"));
-    WriteFileBytes(medium + "\\b.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\" + sub + "\\text.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\" + sub + "\\text2.tx_", Fixture("text.tx_"));
+    WriteFileBytes(medium + "\\b.tx_", Fixture("text.tx_"));
 
     RunScript(medium, install,
               "copy " + sub + "\\text.tx_ a\n"    // both 259
@@ -454,7 +455,7 @@ TEST(RunInstallScript, SkipsCommandsWhosePathsPass259Characters)
 TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
 {
     const std::string text = Fixture("text.txt"), binary = Fixture("binary.bin");
-    const std::string compressedText = Fixture("text.txt_");
+    const std::string compressedText = Fixture("text.tx_");
     struct Case {
         const char* source;   // as the copy line names it
         const char* stored;   // the file on the medium
@@ -462,15 +463,15 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         std::string installed;
         std::string lzCopyAdds = "";  // what the platform's LZ copy gives past it
     } cases[] = {
-        {"dico.exe", "dico.ex_", Fixture("text.txt_"), text},
-        {"a.md", "a.md_", Fixture("binary.bin_"), binary},
-        {"x", "x._", Fixture("text.txt_"), text},
+        {"dico.exe", "dico.ex_", Fixture("text.tx_"), text},
+        {"a.md", "a.md_", Fixture("binary.bi_"), binary},
+        {"x", "x._", Fixture("text.tx_"), text},
         // The first dot of the last path element starts the extension.
-        {"a.b.cde", "a.b.cd_", Fixture("text.txt_"), text},
-        {"a.b.c", "a.b._", Fixture("text.txt_"), text},
-        {"s.d\\file", "s.d\\file._", Fixture("binary.bin_"), binary},
+        {"a.b.cde", "a.b.cd_", Fixture("text.tx_"), text},
+        {"a.b.c", "a.b._", Fixture("text.tx_"), text},
+        {"s.d\\file", "s.d\\file._", Fixture("binary.bi_"), binary},
         // '/' ends a path element as '\' does.
-        {"v1.0/readme", "v1.0\\readme._", Fixture("binary.bin_"), binary},
+        {"v1.0/readme", "v1.0\\readme._", Fixture("binary.bi_"), binary},
         // One byte past the promised size is cut.
         {"over.txt", "over.tx_", WithHeaderSize(compressedText, HeaderSize(compressedText) - 1),
          text.substr(0, text.size() - 1), text.substr(text.size() - 1)},
@@ -479,7 +480,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         // The named file first.
         {"both.txt", "both.txt", "named", "named"},
         // As for the LZ open, whatever can't be opened as named: a folder.
-        {"sons", "sons._", Fixture("text.txt_"), text},
+        {"sons", "sons._", Fixture("text.tx_"), text},
     };
     ScriptWindow window;
     ScratchFolder scratch;
@@ -494,7 +495,7 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
         MakeFolder(medium + "\\s.d");
         MakeFolder(medium + "\\v1.0");
         MakeFolder(medium + "\\sons");
-        WriteFileBytes(medium + "\\both.tx_", Fixture("text.txt_"));
+        WriteFileBytes(medium + "\\both.tx_", Fixture("text.tx_"));
         std::string script;
         for (size_t i = 0; i < std::size(cases); ++i) {
             WriteFileBytes(medium + "\\" + cases[i].stored, cases[i].bytes);
@@ -528,6 +529,25 @@ TEST(RunInstallScript, CopyFindsTheCompressedNameAsTheLzOpenDoesAtAnyPathLength)
             }
         }
         EXPECT_EQ(FolderNames(medium).size(), std::size(cases) + 3) << "the medium is as it was";
+    }
+}
+
+TEST(LzCopy, ExpandsWhatTheLzModuleCompressesWholeAtEverySmallSize)
+{
+    // Spaces, as the window starts, a run, a repeat, then bytes that do not repeat.
+    const std::string pattern = "    aaaaaaaaaaaaaaaaaaaa le dico, le dico " + PseudoRandomBytes(40);
+    ScratchFolder scratch;
+    const std::string compressed = scratch / "file.tx_", copied = scratch / "file.txt";
+    for (size_t size = 0; size <= 70; ++size) {
+        WriteFileBytes(compressed, LzCompressBytes(pattern.substr(0, size), 't'));
+        OFSTRUCT opened = {}, created = {};
+        const INT input = LZOpenFileA(const_cast<char*>(compressed.c_str()), &opened, OF_READ);
+        const INT output = LZOpenFileA(const_cast<char*>(copied.c_str()), &created, OF_CREATE);
+        ASSERT_TRUE(input >= 0 && output >= 0) << size;
+        EXPECT_GE(LZCopy(input, output), 0) << size;
+        LZClose(output);
+        LZClose(input);
+        EXPECT_TRUE(Contents(copied) == pattern.substr(0, size)) << size << " bytes: " << Contents(copied).size();
     }
 }
 
@@ -613,7 +633,7 @@ TEST(RunInstallScript, DriveRootsGetNoSecondSeparator)
     ScriptWindow window;
     ScriptFolders folders;
     const std::string medium = folders.medium, install = folders.install;
-    WriteFileBytes(medium + "\\text.tx_", Fixture("text.txt_"));
+    WriteFileBytes(medium + "\\text.tx_", Fixture("text.tx_"));
     WriteFileBytes(medium + "\\notes.txt", "notes");
     WriteFileBytes(medium + "\\install.inf",
                "mkdir sub\n"
@@ -653,7 +673,7 @@ TEST(RunInstallScript, ACopyOntoItsOwnSourceLeavesItAsItWas)
     ScriptWindow window;
     ScriptFolders folders;
     const std::string medium = folders.medium;
-    const std::string compressed = Fixture("text.txt_");
+    const std::string compressed = Fixture("text.tx_");
     WriteFileBytes(medium + "\\big.tx_", compressed);
     WriteFileBytes(medium + "\\fin.txt", "the end");
     MakeFolder(medium + "\\aide");

@@ -5,19 +5,24 @@
 //   medium wordlist import FILE.txt -o FILE.wb
 //   medium wordlist info FILE.wb           counts, lengths, faults
 //   medium reverse FROM.wb -o TO.wb        the TO list setup.exe builds (medium.exe)
+//   medium compress FILE... [-d DIR]       each FILE in the LZ format, under its
+//                                          LZ name, beside it or in DIR
 //
 // The tool is made of the product's own readers (the setup line rule, the
 // install command parser, the word list loader, the language list rules,
 // the reverse list builder), linked with a lower layer of its own
 // (tool_shell.cpp: a fatal error is reported, nothing is drawn) and a host
 // file layer (host_files_*.cpp: folder listings, the LZ expansion). The
+// compression is the product's LZ module's (compress_command.cpp). The
 // check (medium_check.cpp) resolves names through medium_names.cpp and
 // reads word lists through word_list_check.cpp; the word list text lives in
 // word_list_text.cpp.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "compress_command.h"
 #include "host_files.h"
 #include "medium_check.h"
 #include "report.h"
@@ -30,7 +35,8 @@ const char kUsage[] =
     "       medium wordlist export FILE.wb\n"
     "       medium wordlist import FILE.txt -o FILE.wb\n"
     "       medium wordlist info FILE.wb\n"
-    "       medium reverse FROM.wb -o TO.wb\n";
+    "       medium reverse FROM.wb -o TO.wb\n"
+    "       medium compress FILE... [-d DIR]\n";
 
 int Usage()
 {
@@ -54,6 +60,23 @@ int Check(const std::string& dir)
     return report.Count(Severity::Error) > 0 ? 1 : 0;
 }
 
+// compress FILE... [-d DIR]: the files, and the folder ("" when none);
+// false when the words are not of that form.
+bool CompressArguments(int argc, char** argv, std::vector<std::string>& files, std::string& folder)
+{
+    int end = argc;
+    if (argc >= 5 && Is(argv[argc - 2], "-d")) {
+        folder = argv[argc - 1];
+        end = argc - 2;
+    }
+    for (int i = 2; i < end; ++i) {
+        if (argv[i][0] == '-')
+            return false;
+        files.push_back(argv[i]);
+    }
+    return !files.empty() && (end == argc || !folder.empty());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -69,5 +92,9 @@ int main(int argc, char** argv)
         return ImportWordList(argv[3], argv[5], stderr);
     if (argc == 5 && Is(argv[1], "reverse") && Is(argv[3], "-o"))
         return ReverseWordList(argv[2], argv[4], stderr);
+    std::vector<std::string> files;
+    std::string folder;
+    if (argc >= 3 && Is(argv[1], "compress") && CompressArguments(argc, argv, files, folder))
+        return CompressFiles(files, folder, stderr);
     return Usage();
 }
