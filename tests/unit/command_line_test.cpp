@@ -43,11 +43,6 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
         {"/silent \"\"", true, false, false, false, "", "", Refusal::Unknown, ""},
         {"\"/verysilent /dir=x\"", false, false, false, false, "", "", Refusal::Unknown, "/verysilent /dir=x"},
         {"/dir=\"C:\\Mon Dico2\"", false, false, false, true, "C:\\Mon Dico2", "", Refusal::None, ""},
-        {"\"/dir=C:\\Mon Dico\\\\\" /silent", true, false, false, true, "C:\\Mon Dico\\", "", Refusal::None, ""},
-        {"/dir=\\\"x\\\"", false, false, false, true, "\"x\"", "", Refusal::None, ""},
-        // A drive's root before the closing quote: the quote is literal and
-        // the blank no longer separates.
-        {"\"/dir=C:\\\" /silent", false, false, false, true, "C:\" /silent", "", Refusal::None, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -85,10 +80,8 @@ TEST(ParseCommandLine, ReadsTheOptionsOfAnUninstallation)
         {"/finish=0", false, "", false, 0, false, Refusal::BadValue, "/finish=0"},
         {"/finish=12x", false, "", false, 0, false, Refusal::BadValue, "/finish=12x"},
         {"/finish=", false, "", false, 0, false, Refusal::NoValue, "/finish="},
-        {"/finish=-1", false, "", false, 0, false, Refusal::BadValue, "/finish=-1"},
         {"/finish=99999999999999999999999", false, "", false, 0, false, Refusal::BadValue,
          "/finish=99999999999999999999999"},
-        {"/finish /uninstall", true, "", false, 0, false, Refusal::NoValue, "/finish"},
         {"/uninstall /product", true, "", false, 0, false, Refusal::NoValue, "/product"},
         // Empty, it would take every product of the folder.
         {"/uninstall /product= /verysilent", true, "", false, 0, true, Refusal::NoValue, "/product="},
@@ -119,24 +112,19 @@ TEST(SplitArguments, FollowsTheRulesOfTheCRuntime)
         {"", {}},
         {" \t ", {}},
         {"a b\tc", {"a", "b", "c"}},
-        {"  a  ", {"a"}},
         {"\"a b\"", {"a b"}},
         {"a\" \"b", {"a b"}},
-        {"\"a\tb\" c", {"a\tb", "c"}},
         {"\"\"", {""}},
         {"a \"\" b", {"a", "", "b"}},
         {"\"\"\"\"", {"\""}},
         {"\"a \"\"b\"\" c\"", {"a \"b\" c"}},
-        {"\"\"\"a b\"", {"\"a b"}},
         {"\"unclosed b", {"unclosed b"}},
         {"\\\"a", {"\"a"}},
         {"\\\\\"a b\"", {"\\a b"}},
         {"\\\\\\\"a", {"\\\"a"}},
-        {"\\\\\\\\\"a b\"", {"\\\\a b"}},
         {"c:\\a\\b\\ d", {"c:\\a\\b\\", "d"}},
         {"\"c:\\a b\\\\\" d", {"c:\\a b\\", "d"}},
         {"\"c:\\\" d", {"c:\" d"}},
-        {"a\\\\b\\\\", {"a\\\\b\\\\"}},
         {"\"a\\\"\"", {"a\""}},
         {"a\"b\"c\"d", {"abcd"}},
     };
