@@ -289,6 +289,22 @@ private:
     int seen_ = 0;
 };
 
+// Whether the last run committed: its journal is gone from the temporary
+// folder, or holds its end line (a kill between the two).
+bool LastRunCommitted()
+{
+    char temp[MAX_PATH] = "";
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    for (const std::string& name : FolderNames(std::string(temp, length - 1))) {
+        if (name.compare(0, 3, "dsj") == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".tmp" &&
+            ReadFileBytes(temp + name).find("\ncommit\t") == std::string::npos)
+            return false;
+    }
+    return true;
+}
+
 struct RunResult {
     bool killed = false;
     DWORD exitCode = STILL_ACTIVE;
@@ -501,12 +517,22 @@ TEST(KilledRuns, AnInstallationKilledAnywhereIsUndoneByTheNextStartThenRunAgainG
             RunResult cut = RunSetup(mediumPath, dir, &point);
             story += "\n  kill " + point.Describe() + ": ";
             EXPECT_EQ(cut.failure, "") << story;
-            lastKilled = cut.killed;
+            // A kill after the run committed ends a whole installation:
+            // its journal is gone, and nothing is left to undo.
+            const bool committed = cut.killed && LastRunCommitted();
+            lastKilled = cut.killed && !committed;
             if (cut.killed) {
                 ++kills;
                 story += "killed after " + std::to_string(cut.endTime) + " ms, " +
-                         std::to_string(cut.closingBoxes) + " box(es)";
-            } else {
+                         std::to_string(cut.closingBoxes) + " box(es)" + (committed ? ", after its commit" : "");
+            }
+            if (committed) {
+                // Then it must have left a whole installation.
+                EXPECT_EQ(Joined(TreeDifferences(expected, ReadTree(dir))), "") << story;
+                snapshotBefore = Take(parent.path());
+                before = StateOf(dir + "\\dict.ini");
+                catalogueBefore = ReadFileBytes(dir + "\\dict.ini");
+            } else if (!cut.killed) {
                 ++endedFirst;
                 story += "ended by itself with exit code " + std::to_string(cut.exitCode);
                 EXPECT_EQ(cut.exitCode, 0u) << story;
