@@ -99,9 +99,10 @@ ScopedFileHandle OpenSource(const char* source, std::string& opened)
         return ScopedFileHandle();
     opened = source;
     ScopedFileHandle input = OpenForReading(wide);
-    if (!input && LongWidePath(LzCompressedName(source).c_str(), wide)) {
+    if (!input) {
         opened = LzCompressedName(source);
-        input = OpenForReading(wide);
+        if (LongWidePath(opened.c_str(), wide))
+            input = OpenForReading(wide);
     }
     return input;
 }

@@ -12,6 +12,7 @@
 #include "script/script_line.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
+#include "shell/journal_undo.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
@@ -51,14 +52,8 @@ void RecordWinIniKey(const char* section, const char* key)
     recorded.section = section;
     recorded.key = key;
     recorded.hadSection = WinIniHasSection(section);
-    // Two different defaults tell a missing key from any value it may have.
-    char value[1024];
-    char check[2];
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, "win.ini");
-    const bool missing = GetPrivateProfileStringA(section, key, "?", check, sizeof check, "win.ini") == 1 &&
-                         check[0] == '?' && value[0] != '?';
-    recorded.hadValue = !missing;
-    recorded.value = value;
+    // Read as the undo reads it, so that the two agree on what was there.
+    recorded.hadValue = HostUndoSystem().IniValue(recorded, recorded.value);
     RecordIniKey(recorded);
 }
 
