@@ -26,6 +26,7 @@
 #include "app/screen_drawing.h"
 #include "app/uninstall_run.h"
 #include "app/window_globals.h"
+#include "script/sealed_medium.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
@@ -188,6 +189,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     if (length == 0 || length >= sizeof setup.sourceDir)
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     LogLine("Source directory: %s", setup.sourceDir);
+    // A damaged medium is refused before the first line of install.inf counts.
+    OpenSealedMedium(setup.sourceDir);
+    CheckWholeMediumFile(PathInDir(setup.sourceDir, "install.inf").c_str());
     ReadStartupKeys();
     return EndRunLog(RunMainWindow(shownAs, options.hasDir ? options.dir.c_str() : nullptr,
                                    options.silent));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "script/lz_file.h"
+#include "script/sealed_medium.h"
 #include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
@@ -212,16 +213,26 @@ bool IsCompressed(HANDLE file)
     return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && compressed;
 }
 
+// Reads from the source, every byte also to the medium's check.
+bool ReadSource(HANDLE input, MediumRead& check, char* buffer, DWORD capacity, DWORD& read)
+{
+    read = 0;
+    if (!ReadFile(input, buffer, capacity, &read, nullptr))
+        return false;
+    check.Add(buffer, read);
+    return true;
+}
+
 // Expands a compressed input into output through the LZ module.
-LzOutcome Expand(HANDLE input, HANDLE output)
+LzOutcome Expand(HANDLE input, HANDLE output, MediumRead& check)
 {
     try {
         return LzExpand(
-            [input](char* buffer, size_t capacity, size_t& count) {
+            [input, &check](char* buffer, size_t capacity, size_t& count) {
                 DWORD read = 0;
-                const bool ok = ReadFile(input, buffer, static_cast<DWORD>(capacity), &read, nullptr);
+                const bool ok = ReadSource(input, check, buffer, static_cast<DWORD>(capacity), read);
                 count = read;
-                return ok != FALSE;
+                return ok;
             },
             [output](const char* bytes, size_t size) {
                 DWORD written = 0;
@@ -233,21 +244,22 @@ LzOutcome Expand(HANDLE input, HANDLE output)
     }
 }
 
-// Copies input to output as it is, in large blocks.
-bool CopyBlocks(HANDLE input, HANDLE output)
+// Copies input to output as it is, in large blocks; output null reads the
+// rest of input for the check alone (what an expansion left unread).
+bool CopyBlocks(HANDLE input, HANDLE output, MediumRead& check)
 {
     bool complete = false;
     try {
         std::vector<char> block(kCopyBlock);
         for (;;) {
             DWORD read = 0, written = 0;
-            if (!ReadFile(input, block.data(), kCopyBlock, &read, nullptr))
+            if (!ReadSource(input, check, block.data(), kCopyBlock, read))
                 break;
             if (read == 0) {
                 complete = true;
                 break;
             }
-            if (!WriteFile(output, block.data(), read, &written, nullptr) || written != read)
+            if (output && (!WriteFile(output, block.data(), read, &written, nullptr) || written != read))
                 break;
         }
     } catch (const std::bad_alloc&) {
@@ -256,55 +268,59 @@ bool CopyBlocks(HANDLE input, HANDLE output)
     return complete;
 }
 
-// A copy replacing an existing file, but never a read-only one, that leaves
-// attributes as the platform's copy does: a new file takes the source's, an
-// existing one keeps its own; the read-only mark of a medium's file is not
-// carried over, so that a later installation can replace the copy. CopyFile
-// leaves a partial file behind when the disk fills up, so the copy is made
-// beside the destination and moved into place only when whole.
-SkipReason CopyReplacing(const char* source, const char* destination)
+// The attributes a new copy of xcopy and sndcopy takes from its source, as
+// the platform's copy gives them, but never the read-only mark: a later
+// installation must be able to replace the copy.
+DWORD CopiedAttributes(HANDLE input)
 {
-    const DWORD destinationAttributes = GetFileAttributesA(destination);
-    if (IsProtectedDestination(destinationAttributes))
-        return ReasonOfProtected(destinationAttributes);
-    if (IsSameFile(source, destination))
-        return kSameFile;
-    std::wstring wideSource, wideDestination, temporary;
-    if (!LongWidePath(source, wideSource) || !LongWidePath(destination, wideDestination) ||
-        !TemporaryNameBeside(wideDestination, temporary))
-        return "path too long";
-    // A leftover of an earlier run goes first: the copy is made as a new
-    // file, so that it takes the source's attributes.
-    DeleteTemporary(temporary);
-    RecordCopy(destination, temporary);
-    WIN32_FILE_ATTRIBUTE_DATA copied = {};
-    const bool made = CopyFileW(wideSource.c_str(), temporary.c_str(), TRUE) &&
-                      GetFileAttributesExW(temporary.c_str(), GetFileExInfoStandard, &copied);
-    if (made && (copied.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-        const DWORD writable = copied.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        SetFileAttributesW(temporary.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL);
-    }
-    if (!made || !MoveIntoPlace(temporary, destination, wideDestination, destinationAttributes)) {
-        const SkipReason reason = ReasonOfLastError("copy failed");
-        DeleteTemporary(temporary);
-        RecordCopyEnd(destination, false);
-        return reason;
-    }
-    RecordCopyEnd(destination, true);
-    LogCopied(source, destination, (static_cast<uint64_t>(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow);
-    return nullptr;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(input, &information))
+        return FILE_ATTRIBUTE_NORMAL;
+    const DWORD kept = information.dwFileAttributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
-}  // namespace
+// How a copy takes its source: the copy command expands a compressed one
+// and finds it under its compressed name too; xcopy and sndcopy copy what
+// they found as it is.
+enum class SourceForm { Expanded, AsStored };
 
-// The destination changes only when the whole copy succeeded: it is written
-// to a temporary file and moved into place.
-SkipReason CopyExpanded(const char* source, const char* destination)
+// Ends the run when the source read whole was not the publisher's file.
+// The copy's temporary goes first: the rollback cannot remove an open file.
+void EndIfDamaged(const MediumRead& check, ScopedFileHandle& output, const std::wstring& temporary,
+                  const char* destination)
 {
-    std::string read;
-    ScopedFileHandle input = OpenSource(source, read);
-    if (!input)
-        return ReasonOfLastError("source cannot be opened");
+    if (check.Matches())
+        return;
+    output.reset();
+    DeleteTemporary(temporary);
+    RecordCopyEnd(destination, false);
+    DamagedMedium(check.name(), "its bytes are not the listed ones");
+}
+
+// A copy replacing an existing file, but never a read-only, hidden or
+// system one. The platform's copies leave a partial file behind when the
+// disk fills up, so the copy is made beside the destination and moved into
+// place only when whole. On a sealed medium the source is checked as it is
+// read, before the copy is moved into place.
+SkipReason CopyFromMedium(const char* source, const char* destination, SourceForm form)
+{
+    std::string read = source;
+    ScopedFileHandle input;
+    if (form == SourceForm::Expanded) {
+        input = OpenSource(source, read);
+    } else if (std::wstring wide; LongWidePath(source, wide)) {
+        input = OpenForReading(wide);
+    }
+    if (!input) {
+        const SkipReason reason = ReasonOfLastError("source cannot be opened");
+        EndIfListed(source);
+        if (form == SourceForm::Expanded)
+            EndIfListed(LzCompressedName(source).c_str());
+        return reason;
+    }
+    MediumRead check(read.c_str());
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     if (IsProtectedDestination(destinationAttributes))
         return ReasonOfProtected(destinationAttributes);
@@ -322,21 +338,28 @@ SkipReason CopyExpanded(const char* source, const char* destination)
     }
 
     bool complete = false, corrupt = false;
-    if (IsCompressed(input.get())) {
-        const LzOutcome outcome = Expand(input.get(), output.get());
+    if (form == SourceForm::Expanded && IsCompressed(input.get())) {
+        const LzOutcome outcome = Expand(input.get(), output.get(), check);
         complete = outcome == LzOutcome::Whole || outcome == LzOutcome::WholeCut;
         corrupt = outcome == LzOutcome::Short || outcome == LzOutcome::Corrupt;
+        // The check takes the whole file, what follows the compressed data too.
+        if ((complete || corrupt) && !CopyBlocks(input.get(), nullptr, check))
+            complete = corrupt = false;
     } else {
-        complete = CopyBlocks(input.get(), output.get());
+        complete = CopyBlocks(input.get(), output.get(), check);
     }
+    if (complete || corrupt)
+        EndIfDamaged(check, output, temporary, destination);
     LARGE_INTEGER written = {};
     complete = complete && GetFileSizeEx(output.get(), &written);
-    // The source's last-write time, as the platform's copy keeps it.
+    // The source's last-write time, as the platform's copies keep it.
     FILETIME sourceTime;
     if (complete && GetFileTime(input.get(), nullptr, nullptr, &sourceTime))
         SetFileTime(output.get(), nullptr, nullptr, &sourceTime);
     // Closed before the move, and a failed close fails the copy.
     complete = CloseHandle(output.release()) && complete;
+    if (complete && form == SourceForm::AsStored)
+        SetFileAttributesW(temporary.c_str(), CopiedAttributes(input.get()));
 
     if (!complete) {
         // A short or corrupt source leaves no error of a file call behind.
@@ -357,6 +380,13 @@ SkipReason CopyExpanded(const char* source, const char* destination)
     return nullptr;
 }
 
+}  // namespace
+
+SkipReason CopyExpanded(const char* source, const char* destination)
+{
+    return CopyFromMedium(source, destination, SourceForm::Expanded);
+}
+
 SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
                           const char* destinationDir)
 {
@@ -374,7 +404,7 @@ SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
         if (JoinText(from, sizeof from, {sourceFolder, found.cFileName}) &&
             JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName})) {
             ShowInDirectoryField(to);
-            reason = CopyReplacing(from, to);
+            reason = CopyFromMedium(from, to, SourceForm::AsStored);
         }
         if (reason)
             LogLine("  %s: skipped (%s)", found.cFileName, reason);

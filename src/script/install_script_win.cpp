@@ -10,6 +10,7 @@
 
 #include "script/copy_engine.h"
 #include "script/script_line.h"
+#include "script/sealed_medium.h"
 #include "shell/fatal_error.h"
 #include "shell/install_record.h"
 #include "shell/journal_undo.h"
@@ -135,6 +136,9 @@ void RunInstallScript()
                        MakeDirPrefix(setup.installPrefix, sizeof setup.installPrefix, setup.installDir);
     if (!installFits)
         setup.installPrefix[0] = '\0';
+    // Read afresh, so checked afresh: the disc may have changed meanwhile.
+    if (sourceFits)
+        CheckWholeMediumFile(scriptPath);
     ScopedFile file(sourceFits ? OpenTextRead(scriptPath) : nullptr);
     if (!file)
         FatalError("Can't open INSTALL.INF");
