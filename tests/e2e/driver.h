@@ -154,3 +154,14 @@ struct InstallResult {
 
 InstallResult RunInstallation(const std::string& root, const std::string& installDir,
                               const std::string& exe = SetupExePath());
+
+// A run of medium.exe, the publisher's tool beside the driver.
+struct ToolRun {
+    DWORD code = STILL_ACTIVE;
+    std::string out, err;
+};
+// Runs it with the arguments, standard output and error into files.
+ToolRun RunMedium(const std::string& arguments);
+
+// A medium that a test changed is sealed again when it came sealed.
+void ResealIfSealed(const std::string& medium);

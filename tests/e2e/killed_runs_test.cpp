@@ -97,6 +97,7 @@ struct ThreeLanguageMedium {
             list += "\r\n";
         WriteFileBytes(folder / "langue.cf",
                        list + "\r\n" + kLanguageLines[2] + "\r\nitalien.wb\r\nitalien.tb\r\n");
+        ResealIfSealed(folder.path());
     }
 };
 

@@ -25,45 +25,6 @@
 
 namespace {
 
-struct ToolRun {
-    DWORD code = STILL_ACTIVE;
-    std::string out, err;
-};
-
-// Runs medium.exe with the arguments, standard output and error into files.
-ToolRun RunMedium(const std::string& arguments)
-{
-    ScratchFolder streams("medium-streams");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA((streams / "out").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE err = CreateFileA((streams / "err").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::string command = "\"" + BesideProgram("tools\\medium\\medium.exe") + "\" " + arguments;
-    PROCESS_INFORMATION process = {};
-    ToolRun run;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &run.code);
-        else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    run.out = ReadFileBytes(streams / "out");
-    run.err = ReadFileBytes(streams / "err");
-    return run;
-}
-
 std::string Quoted(const std::string& path)
 {
     return "\"" + path + "\"";

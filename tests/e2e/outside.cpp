@@ -190,6 +190,7 @@ UninstallMedium::UninstallMedium(const std::string& name)
         throw std::runtime_error("the sample medium's install.inf has no copy of dico.exe");
     script.insert(at, "uninstall " + name + "\r\n");
     WriteFileBytes(folder / "install.inf", script + "uninstall Autre nom\r\n");
+    ResealIfSealed(folder.path());
 }
 
 DWORD InstallQuietly(const std::string& medium, const std::string& dir)
