@@ -320,6 +320,8 @@ SkipReason CopyFromMedium(const char* source, const char* destination, SourceFor
             EndIfListed(LzCompressedName(source).c_str());
         return reason;
     }
+    if (form == SourceForm::AsStored && !MediumHolds(read.c_str()))
+        return "not listed in the medium's manifest";
     MediumRead check(read.c_str());
     const DWORD destinationAttributes = GetFileAttributesA(destination);
     if (IsProtectedDestination(destinationAttributes))

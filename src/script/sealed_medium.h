@@ -42,6 +42,12 @@ private:
     std::string name_;
 };
 
+// False when the medium is sealed and its manifest does not list path:
+// a file found by a search (a desktop.ini or Thumbs.db that a file manager
+// left in a copied medium's folder, say) is then not the publisher's and
+// is skipped, not installed.
+bool MediumHolds(const char* path);
+
 // Ends the program when path, which cannot be opened, is a file the
 // manifest lists: it was there at start-up.
 void EndIfListed(const char* path);

@@ -151,13 +151,19 @@ MediumRead::MediumRead(const char* path)
         read_ = std::make_unique<SealedRead>(EntryOf(path, name_));
 }
 
-void EndIfListed(const char* path)
+bool MediumHolds(const char* path)
 {
     if (!medium.sealed)
-        return;
+        return true;
     const std::wstring under = NameUnderRoot(FullLongPath(path));
-    if (!under.empty() && medium.seal.Find(Narrow(under, CP_UTF8)))
-        DamagedMedium(Narrow(under).c_str(), "cannot be read");
+    return !under.empty() && medium.seal.Find(Narrow(under, CP_UTF8));
+}
+
+void EndIfListed(const char* path)
+{
+    if (!medium.sealed || !MediumHolds(path))
+        return;
+    DamagedMedium(Narrow(NameUnderRoot(FullLongPath(path))).c_str(), "cannot be read");
 }
 
 void CheckWholeMediumFile(const char* path)
