@@ -31,7 +31,7 @@ void Flip(const std::string& path, size_t at)
     WriteFileBytes(path, bytes);
 }
 
-void Keep(const std::string& path, const std::function<std::string(const std::string&)>& change)
+void Rewrite(const std::string& path, const std::function<std::string(const std::string&)>& change)
 {
     WriteFileBytes(path, change(ReadFileBytes(path)));
 }
@@ -66,12 +66,13 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
          Severity::Error},
         {"a bit flipped in langue.cf", [](auto r) { Flip(r + "/langue.cf", 60); }, "langue.cf", Severity::Error},
         {"a word list cut short by a record",
-         [](auto r) { Keep(r + "/langue/allemand.wb", [](auto b) { return b.substr(0, b.size() - 84); }); },
+         [](auto r) { Rewrite(r + "/langue/allemand.wb", [](auto b) { return b.substr(0, b.size() - 84); }); },
          "langue/allemand.wb", Severity::Error},
-        {"a tail of zeros", [](auto r) { Keep(r + "/sons/fermer.wav", [](auto b) { return b + std::string(512, '\0'); }); },
+        {"a tail of zeros",
+         [](auto r) { Rewrite(r + "/sons/fermer.wav", [](auto b) { return b + std::string(512, '\0'); }); },
          "sons/fermer.wav", Severity::Error},
         {"a file missing", [](auto r) { RemoveTree(r + "/aide/LISEZMOI"); }, "aide/LISEZMOI", Severity::Error},
-        {"the manifest cut short", [](auto r) { Keep(r + "/manifest.crc", [](auto b) { return b.substr(0, 90); }); },
+        {"the manifest cut short", [](auto r) { Rewrite(r + "/manifest.crc", [](auto b) { return b.substr(0, 90); }); },
          "manifest.crc", Severity::Error},
         {"a bit flipped in the manifest", [](auto r) { Flip(r + "/manifest.crc", 30); }, "manifest.crc",
          Severity::Error},
@@ -88,7 +89,8 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
     const std::string clean = scratch / "clean";
     CopyTree(SAMPLE_MEDIUM_DIR, clean);
     WriteFiles(clean, {{"dico.ex_", LzCompressBytes(std::string(3000, 'd') + "fin", 'e')},
-                       {"lisezmoi.tx_", LzCompressBytes(ReadFileBytes(SAMPLE_MEDIUM_DIR "/../compress/lisezmoi.txt"), 't')},
+                       {"lisezmoi.tx_",
+                        LzCompressBytes(ReadFileBytes(SAMPLE_MEDIUM_DIR "/../compress/lisezmoi.txt"), 't')},
                        {"dico.ic_", LzCompressBytes(std::string(766, '\0') + "icon", 'o')}});
     ASSERT_EQ(Seal(clean), 0);
     Report report;
