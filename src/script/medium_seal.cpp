@@ -142,11 +142,12 @@ std::string SealKey(std::string_view utf8Name)
             key[i] = '\\';
         // U+00E0..U+00FE but U+00F7 (C3 A0..C3 BE but C3 B7): the accented
         // small letters of Latin-1, whose capitals lie 0x20 below.
+        // The byte after is not skipped: in a name that is no UTF-8 it may
+        // be a letter, to be folded like any other.
         else if (c == 0xC3 && i + 1 < key.size()) {
             const auto next = static_cast<unsigned char>(key[i + 1]);
             if (next >= 0xA0 && next <= 0xBE && next != 0xB7)
                 key[i + 1] = static_cast<char>(next - 0x20);
-            ++i;
         }
     }
     return key;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ bool IsHostFolder(const std::string& hostPath);
 
 // The whole file; false when it cannot be read.
 bool ReadHostFile(const std::string& hostPath, std::string& bytes);
+
+// The file read once, each block of at most 64 KiB handed to take in order,
+// so that a large file need not be held whole; false when it cannot be read
+// (blocks may have been taken).
+bool ReadHostBlocks(const std::string& hostPath, const std::function<void(const char*, size_t)>& take);
 
 // At most size bytes from the file's start.
 bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes);

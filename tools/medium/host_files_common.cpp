@@ -5,17 +5,22 @@
 
 #include "script/lz_file.h"
 
-bool ReadHostFile(const std::string& hostPath, std::string& bytes)
+bool ReadHostBlocks(const std::string& hostPath, const std::function<void(const char*, size_t)>& take)
 {
     ScopedFile file(std::fopen(hostPath.c_str(), "rb"));
     if (!file)
         return false;
-    bytes.clear();
-    char buffer[1 << 16];
+    std::vector<char> buffer(1 << 16);
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
+        take(buffer.data(), n);
     return !std::ferror(file.get());
+}
+
+bool ReadHostFile(const std::string& hostPath, std::string& bytes)
+{
+    bytes.clear();
+    return ReadHostBlocks(hostPath, [&](const char* block, size_t size) { bytes.append(block, size); });
 }
 
 Expansion ReadExpanded(const std::string& hostPath, std::string& bytes)

@@ -7,16 +7,19 @@
 //   medium reverse FROM.wb -o TO.wb        the TO list setup.exe builds (medium.exe)
 //   medium compress FILE... [-d DIR]       each FILE in the LZ format, under its
 //                                          LZ name, beside it or in DIR
+//   medium seal DIR                        DIR/manifest.crc: every file's size and
+//                                          CRC-32, which setup.exe verifies
 //
 // The tool is made of the product's own readers (the setup line rule, the
 // install command parser, the word list loader, the language list rules,
 // the reverse list builder), linked with a lower layer of its own
 // (tool_shell.cpp: a fatal error is reported, nothing is drawn) and a host
 // file layer (host_files_*.cpp: folder listings, the LZ expansion). The
-// compression is the product's LZ module's (compress_command.cpp). The
-// check (medium_check.cpp) resolves names through medium_names.cpp and
-// reads word lists through word_list_check.cpp; the word list text lives in
-// word_list_text.cpp.
+// compression is the product's LZ module's (compress_command.cpp), the seal
+// the product's manifest reader and writer's (seal_command.cpp). The check
+// (medium_check.cpp) resolves names through medium_names.cpp, reads word
+// lists through word_list_check.cpp and verifies a sealed medium through
+// seal_command.cpp; the word list text lives in word_list_text.cpp.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,6 +29,7 @@
 #include "host_files.h"
 #include "medium_check.h"
 #include "report.h"
+#include "seal_command.h"
 #include "word_list_commands.h"
 
 namespace {
@@ -36,7 +40,8 @@ const char kUsage[] =
     "       medium wordlist import FILE.txt -o FILE.wb\n"
     "       medium wordlist info FILE.wb\n"
     "       medium reverse FROM.wb -o TO.wb\n"
-    "       medium compress FILE... [-d DIR]\n";
+    "       medium compress FILE... [-d DIR]\n"
+    "       medium seal DIR\n";
 
 int Usage()
 {
@@ -84,6 +89,8 @@ int main(int argc, char** argv)
     PrepareConsole();
     if (argc == 3 && Is(argv[1], "check"))
         return Check(argv[2]);
+    if (argc == 3 && Is(argv[1], "seal"))
+        return SealMedium(argv[2], stdout, stderr);
     if (argc == 4 && Is(argv[1], "wordlist") && Is(argv[2], "export"))
         return ExportWordList(argv[3], stdout, stderr);
     if (argc == 4 && Is(argv[1], "wordlist") && Is(argv[2], "info"))

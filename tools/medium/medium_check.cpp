@@ -1,5 +1,6 @@
 #include "medium_check.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -8,6 +9,7 @@
 
 #include "host_files.h"
 #include "medium_names.h"
+#include "seal_command.h"
 #include "script/lz_file.h"
 #include "script/script_line.h"
 #include "shell/setup_state.h"
@@ -54,6 +56,12 @@ struct Check {
     std::set<std::string> folders{""};
     int mkwlistLine = 0, iconNameLine = 0, iconExeLine = 0, displayLine = 0, uninstallLine = 0;
     std::string iconExe, display;
+    // A sealed medium: what the run reads of it, by SealKey, with the first
+    // line of install.inf that reads it (0: install.inf itself).
+    MediumSeal seal;
+    bool sealed = false;
+    std::set<std::string> missing;  // listed, and told missing already
+    std::map<std::string, std::pair<std::string, int>> read;
 };
 
 std::string Quoted(std::string_view text)
@@ -161,6 +169,12 @@ bool DestinationFolderExists(Check& check, int line, const std::string& folderKe
     return false;
 }
 
+void Reads(Check& check, const MediumFile& file, int line)
+{
+    if (check.sealed)
+        check.read.emplace(SealKey(file.shown), std::make_pair(file.shown, line));
+}
+
 void Install(Check& check, const std::string& key, const MediumFile& source, bool usable, bool expands,
              int line)
 {
@@ -254,6 +268,7 @@ void CheckCopy(Check& check, int line, const ScriptLine& parsed)
     case Lookup::Found:
         break;
     }
+    Reads(check, source, line);
     std::string bytes;
     const Expansion expansion = ReadExpanded(source.host, bytes);
     const bool usable = Installs(expansion);
@@ -330,6 +345,7 @@ void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found,
                                  QuotedShown(file.shown) + " would replace a folder of that name: setup.exe skips it");
             continue;
         }
+        Reads(check, file, line);
         Install(check, key, file, readable, false, line);
     }
 }
@@ -678,6 +694,31 @@ void CheckAfterScript(Check& check)
         CheckLanguageList(check, *languageList);
 }
 
+// What setup.exe reads of a sealed medium must be listed; what is listed
+// and never read is likely a leftover.
+void CheckSealCovers(Check& check)
+{
+    for (const auto& [key, file] : check.read) {
+        const auto& [shown, line] = file;
+        if (check.seal.Find(shown))
+            continue;
+        std::string name = shown;
+        std::replace(name.begin(), name.end(), '/', '\\');
+        check.report.Error(shown, 0,
+                           std::string("not listed in manifest.crc") +
+                               (line > 0 ? ", but line " + std::to_string(line) + " of " + check.script + " reads it"
+                                         : "") +
+                               ": setup.exe stops with \"" + DamagedMedium(name) + "\"");
+    }
+    for (const SealEntry& entry : check.seal.entries()) {
+        if (check.read.count(SealKey(entry.name)) || check.missing.count(SealKey(entry.name)))
+            continue;
+        std::string shown = entry.name;
+        std::replace(shown.begin(), shown.end(), '\\', '/');
+        check.report.Warning(shown, 0, "listed in manifest.crc, but " + check.script + " reads it nowhere");
+    }
+}
+
 }  // namespace
 
 bool CheckMedium(const std::string& dir, Report& report)
@@ -687,6 +728,20 @@ bool CheckMedium(const std::string& dir, Report& report)
         return false;
     Check check(dir, report);
     check.medium.listings[dir] = top;
+    switch (ReadMediumSeal(dir, check.seal)) {
+    case SealState::None:
+        break;
+    case SealState::Damaged:
+        report.Error(kManifestName, 0,
+                     std::string("not a whole manifest, or its own CRC-32 does not match its lines: setup.exe "
+                                 "stops with \"") +
+                         DamagedMedium(kManifestName) + "\"");
+        break;
+    case SealState::Read:
+        check.sealed = true;
+        check.missing = CheckSealedFiles(dir, check.seal, report);
+        break;
+    }
 
     MediumFile script;
     std::string bytes;
@@ -696,6 +751,7 @@ bool CheckMedium(const std::string& dir, Report& report)
         return true;
     }
     check.script = script.shown;
+    Reads(check, script, 0);
     WarnOfUtf8(check, check.script, bytes);
 
     // Read whole first: the start-up keys count wherever they stand.
@@ -716,5 +772,7 @@ bool CheckMedium(const std::string& dir, Report& report)
     for (const ScriptText& text : lines)
         CheckScriptLine(check, text);
     CheckAfterScript(check);
+    if (check.sealed)
+        CheckSealCovers(check);
     return true;
 }

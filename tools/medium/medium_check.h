@@ -2,7 +2,9 @@
 // product's own line rule and command parser, every copy source found as
 // Windows finds it and expanded whole, the install folder that the commands
 // would make followed step by step, and langue.cf, its word lists and
-// dict.ini read as the installation reads them.
+// dict.ini read as the installation reads them. On a sealed medium
+// (manifest.crc) every listed file is verified, and every file that
+// setup.exe reads must be listed.
 #pragma once
 
 #include <string>
