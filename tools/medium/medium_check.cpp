@@ -61,7 +61,12 @@ struct Check {
     MediumSeal seal;
     bool sealed = false;
     std::set<std::string> missing;  // listed, and told missing already
-    std::map<std::string, std::pair<std::string, int>> read;
+    struct Read {
+        std::string shown;
+        int line;
+        bool found;  // by a search of xcopy or sndcopy, not named
+    };
+    std::map<std::string, Read> read;
 };
 
 std::string Quoted(std::string_view text)
@@ -169,10 +174,10 @@ bool DestinationFolderExists(Check& check, int line, const std::string& folderKe
     return false;
 }
 
-void Reads(Check& check, const MediumFile& file, int line)
+void Reads(Check& check, const MediumFile& file, int line, bool found = false)
 {
     if (check.sealed)
-        check.read.emplace(SealKey(file.shown), std::make_pair(file.shown, line));
+        check.read.emplace(SealKey(file.shown), Check::Read{file.shown, line, found});
 }
 
 void Install(Check& check, const std::string& key, const MediumFile& source, bool usable, bool expands,
@@ -345,7 +350,9 @@ void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found,
                                  QuotedShown(file.shown) + " would replace a folder of that name: setup.exe skips it");
             continue;
         }
-        Reads(check, file, line);
+        Reads(check, file, line, true);
+        if (check.sealed && !check.seal.Find(file.shown))
+            continue;  // skipped by setup.exe: not installed
         Install(check, key, file, readable, false, line);
     }
 }
@@ -699,16 +706,20 @@ void CheckAfterScript(Check& check)
 void CheckSealCovers(Check& check)
 {
     for (const auto& [key, file] : check.read) {
-        const auto& [shown, line] = file;
+        const auto& [shown, line, found] = file;
         if (check.seal.Find(shown))
             continue;
         std::string name = shown;
         std::replace(name.begin(), name.end(), '/', '\\');
+        // A found file may be a file manager's leftover: it is skipped.
+        const std::string outcome = found ? "setup.exe skips it as not the publisher's"
+                                          : "setup.exe stops with \"" + DamagedMedium(name) + "\"";
         check.report.Error(shown, 0,
                            std::string("not listed in manifest.crc") +
-                               (line > 0 ? ", but line " + std::to_string(line) + " of " + check.script + " reads it"
+                               (line > 0 ? ", but line " + std::to_string(line) + " of " + check.script +
+                                               (found ? " finds it" : " reads it")
                                          : "") +
-                               ": setup.exe stops with \"" + DamagedMedium(name) + "\"");
+                               ": " + outcome);
     }
     for (const SealEntry& entry : check.seal.entries()) {
         if (check.read.count(SealKey(entry.name)) || check.missing.count(SealKey(entry.name)))
