@@ -138,8 +138,9 @@ bool ParseEntry(std::string_view line, JournalEntry& entry)
                               entry.kind == "ini" || entry.kind == "ini-written" ||
                               entry.kind == "catalogue-before" || entry.kind == "regvalue" ||
                               entry.kind == "file-before" || entry.kind == "ini-before";
-    // A file handed over names its file, whatever its earlier copy was.
-    if (entry.kind == "file-before" && entry.fields.front().empty())
+    // An entry of a file names its file, whatever its other fields hold.
+    const bool ofAFile = entry.kind == "aside" || entry.kind == "written" || entry.kind == "file-before";
+    if (ofAFile && entry.fields.front().empty())
         return false;
     return known->fields == 0 || emptyAllowed || !entry.fields.back().empty();
 }
