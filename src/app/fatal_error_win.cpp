@@ -9,6 +9,7 @@
 #include "shell/install_record.h"
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
+#include "shell/wide_text.h"
 
 void FatalError(const char* message)
 {
@@ -16,7 +17,7 @@ void FatalError(const char* message)
     if (!Unattended()) {
         // Replaces the wait cursor a language build may be showing.
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-        MessageBoxA(windowGlobals.mainWindow, message, "Error", MB_OK | MB_ICONERROR);
+        MessageBoxW(windowGlobals.mainWindow, WidenText(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
     }
     // Once the user has read why, the run's changes are taken back. The
     // files the run still holds open (the language list, a word list)

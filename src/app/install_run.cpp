@@ -21,6 +21,7 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "wordlist/language_list.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -112,8 +113,10 @@ void RecordCatalogue()
 int ValidateInstallDir(HWND directoryField)
 {
     // A longer text would be cut to another name: never install there.
-    const bool fits = GetWindowTextLengthA(directoryField) < kPathSize;
-    GetWindowTextA(directoryField, setup.installDir, kPathSize);
+    const int length = GetWindowTextLengthW(directoryField);
+    std::wstring typed(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    typed.resize(static_cast<size_t>(GetWindowTextW(directoryField, &typed[0], length + 1)));
+    const bool fits = CopyText(setup.installDir, kPathSize, Narrow(typed, CP_ACP).c_str());
     // A drive alone names its root, not the drive's current directory (the
     // medium's own folder, when the medium is on that drive).
     if (IsCharAlphaA(setup.installDir[0]) && setup.installDir[1] == ':' && setup.installDir[2] == '\0')

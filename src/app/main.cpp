@@ -33,6 +33,7 @@
 #include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -156,13 +157,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         if (!options.silent) {
             const std::string text =
                 std::string(texts.box) + " : \xAB\xA0" + options.refused + "\xA0\xBB\n\n" + kOptionsHelp;
-            MessageBoxA(nullptr, text.c_str(), "Installation", MB_OK | MB_ICONEXCLAMATION);
+            MessageBoxW(nullptr, WidenText(text.c_str()).c_str(), L"Installation", MB_OK | MB_ICONEXCLAMATION);
         }
         return EndRunLog(4);
     }
     if (options.help) {
         if (!options.verySilent)
-            MessageBoxA(nullptr, kOptionsHelp, "Installation", MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(nullptr, WidenText(kOptionsHelp).c_str(), L"Installation", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
     if (options.finish) {

@@ -14,6 +14,8 @@
 #include "app/window_globals.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
+#include "shell/text_file.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ struct ControlSpec {
     DWORD exStyle;
     const char* className;
     int id;
-    const char* text;
+    const char* text;  // Windows-1252
     DWORD style;
     int x, y, width, height;
 };
@@ -90,8 +92,9 @@ void CreateControls(HWND window)
          WS_CHILD | SS_LEFT, 280, 260, 260, 20},
     };
     for (const ControlSpec& control : controls) {
-        *control.handle = CreateWindowExA(
-            control.exStyle, control.className, control.text, control.style, control.x,
+        *control.handle = CreateWindowExW(
+            control.exStyle, Widen(control.className, CP_ACP).c_str(),
+            control.text ? WidenText(control.text).c_str() : nullptr, control.style, control.x,
             control.y, control.width, control.height, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), windowGlobals.instance,
             nullptr);
@@ -103,13 +106,13 @@ void CreateControls(HWND window)
 LRESULT CALLBACK DirectoryFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        SendMessageA(GetParent(field), WM_COMMAND, kInstallButtonId,
+        SendMessageW(GetParent(field), WM_COMMAND, kInstallButtonId,
                      LOWORD(reinterpret_cast<UINT_PTR>(field)));
         // A run that went through has destroyed the field with the window.
         if (!IsWindow(field))
             return 0;
     }
-    return CallWindowProcA(directoryFieldOwnProc, field, message, wParam, lParam);
+    return CallWindowProcW(directoryFieldOwnProc, field, message, wParam, lParam);
 }
 
 // The process's current directory, whole however long it is.
@@ -127,7 +130,7 @@ std::string CurrentDirectory()
 
 void ShowCurrentDirectory()
 {
-    SetWindowTextA(windowGlobals.directoryField, CurrentDirectory().c_str());
+    SetWindowTextW(windowGlobals.directoryField, Widen(CurrentDirectory().c_str(), CP_ACP).c_str());
 }
 
 // Adds the visible folders of the current directory to the folder list,
@@ -146,8 +149,8 @@ void ListFolders(bool keepDot)
             continue;
         if (!keepDot && lstrcmpA(entry.cFileName, ".") == 0)
             continue;
-        SendMessageA(mainControls.folderList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(entry.cFileName));
+        SendMessageW(mainControls.folderList, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Widen(entry.cFileName, CP_ACP).c_str()));
     } while (FindNextFileA(search.get(), &entry));
 }
 
@@ -156,13 +159,16 @@ void ListFolders(bool keepDot)
 void SelectedItem(HWND list, char (&item)[kPathSize])
 {
     item[0] = '\0';
-    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
         return;
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR || length >= kPathSize)
         return;
-    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    CopyText(item, sizeof item, Narrow(text, CP_ACP).c_str());
 }
 
 void OpenDirectoryChooser()
@@ -181,8 +187,8 @@ void OpenDirectoryChooser()
     const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
     if (length > 0 && length < sizeof drives) {
         for (const char* drive = drives; *drive; drive += lstrlenA(drive) + 1)
-            SendMessageA(mainControls.driveList, LB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(drive));
+            SendMessageW(mainControls.driveList, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Widen(drive, CP_ACP).c_str()));
     }
 
     SetCurrentDirectoryA("c:\\");
@@ -198,7 +204,7 @@ void EnterChosenItem(HWND list, bool keepDot)
     char item[kPathSize];
     SelectedItem(list, item);
     SetCurrentDirectoryA(item);
-    SendMessageA(mainControls.folderList, LB_RESETCONTENT, 0, 0);
+    SendMessageW(mainControls.folderList, LB_RESETCONTENT, 0, 0);
     ListFolders(keepDot);
     ShowCurrentDirectory();
 }
@@ -208,7 +214,7 @@ LRESULT OnCreate(HWND window)
     windowGlobals.mainWindow = window;
     windowGlobals.waitCursor = LoadCursorA(nullptr, IDC_WAIT);
     CreateControls(window);
-    directoryFieldOwnProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+    directoryFieldOwnProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         windowGlobals.directoryField, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DirectoryFieldProc)));
     // For the program-menu shortcut; left initialised until the process ends.
     CoInitialize(nullptr);
@@ -276,13 +282,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         return OnDestroy();
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 void RegisterMainWindowClass()
 {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
@@ -291,9 +297,9 @@ void RegisterMainWindowClass()
     windowClass.hIconSm = LoadIconA(windowGlobals.instance, "installicon");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszMenuName = "Installation";
-    windowClass.lpszClassName = "Installation";
-    RegisterClassExA(&windowClass);
+    windowClass.lpszMenuName = L"Installation";
+    windowClass.lpszClassName = L"Installation";
+    RegisterClassExW(&windowClass);
 }
 
 }  // namespace
@@ -306,7 +312,7 @@ void ShowCopyDisplay()
                          mainControls.installButton, mainControls.changeButton,
                          mainControls.driveLabel, mainControls.folderLabel})
         ShowWindow(control, SW_HIDE);
-    SetWindowTextA(mainControls.messageLabel, "Copie des fichiers...");
+    SetWindowTextW(mainControls.messageLabel, L"Copie des fichiers...");
     // The message loop waits until the run is over: paint now.
     UpdateWindow(windowGlobals.mainWindow);
 }
@@ -328,7 +334,7 @@ void PaintContent(HDC dc, const RECT& client)
 HWND CreateMainWindow(int showCommand, bool withControls)
 {
     RegisterMainWindowClass();
-    HWND window = CreateWindowExA(0, "Installation", nullptr,
+    HWND window = CreateWindowExW(0, L"Installation", nullptr,
                                   WS_POPUP | WS_CLIPSIBLINGS | WS_MAXIMIZE, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   nullptr, nullptr, windowGlobals.instance, nullptr);
@@ -351,16 +357,16 @@ int RunMainWindow(int showCommand, const char* firstDir, bool installAtOnce)
     if (!window)
         return 1;
     if (firstDir) {
-        SetWindowTextA(windowGlobals.directoryField, firstDir);
+        SetWindowTextW(windowGlobals.directoryField, Widen(firstDir, CP_ACP).c_str());
         UpdateWindow(window);
     }
     if (installAtOnce)
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kInstallButtonId, BN_CLICKED),
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(kInstallButtonId, BN_CLICKED),
                      reinterpret_cast<LPARAM>(mainControls.installButton));
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

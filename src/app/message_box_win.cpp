@@ -4,6 +4,7 @@
 #include "shell/message_box.h"
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
+#include "shell/wide_text.h"
 
 void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIcon icon)
 {
@@ -17,5 +18,5 @@ void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIc
     else if (icon == BoxIcon::Warning)
         style |= MB_ICONWARNING;
     HWND ownerWindow = owner == BoxOwner::MainWindow ? windowGlobals.mainWindow : nullptr;
-    MessageBoxA(ownerWindow, text, caption, style);
+    MessageBoxW(ownerWindow, WidenText(text).c_str(), WidenText(caption).c_str(), style);
 }

@@ -11,6 +11,7 @@
 #include "shell/progress_display.h"
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
+#include "shell/wide_text.h"
 
 namespace {
 // Held from one language's heading to the next, or to the window's end.
@@ -51,7 +52,7 @@ void StatusLine(const char* text, int left, int right)
     SetTextColor(runCanvas.get(), RGB(255, 255, 255));
     RECT rect;
     SetRect(&rect, left, setup.statusY, right, setup.statusY + 30);
-    DrawTextA(runCanvas.get(), text, -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    DrawTextW(runCanvas.get(), WidenText(text).c_str(), -1, &rect, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
 void StatusDone()
@@ -72,8 +73,9 @@ void DrawCounter(int32_t value)
     char text[16];
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
     FillRect(runCanvas.get(), &counterField, counterBrush.get());
-    // The same pixels as DrawTextA with DT_SINGLELINE | DT_LEFT | DT_TOP
-    // (digits need no prefix or tab handling) at half the cost: a list of a
+    // The same pixels as DrawText with DT_SINGLELINE | DT_LEFT | DT_TOP
+    // (digits, the same in every code page, need no prefix or tab
+    // handling) at half the cost: a list of a
     // million words draws some 50,000 counters.
     ExtTextOutA(runCanvas.get(), counterField.left, counterField.top, ETO_CLIPPED, &counterField, text,
                 static_cast<UINT>(std::strlen(text)), nullptr);

@@ -2,13 +2,14 @@
 
 #include "app/window_globals.h"
 #include "shell/scoped_handles.h"
+#include "shell/wide_text.h"
 
 ScopedGdiObject<HFONT> CreateHeadingFont()
 {
-    return ScopedGdiObject<HFONT>(CreateFontA(40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+    return ScopedGdiObject<HFONT>(CreateFontW(40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                              DEFAULT_PITCH, "Times New Roman"));
+                                              DEFAULT_PITCH, L"Times New Roman"));
 }
 
 void PaintBackground(HDC dc, const RECT& client)
@@ -37,12 +38,13 @@ void DrawShadowedText(HDC dc, const char* text, RECT rect)
     SelectObject(dc, windowGlobals.headingFont.get());
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_SINGLELINE | DT_LEFT | DT_TOP;
+    const std::wstring wide = WidenText(text);
     SetTextColor(dc, RGB(0, 0, 0));
-    DrawTextA(dc, text, -1, &rect, format);
+    DrawTextW(dc, wide.c_str(), -1, &rect, format);
     rect.left -= 2;
     rect.top -= 2;
     SetTextColor(dc, RGB(230, 230, 230));
-    DrawTextA(dc, text, -1, &rect, format);
+    DrawTextW(dc, wide.c_str(), -1, &rect, format);
 }
 
 namespace {
@@ -64,7 +66,7 @@ void DrawBar(HDC dc, RECT rect, int fillEdge, const char* text)
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextA(dc, text, -1, &full, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    DrawTextW(dc, WidenText(text).c_str(), -1, &full, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
 }  // namespace

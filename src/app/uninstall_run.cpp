@@ -26,6 +26,7 @@
 #include "shell/text_file.h"
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -199,7 +200,8 @@ bool Ask(const InstallRecord& record)
         LogLine("Question \"%s\": yes (unattended)", question.c_str());
         return true;
     }
-    const bool yes = MessageBoxA(windowGlobals.mainWindow, question.c_str(), kCaption,
+    const bool yes = MessageBoxW(windowGlobals.mainWindow, WidenText(question.c_str()).c_str(),
+                                 WidenText(kCaption).c_str(),
                                  MB_YESNO | MB_ICONQUESTION) == IDYES;
     LogLine("Question \"%s\": %s", question.c_str(), yes ? "yes" : "no");
     return yes;

@@ -1,6 +1,7 @@
 #include "app/window_globals.h"
 
 #include "shell/window_seam.h"
+#include "shell/wide_text.h"
 
 WindowGlobals windowGlobals;
 
@@ -11,6 +12,6 @@ HWND MainWindowHandle()
 
 void ShowInDirectoryField(const char* text)
 {
-    SetWindowTextA(windowGlobals.directoryField, text);
+    SetWindowTextW(windowGlobals.directoryField, Widen(text, CP_ACP).c_str());
     UpdateWindow(windowGlobals.mainWindow);
 }

@@ -9,6 +9,7 @@
 #include "shell/fatal_error.h"
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -20,33 +21,11 @@ struct Medium {
 
 Medium medium;
 
-std::wstring Widen(const char* text, UINT codePage = CP_ACP)
-{
-    const int length = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    if (length <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide, UINT codePage = CP_ACP)
-{
-    const int length = WideCharToMultiByte(codePage, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1)
-        return std::string();
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
-    text.resize(static_cast<size_t>(length - 1));
-    return text;
-}
-
 // The full path of an ANSI path, short names made long where the file is
 // there to ask, so that a path compares with the manifest's names.
 std::wstring FullLongPath(const char* path)
 {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = Widen(path, CP_ACP);
     const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (wide.empty() || fullLength == 0)
         return std::wstring();
@@ -82,7 +61,7 @@ std::wstring NameUnderRoot(const std::wstring& full)
 const SealEntry& EntryOf(const char* path, std::string& name)
 {
     const std::wstring under = NameUnderRoot(FullLongPath(path));
-    name = under.empty() ? path : Narrow(under);
+    name = under.empty() ? path : Narrow(under, kTextCodePage);
     const SealEntry* entry = under.empty() ? nullptr : medium.seal.Find(Narrow(under, CP_UTF8));
     if (!entry)
         DamagedMedium(name.c_str(), "not listed in the manifest");
@@ -119,7 +98,7 @@ void OpenSealedMedium(const char* sourceDir)
         return;
     if (root.back() != L'\\')
         root += L'\\';
-    const std::wstring manifestPath = root + Widen(kManifestName);
+    const std::wstring manifestPath = root + Widen(kManifestName, CP_ACP);
     const DWORD attributes = GetFileAttributesW(manifestPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
@@ -135,7 +114,7 @@ void OpenSealedMedium(const char* sourceDir)
     for (const SealEntry& entry : medium.seal.entries()) {
         std::wstring path = root + Widen(entry.name.c_str(), CP_UTF8);
         WIN32_FILE_ATTRIBUTE_DATA data;
-        const std::string name = Narrow(Widen(entry.name.c_str(), CP_UTF8));
+        const std::string name = Narrow(Widen(entry.name.c_str(), CP_UTF8), kTextCodePage);
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             DamagedMedium(name.c_str(), "missing");
@@ -163,7 +142,7 @@ void EndIfListed(const char* path)
 {
     if (!medium.sealed || !MediumHolds(path))
         return;
-    DamagedMedium(Narrow(NameUnderRoot(FullLongPath(path))).c_str(), "cannot be read");
+    DamagedMedium(Narrow(NameUnderRoot(FullLongPath(path)), kTextCodePage).c_str(), "cannot be read");
 }
 
 void CheckWholeMediumFile(const char* path)
@@ -173,7 +152,7 @@ void CheckWholeMediumFile(const char* path)
     MediumRead read(path);
     std::string bytes;
     // Its size was checked at start-up; a file grown since is damaged too.
-    if (!ReadWholeFile(Widen(path), bytes, kManifestMaxSize))
+    if (!ReadWholeFile(Widen(path, CP_ACP), bytes, kManifestMaxSize))
         DamagedMedium(read.name(), "cannot be read whole");
     read.Add(bytes.data(), bytes.size());
     if (!read.Matches())
