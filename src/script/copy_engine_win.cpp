@@ -18,6 +18,7 @@
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
 #include "shell/window_seam.h"
 
 SkipReason ReasonOfLastError(SkipReason otherwise)
@@ -64,19 +65,9 @@ bool IsProtectedDestination(DWORD attributes)
 // name beside a destination of 259 characters may pass that limit.
 bool LongWidePath(const char* path, std::wstring& wide)
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0)
+    const std::wstring full = FullWidePath(path);
+    if (full.empty())
         return false;
-    std::wstring relative(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, &relative[0], length);
-    DWORD fullLength = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
-    if (fullLength == 0)
-        return false;
-    std::wstring full(fullLength, L'\0');
-    fullLength = GetFullPathNameW(relative.c_str(), fullLength, &full[0], nullptr);
-    if (fullLength == 0 || fullLength >= full.size())
-        return false;
-    full.resize(fullLength);
     if (full.compare(0, 2, L"\\\\") == 0)
         wide = L"\\\\?\\UNC\\" + full.substr(2);
     else

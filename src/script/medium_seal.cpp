@@ -153,6 +153,11 @@ std::string SealKey(std::string_view utf8Name)
     return key;
 }
 
+std::string DamagedMediumMessage(std::string_view name)
+{
+    return "Damaged medium: " + std::string(name);
+}
+
 bool MediumSeal::Parse(std::string_view bytes)
 {
     entries_.clear();

@@ -23,6 +23,10 @@
 
 constexpr char kManifestName[] = "manifest.crc";
 
+// The fatal error setup.exe ends with on a damaged medium; name is the
+// file's path under the root, or kManifestName.
+std::string DamagedMediumMessage(std::string_view name);
+
 // A manifest larger than this is damaged: it would list millions of files.
 constexpr size_t kManifestMaxSize = 64u << 20;
 

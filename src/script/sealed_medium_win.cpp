@@ -25,15 +25,9 @@ Medium medium;
 // there to ask, so that a path compares with the manifest's names.
 std::wstring FullLongPath(const char* path)
 {
-    const std::wstring wide = Widen(path, CP_ACP);
-    const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (wide.empty() || fullLength == 0)
-        return std::wstring();
-    std::wstring full(fullLength, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), fullLength, &full[0], nullptr);
-    if (length == 0 || length >= fullLength)
-        return std::wstring();
-    full.resize(length);
+    const std::wstring full = FullWidePath(path);
+    if (full.empty())
+        return full;
     const DWORD longLength = GetLongPathNameW(full.c_str(), nullptr, 0);
     if (longLength == 0)
         return full;
@@ -86,8 +80,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, size_t limit)
 void DamagedMedium(const char* name, const char* why)
 {
     LogLine("Medium: %s: %s", name, why);
-    const std::string message = std::string("Damaged medium: ") + name;
-    FatalError(message.c_str());
+    FatalError(DamagedMediumMessage(name).c_str());
 }
 
 void OpenSealedMedium(const char* sourceDir)

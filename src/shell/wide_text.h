@@ -21,3 +21,7 @@ inline std::wstring WidenText(const char* text)
 // wide in the given code page; a character the code page lacks becomes its
 // best fit or '?', as the system's narrow calls show it.
 std::string Narrow(const std::wstring& wide, UINT codePage);
+
+// The absolute UTF-16 form of a path in the system's code page; empty when
+// it has none.
+std::wstring FullWidePath(const char* path);

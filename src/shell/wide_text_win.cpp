@@ -21,3 +21,17 @@ std::string Narrow(const std::wstring& wide, UINT codePage)
     text.resize(static_cast<size_t>(length - 1));
     return text;
 }
+
+std::wstring FullWidePath(const char* path)
+{
+    const std::wstring wide = Widen(path, CP_ACP);
+    const DWORD fullLength = wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (fullLength == 0)
+        return std::wstring();
+    std::wstring full(fullLength, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), fullLength, &full[0], nullptr);
+    if (length == 0 || length >= fullLength)
+        return std::wstring();
+    full.resize(length);
+    return full;
+}

@@ -713,7 +713,7 @@ void CheckSealCovers(Check& check)
         std::replace(name.begin(), name.end(), '/', '\\');
         // A found file may be a file manager's leftover: it is skipped.
         const std::string outcome = found ? "setup.exe skips it as not the publisher's"
-                                          : "setup.exe stops with \"" + DamagedMedium(name) + "\"";
+                                          : "setup.exe stops with \"" + DamagedMediumMessage(name) + "\"";
         check.report.Error(shown, 0,
                            std::string("not listed in manifest.crc") +
                                (line > 0 ? ", but line " + std::to_string(line) + " of " + check.script +
@@ -746,7 +746,7 @@ bool CheckMedium(const std::string& dir, Report& report)
         report.Error(kManifestName, 0,
                      std::string("not a whole manifest, or its own CRC-32 does not match its lines: setup.exe "
                                  "stops with \"") +
-                         DamagedMedium(kManifestName) + "\"");
+                         DamagedMediumMessage(kManifestName) + "\"");
         break;
     case SealState::Read:
         check.sealed = true;

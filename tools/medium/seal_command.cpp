@@ -170,7 +170,7 @@ std::set<std::string> CheckSealedFiles(const std::string& root, const MediumSeal
     for (const SealedFile& file : medium.files)
         files.emplace(SealKey(file.name), &file);
     for (const SealEntry& entry : seal.entries()) {
-        const std::string stops = ": setup.exe stops with \"" + DamagedMedium(entry.name) + "\"";
+        const std::string stops = ": setup.exe stops with \"" + DamagedMediumMessage(entry.name) + "\"";
         const std::string key = SealKey(entry.name);
         const auto found = files.find(key);
         if (found == files.end()) {
@@ -193,9 +193,4 @@ std::set<std::string> CheckSealedFiles(const std::string& root, const MediumSeal
                              Hex8(entry.crc) + ")" + stops);
     }
     return missing;
-}
-
-std::string DamagedMedium(const std::string& name)
-{
-    return "Damaged medium: " + name;
 }

@@ -53,6 +53,3 @@ SealState ReadMediumSeal(const std::string& root, MediumSeal& seal);
 // not is an error on it in report. Returns the keys (SealKey) of those
 // missing.
 std::set<std::string> CheckSealedFiles(const std::string& root, const MediumSeal& seal, Report& report);
-
-// The fatal error setup.exe stops with on a damaged file, named as listed.
-std::string DamagedMedium(const std::string& name);
