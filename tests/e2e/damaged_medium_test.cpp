@@ -1,6 +1,7 @@
-// A sealed medium damaged as media get damaged: the publisher's check
-// names the file, and setup.exe, run without a window, ends with exit code
-// 1, names it in its log and leaves the machine as it found it.
+// A sealed medium damaged as media get damaged: setup.exe, run without a
+// window, ends with exit code 1, names the file in its log and leaves the
+// machine as it found it. (The check's naming of each damage is tested
+// natively, in the tool's own suite.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ void FlipMiddleBit(const std::string& path)
     FlipBit(path, ReadFileBytes(path).size() / 2);
 }
 
-TEST(DamagedMedium, IsNamedByTheCheckAndEndsTheInstallationWithTheMachineAsBefore)
+TEST(DamagedMedium, EndsTheInstallationWithTheMachineAsBefore)
 {
     // The sample medium with an uninstall line, so that the run would also
     // enter the product in the list of installed programs, sealed.
@@ -37,7 +38,7 @@ TEST(DamagedMedium, IsNamedByTheCheckAndEndsTheInstallationWithTheMachineAsBefor
     ASSERT_EQ(RunMedium("check \"" + sealed.path() + "\"").code, 0u);
 
     struct Damage {
-        const char* file;  // as the check and the log name it
+        const char* file;  // as the log names it
         std::function<void(const std::string& medium)> make;
     } damages[] = {
         {"aide\\index.txt", [](const std::string& m) { FlipMiddleBit(m + "\\aide\\index.txt"); }},
@@ -62,10 +63,6 @@ TEST(DamagedMedium, IsNamedByTheCheckAndEndsTheInstallationWithTheMachineAsBefor
         CopyTree(sealed.path(), medium.path());
         damage.make(medium.path());
 
-        const ToolRun check = RunMedium("check \"" + medium.path() + "\"");
-        EXPECT_EQ(check.code, 1u) << check.out;
-        EXPECT_NE(check.out.find(damage.file), std::string::npos) << check.out;
-
         const OutsideForTheTest outside(Before::OthersThere);
         ScratchFolder parent("damaged-install");
         const Snapshot before = Take(parent.path());
@@ -88,9 +85,6 @@ TEST(DamagedMedium, IsNamedByTheCheckAndEndsTheInstallationWithTheMachineAsBefor
     ScratchFolder medium("extended-medium");
     CopyTree(sealed.path(), medium.path());
     WriteFileBytes(medium / "aide\\desktop.ini", "[.ShellClassInfo]\r\n");
-    const ToolRun check = RunMedium("check \"" + medium.path() + "\"");
-    EXPECT_EQ(check.code, 1u) << check.out;
-    EXPECT_NE(check.out.find("aide/desktop.ini:0: error: "), std::string::npos) << check.out;
     const OutsideForTheTest outside(Before::Nothing);
     ScratchFolder parent("extended-install");
     const std::string log = parent / "setup.log";

@@ -77,6 +77,9 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
         {"a bit flipped in the manifest", [](auto r) { Flip(r + "/manifest.crc", 30); }, "manifest.crc",
          Severity::Error},
         {"a copied file not listed", [](auto r) { Unlist(r, "fin.txt"); }, "fin.txt", Severity::Error},
+        // A file manager's leftover that a search finds: skipped, not fatal.
+        {"a found file not listed", [](auto r) { WriteFileBytes(r + "/aide/desktop.ini", "x"); }, "aide/desktop.ini",
+         Severity::Error},
         {"a file listed but never read",
          [](auto r) {
              WriteFileBytes(r + "/notes.txt", "x");
@@ -110,7 +113,10 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
             said += "\n  " + FormatFinding(finding);
             found = found || (finding.file == c.file && finding.severity == c.severity &&
                               (c.severity == Severity::Warning ||
-                               finding.text.find("\"" + DamagedMedium(name) + "\"") != std::string::npos));
+                               finding.text.find(c.file.find("desktop") != std::string::npos
+                                                     ? "setup.exe skips it"
+                                                     : "\"" + DamagedMediumMessage(name) + "\"") !=
+                                   std::string::npos));
         }
         EXPECT_TRUE(found) << c.damage << said;
         EXPECT_EQ(damaged.Count(Severity::Error) > 0, c.severity == Severity::Error) << c.damage << said;
