@@ -52,7 +52,7 @@ void BeginInstallRecord()
     char prefix[kPathSize], recordPath[kPathSize], catalogue[kPathSize];
     char program[kPathSize], uninstaller[kPathSize];
     const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (!MakeDirPrefix(prefix, sizeof prefix, setup.installDir) ||
+    if (!MakeDirPrefix(prefix, setup.installDir) ||
         !JoinText(recordPath, sizeof recordPath, {prefix, kRecordFile}) ||
         !JoinText(catalogue, sizeof catalogue, {prefix, kCatalogueFile}) ||
         !JoinText(uninstaller, sizeof uninstaller, {prefix, kUninstallerFile}) || programLength == 0 ||

@@ -99,5 +99,5 @@ void ProcessLanguageList()
     list.reset();
     if (reader.fault != LanguageListFault::None)
         FatalError(LanguageListMessage(reader.fault));
-    std::remove(kLanguageListFile);
+    RemovePath(kLanguageListFile);
 }

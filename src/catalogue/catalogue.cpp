@@ -301,7 +301,7 @@ void CreateCatalogue(const char* fromListName)
     // Closed before the move, which needs the whole file on disk.
     written = FlushAndClose(catalogue.release()) && written;
     if (!written || !MoveToNewName(kTempFile, kCatalogueFile)) {
-        std::remove(kTempFile);
+        RemovePath(kTempFile);
         FatalError("Can't create DICT.INI");
     }
     LogLine("Catalogue dict.ini created from its template");

@@ -128,12 +128,12 @@ void RunInstallScript()
     // Preparation.
     char sourcePrefix[kPathSize];
     char scriptPath[kPathSize];
-    bool sourceFits = MakeDirPrefix(sourcePrefix, sizeof sourcePrefix, setup.sourceDir) &&
+    bool sourceFits = MakeDirPrefix(sourcePrefix, setup.sourceDir) &&
                       JoinText(scriptPath, sizeof scriptPath, {sourcePrefix, "install.inf"});
     // An install directory too long for its prefix leaves it empty: every
     // command that writes under it is then skipped rather than aimed elsewhere.
     bool installFits = setup.installDir[0] != '\0' &&
-                       MakeDirPrefix(setup.installPrefix, sizeof setup.installPrefix, setup.installDir);
+                       MakeDirPrefix(setup.installPrefix, setup.installDir);
     if (!installFits)
         setup.installPrefix[0] = '\0';
     // Read afresh, so checked afresh: the disc may have changed meanwhile.

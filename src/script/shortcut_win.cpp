@@ -55,7 +55,7 @@ void CreateProgramShortcut()
     char shortcutPath[kPathSize];
     DWORD length = GetCurrentDirectoryA(kPathSize, folder);
     if (length == 0 || length >= kPathSize ||
-        !MakeDirPrefix(folderPrefix, sizeof folderPrefix, folder) ||
+        !MakeDirPrefix(folderPrefix, folder) ||
         !JoinText(shortcutPath, sizeof shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
         return;
 

@@ -1,6 +1,8 @@
-// The host side of FileStamp, apart from the file calls that the fault
-// tests replace: looking at a file never fails on demand.
+// The host side of the file calls that the fault tests keep: opening,
+// removing and looking at a file never fail on demand.
 #include <sys/stat.h>
+
+#include <cstdio>
 
 #include "shell/text_file.h"
 
@@ -20,4 +22,14 @@ bool IsSameFile(const char* a, const char* b)
     struct stat first, second;
     return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
+}
+
+FILE* OpenFile(const char* path, const char* mode)
+{
+    return std::fopen(path, mode);
+}
+
+bool RemovePath(const char* path)
+{
+    return std::remove(path) == 0;
 }

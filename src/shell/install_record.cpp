@@ -255,8 +255,8 @@ bool ReadEntryLine(FILE* file, std::string& line)
 // A copy of the file at from, made durable, at the new name to.
 bool CopyWholeFile(const char* from, const char* to)
 {
-    ScopedFile input(std::fopen(from, "rb"));
-    ScopedFile output(input ? std::fopen(to, "wb") : nullptr);
+    ScopedFile input(OpenFile(from, "rb"));
+    ScopedFile output(input ? OpenFile(to, "wb") : nullptr);
     if (!output)
         return false;
     char block[16384];
@@ -265,7 +265,7 @@ bool CopyWholeFile(const char* from, const char* to)
         ok = WriteToFile(output.get(), block, read);
     ok = ok && !std::ferror(input.get()) && FlushAndClose(output.release());
     if (!ok)
-        std::remove(to);
+        RemovePath(to);
     return ok;
 }
 
@@ -475,10 +475,10 @@ bool RemoveProductFromRecord(const char* path, const std::string& product)
             return false;
     }
     const std::string temporary = std::string(path) + ".new";
-    ScopedFile out(std::fopen(temporary.c_str(), "wb"));
+    ScopedFile out(OpenFile(temporary.c_str(), "wb"));
     if (!out || !WriteText(out.get(), kept) || !FlushAndClose(out.release()) ||
         !ReplaceFileAtomically(temporary.c_str(), path)) {
-        std::remove(temporary.c_str());
+        RemovePath(temporary.c_str());
         return false;
     }
     return true;
@@ -590,7 +590,7 @@ bool AppendRunToRecord(const RunJournal& journal)
         }
         endsWithLine = std::fseek(earlier.get(), -1, SEEK_END) != 0 || std::fgetc(earlier.get()) == '\n';
     }
-    ScopedFile record(std::fopen(journal.recordPath.c_str(), "ab"));
+    ScopedFile record(OpenFile(journal.recordPath.c_str(), "ab"));
     if (!record)
         return false;
     // A kill may have left half an entry: it is marked so, and the block
@@ -612,7 +612,7 @@ bool OpenRunJournal(const char* journalPath, const char* runId)
     CloseRunJournal();
     current = InstallRecord{};
     run = RunJournal{};
-    journalFile.reset(std::fopen(journalPath, "wb"));
+    journalFile.reset(OpenFile(journalPath, "wb"));
     if (!journalFile)
         return false;
     run.id = runId;
@@ -704,7 +704,7 @@ bool RecordFileToReplace(const char* path)
     // A file that cannot be written (read-only, or in use) is not put
     // aside either: the write fails on it as it always did, and nothing of
     // it needs undoing.
-    if (ScopedFile writable(std::fopen(path, "r+b")); !writable)
+    if (ScopedFile writable(OpenFile(path, "r+b")); !writable)
         return true;
     std::string aside;
     if (!AsideName(path, aside))
@@ -734,7 +734,7 @@ void RecordFileNotWritten(const char* path)
         return;
     // The earlier bytes go back at once: the run goes on without the copy.
     if (!aside.empty()) {
-        std::remove(path);
+        RemovePath(path);
         MoveToNewName(aside.c_str(), path);
     }
     Append({"unwritten", path}, false);

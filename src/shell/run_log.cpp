@@ -18,16 +18,23 @@ bool waiting = false;
 std::string waitingLines;
 constexpr size_t kMaxWaitingBytes = 1u << 20;
 
-bool OpenFile(const char* path)
+// The log is UTF-8, so that it shows every path exactly; a new log begins
+// with a byte order mark, which tells Notepad and every Windows editor so.
+bool OpenLog(const char* path)
 {
-    logFile.reset(std::fopen(path, "ab"));
+    logFile.reset(OpenFile(path, "ab"));
+    if (!logFile)
+        return false;
+    if (std::fseek(logFile.get(), 0, SEEK_END) == 0 && std::ftell(logFile.get()) == 0 &&
+        !WriteToFile(logFile.get(), "\xEF\xBB\xBF", 3))
+        logFile.reset();
     return static_cast<bool>(logFile);
 }
 
 // Writes the lines gathered so far once the log's folder exists.
 bool WriteWaitingLines()
 {
-    if (!OpenFile(logPath.c_str()))
+    if (!OpenLog(logPath.c_str()))
         return false;
     waiting = false;
     const bool written = WriteText(logFile.get(), waitingLines) && FlushFile(logFile.get());

@@ -11,7 +11,8 @@
 // log, when it cannot be opened otherwise.
 bool OpenRunLog(const char* path);
 
-// Appends one line (Windows-1252 text, CR LF on disk) and flushes it, so a
+// Appends one line (UTF-8 text: paths are, and Windows-1252 texts are
+// converted by the caller; CR LF on disk) and flushes it, so a
 // run that ends abruptly leaves every line written so far. Does nothing
 // without a log; a failed write closes the log.
 void LogLine(const char* format, ...)

@@ -5,6 +5,7 @@
 #include "shell/fatal_error.h"
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
+#include "shell/windows1252.h"
 
 SetupState setup;
 
@@ -68,21 +69,28 @@ const char* ValueAfterBlank(const char* line)
     return blank ? blank + 1 : nullptr;
 }
 
-bool MakeDirPrefix(char* out, int outSize, const char* dir)
+bool JoinPath(char* out, std::initializer_list<const char*> parts)
+{
+    if (!JoinText(out, kPathSize, parts))
+        return false;
+    if (PathLength(out) <= kPathLimit)
+        return true;
+    out[0] = '\0';
+    return false;
+}
+
+bool MakeDirPrefix(char* out, const char* dir)
 {
     size_t len = std::strlen(dir);
     bool needsSeparator = len > 0 && dir[len - 1] != '\\';
-    if (!JoinText(out, static_cast<size_t>(outSize), {dir, needsSeparator ? "\\" : ""}))
-        return false;
-    return true;
+    return JoinPath(out, {dir, needsSeparator ? "\\" : ""});
 }
 
 void ReadStartupKeys()
 {
     char path[kPathSize];
     char prefix[kPathSize];
-    if (!MakeDirPrefix(prefix, sizeof prefix, setup.sourceDir) ||
-        !JoinText(path, sizeof path, {prefix, "install.inf"}))
+    if (!MakeDirPrefix(prefix, setup.sourceDir) || !JoinPath(path, {prefix, "install.inf"}))
         FatalError("Can't open INSTALL.INF");
 
     ScopedFile file(OpenTextRead(path));
@@ -104,7 +112,7 @@ void ReadStartupKeys()
         if (std::strcmp(key, "title") == 0)
             CopyText(setup.title, sizeof setup.title, value);
         else if (std::strcmp(key, "dir") == 0)
-            CopyText(setup.defaultDir, sizeof setup.defaultDir, value);
+            CopyText(setup.defaultDir, sizeof setup.defaultDir, Windows1252ToUtf8(value).c_str());
         else if (std::strcmp(key, "wbarg") == 0)
             CopyText(setup.shortcutArgs, sizeof setup.shortcutArgs, value);
         else

@@ -4,13 +4,19 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 // Buffer sizes are limits of the formats, not guesses.
-constexpr int kPathSize = 260;   // 259 characters and the terminator
+// Paths are UTF-8 (any character); Windows allows 259 characters, counted
+// in UTF-16 units, and a unit takes at most three bytes.
+constexpr int kPathLimit = 259;
+constexpr int kPathSize = 3 * kPathLimit + 1;
 constexpr int kValueSize = 180;
 constexpr int kDisplayFileSize = 100;
 constexpr int kSetupLineSize = 100;  // a read takes at most 99 bytes
 
+// Paths and the names that make them are UTF-8; the texts are
+// Windows-1252, as install.inf gives them.
 struct SetupState {
     char sourceDir[kPathSize];
     char installDir[kPathSize];
@@ -18,10 +24,10 @@ struct SetupState {
     char title[kValueSize];
     char defaultDir[kPathSize];
     char shortcutArgs[kValueSize];
-    char iconName[kValueSize];
-    char iconGroup[kValueSize];
-    char iconExe[kValueSize];
-    char displayFile[kDisplayFileSize];
+    char iconName[kPathSize];
+    char iconGroup[kPathSize];
+    char iconExe[kPathSize];
+    char displayFile[kPathSize];
     char uninstallName[kValueSize];  // empty: the medium asks for no uninstallation
     int32_t createShortcut;
     int32_t buildWordLists;
@@ -64,9 +70,14 @@ const char* StartupKeyOf(const char* line);
 // The text after the first blank of the line, or nullptr when it has none.
 const char* ValueAfterBlank(const char* line);
 
+// Joins the parts of a path into out (kPathSize bytes); false, out emptied,
+// when it has more than kPathLimit characters, so a cut path is never used.
+bool JoinPath(char* out, std::initializer_list<const char*> parts);
+
 // dir followed by a backslash unless it already ends in one (or is empty).
-// Returns false, leaving out empty, when the result does not fit.
-bool MakeDirPrefix(char* out, int outSize, const char* dir);
+// Returns false, leaving out (kPathSize bytes) empty, when the result does
+// not fit.
+bool MakeDirPrefix(char* out, const char* dir);
 
 // The install command that asks for an uninstallation; the installation
 // needs its value before any other command runs.

@@ -54,12 +54,12 @@ std::string PathInDir(const std::string& dir, const char* name)
 
 FILE* OpenTextRead(const char* path)
 {
-    return std::fopen(path, "rb");
+    return OpenFile(path, "rb");
 }
 
 FILE* OpenTextWrite(const char* path)
 {
-    return std::fopen(path, "wb");
+    return OpenFile(path, "wb");
 }
 
 // The DOS end-of-file mark, with which files of that era often end.

@@ -74,6 +74,10 @@ bool MoveToNewName(const char* source, const char* target);
 // writes goes through these, so the native tests can link a version that
 // fails any one of them.
 
+// fopen and remove for a path in UTF-8, whatever the system's code page.
+FILE* OpenFile(const char* path, const char* mode);
+bool RemovePath(const char* path);
+
 // Writes all size bytes; false on any error.
 bool WriteToFile(FILE* file, const void* data, size_t size);
 

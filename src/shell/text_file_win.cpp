@@ -6,6 +6,17 @@
 
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
+
+FILE* OpenFile(const char* path, const char* mode)
+{
+    return _wfopen(WidePath(path).c_str(), Widen(mode, CP_ACP).c_str());
+}
+
+bool RemovePath(const char* path)
+{
+    return DeleteFileW(WidePath(path).c_str()) != 0;
+}
 
 bool WriteToFile(FILE* file, const void* data, size_t size)
 {
@@ -32,17 +43,17 @@ bool ReplaceFileAtomically(const char* source, const char* target)
 {
     // Windows refuses to replace a read-only file; Wine renames over it. A
     // read-only catalogue is the user's choice and stays as it is.
-    DWORD attributes = GetFileAttributesA(target);
+    DWORD attributes = GetFileAttributesW(WidePath(target).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
     // Not ReplaceFile: without a backup name it deletes the target first.
-    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool MoveToNewName(const char* source, const char* target)
 {
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
-    return MoveFileExA(source, target, MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool IsSameFile(const char* a, const char* b)
@@ -50,7 +61,7 @@ bool IsSameFile(const char* a, const char* b)
     BY_HANDLE_FILE_INFORMATION info[2];
     const char* paths[2] = {a, b};
     for (int i = 0; i < 2; ++i) {
-        ScopedFileHandle file(CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        ScopedFileHandle file(CreateFileW(WidePath(paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!file || !GetFileInformationByHandle(file.get(), &info[i]))
             return false;
@@ -62,7 +73,7 @@ bool IsSameFile(const char* a, const char* b)
 bool FileStamp(const char* path, uint64_t& size, uint64_t& time)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

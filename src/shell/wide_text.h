@@ -1,7 +1,7 @@
-// The program's texts meet Windows in UTF-16: its own texts and those of
-// its files (install.inf, langue.cf, the display file) are Windows-1252
-// bytes, whatever code page the system runs; paths are the system's own
-// narrow form. Windows build only.
+// The program meets Windows in UTF-16 only. Its own texts and those of its
+// files (install.inf, langue.cf, the display file) are Windows-1252 bytes,
+// whatever code page the system runs; its paths are UTF-8, so that they
+// hold any character. Windows build only.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +22,23 @@ inline std::wstring WidenText(const char* text)
 // best fit or '?', as the system's narrow calls show it.
 std::string Narrow(const std::wstring& wide, UINT codePage);
 
-// The absolute UTF-16 form of a path in the system's code page; empty when
-// it has none.
+// A path between the program (UTF-8) and Windows (UTF-16).
+inline std::wstring WidePath(const char* path)
+{
+    return Widen(path, CP_UTF8);
+}
+inline std::string Utf8Path(const std::wstring& wide)
+{
+    return Narrow(wide, CP_UTF8);
+}
+
+// The absolute UTF-16 form of a path; empty when it has none.
 std::wstring FullWidePath(const char* path);
+
+// The current directory, the folder of the running program's file, the
+// temporary folder and the Windows folder, in UTF-8; empty when Windows
+// gives none.
+std::string CurrentDirectoryPath();
+std::string ProgramFilePath();
+std::string TempFolderPath();
+std::string WindowsFolderPath();

@@ -24,7 +24,7 @@ std::string Narrow(const std::wstring& wide, UINT codePage)
 
 std::wstring FullWidePath(const char* path)
 {
-    const std::wstring wide = Widen(path, CP_ACP);
+    const std::wstring wide = WidePath(path);
     const DWORD fullLength = wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (fullLength == 0)
         return std::wstring();
@@ -34,4 +34,52 @@ std::wstring FullWidePath(const char* path)
         return std::wstring();
     full.resize(length);
     return full;
+}
+
+namespace {
+
+// What a call that fills a buffer of a given size gives, however long;
+// fill returns the length written, or the size needed when the buffer was
+// too small, or 0 on failure.
+template <typename Fill>
+std::string FilledPath(Fill fill)
+{
+    std::wstring wide(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 4; ++tries) {
+        const DWORD length = fill(&wide[0], static_cast<DWORD>(wide.size()));
+        if (length == 0)
+            return std::string();
+        if (length < wide.size()) {
+            wide.resize(length);
+            return Utf8Path(wide);
+        }
+        wide.resize(static_cast<size_t>(length) + 1);
+    }
+    return std::string();
+}
+
+}  // namespace
+
+std::string CurrentDirectoryPath()
+{
+    return FilledPath([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+}
+
+std::string ProgramFilePath()
+{
+    return FilledPath([](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
+        // A cut name fills the buffer: ask for a larger one.
+        return length == size ? size * 2 : length;
+    });
+}
+
+std::string TempFolderPath()
+{
+    return FilledPath([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+}
+
+std::string WindowsFolderPath()
+{
+    return FilledPath([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
 }

@@ -27,7 +27,7 @@ constexpr size_t kFileBufferSize = 1 << 18;
 
 ScopedFile OpenList(const char* path, const char* mode)
 {
-    ScopedFile file(std::fopen(path, mode));
+    ScopedFile file(OpenFile(path, mode));
     if (file)
         std::setvbuf(file.get(), nullptr, _IOFBF, kFileBufferSize);
     return file;
@@ -136,7 +136,7 @@ size_t MergeAndWrite(const WordList& temp, FILE* to)
 // The display file's bytes as they are, or false when it cannot be read.
 bool ReadDisplayFile(const char* path, std::vector<char>& text)
 {
-    ScopedFile file(std::fopen(path, "rb"));
+    ScopedFile file(OpenFile(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return false;
     long size = std::ftell(file.get());
@@ -211,7 +211,7 @@ void BuildReverseList(const LanguageEntry& entry)
     StatusDone();
     // Opened for appending, an earlier TO list keeps its content until the
     // new one replaces it; one that cannot be written stops the build here.
-    ScopedFile toList(std::fopen(toPath, "ab"));
+    ScopedFile toList(OpenFile(toPath, "ab"));
     if (!toList)
         FatalError("Can't create output file");
     toList.reset();
@@ -234,7 +234,7 @@ void BuildReverseList(const LanguageEntry& entry)
     tempFile.reset();
     if (!FlushAndClose(toFile.release()) || !ReplaceFileAtomically(kTempToPath, toPath))
         FatalError("Write error output file");
-    std::remove(kTempListPath);
+    RemovePath(kTempListPath);
 
     DrawProgressStep(379, "100%");
     EndLanguageDisplay();

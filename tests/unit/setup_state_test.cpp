@@ -117,11 +117,17 @@ TEST(MakeDirPrefix, AddsOneSeparatorUnlessThereIsOne)
         const char* prefix;
     } cases[] = {{"c:\\dico", "c:\\dico\\"}, {"d:\\", "d:\\"}, {"", ""}, {"x\\y\\", "x\\y\\"}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(MakeDirPrefix(out, sizeof out, c.dir));
+        ASSERT_TRUE(MakeDirPrefix(out, c.dir));
         EXPECT_STREQ(out, c.prefix);
     }
-    const std::string tooLong(259, 'a');
-    EXPECT_FALSE(MakeDirPrefix(out, sizeof out, tooLong.c_str()));
+    // The limit counts characters as Windows does, not UTF-8 bytes.
+    std::string cyrillic;
+    for (int i = 0; i < 258; ++i)
+        cyrillic += "\xD0\x96";  // Ж
+    EXPECT_TRUE(MakeDirPrefix(out, cyrillic.c_str()));
+    EXPECT_FALSE(MakeDirPrefix(out, (cyrillic + "\xD0\x96").c_str()));
+    EXPECT_FALSE(MakeDirPrefix(out, (std::string(257, 'a') + "\xF0\x9F\x98\x80").c_str()));  // two units
+    EXPECT_FALSE(MakeDirPrefix(out, std::string(259, 'a').c_str()));
 }
 
 struct StartupResult {

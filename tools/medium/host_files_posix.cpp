@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "shell/text_file.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 
 const char kHostSeparator = '/';
 const bool kHostSeesShortNames = false;

@@ -9,7 +9,7 @@
 #include <cwchar>
 
 #include "shell/text_file.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 
 const char kHostSeparator = '\\';
 const bool kHostSeesShortNames = true;

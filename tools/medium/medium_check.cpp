@@ -14,7 +14,7 @@
 #include "script/script_line.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 #include "word_list_check.h"
 #include "wordlist/language_list.h"
 
@@ -142,9 +142,11 @@ void WarnOfLineShape(Check& check, const std::string& file, int line, int piece,
                              "name or value");
 }
 
+// Within setup.exe's limit of characters: the parts are Windows-1252, a
+// byte a character.
 bool FitsPath(std::initializer_list<const char*> parts)
 {
-    char path[kPathSize];
+    char path[kPathLimit + 1];
     return JoinText(path, sizeof path, parts);
 }
 
@@ -777,8 +779,10 @@ bool CheckMedium(const std::string& dir, Report& report)
         if (key && std::strcmp(key, "dir") == 0 && ValueAfterBlank(line))
             defaultDir = ValueAfterBlank(line);
     }
-    char prefix[kPathSize];
-    check.installPrefix = MakeDirPrefix(prefix, sizeof prefix, defaultDir.c_str()) ? prefix : "c:\\dico\\";
+    const bool separated = !defaultDir.empty() && defaultDir.back() == '\\';
+    check.installPrefix = FitsPath({defaultDir.c_str(), separated ? "" : "\\"})
+                              ? defaultDir + (separated || defaultDir.empty() ? "" : "\\")
+                              : "c:\\dico\\";
 
     for (const ScriptText& text : lines)
         CheckScriptLine(check, text);

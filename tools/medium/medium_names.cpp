@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "script/lz_file.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 
 namespace {
 

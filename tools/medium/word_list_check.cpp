@@ -5,7 +5,7 @@
 
 #include "host_files.h"
 #include "medium_names.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 #include "wordlist/word_list.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "tool_shell.h"
-#include "windows1252.h"
+#include "shell/windows1252.h"
 #include "word_list_check.h"
 #include "word_list_text.h"
 #include "shell/collation.h"

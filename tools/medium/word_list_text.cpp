@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "windows1252.h"
+#include "shell/windows1252.h"
 #include "wordlist/word_list.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "windows1252.h"
+#include "shell/windows1252.h"
 
 #include <algorithm>
 
@@ -128,6 +128,32 @@ bool Utf8ToWindows1252(std::string_view utf8, std::string& out)
         out += static_cast<char>(byte);
     }
     return whole;
+}
+
+std::string Windows1252ToUtf8(std::string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (char byte : text) {
+        const unsigned char b = static_cast<unsigned char>(byte);
+        char32_t c;
+        // The five bytes without a character stay C1 controls, as Windows
+        // converts them, so that a name holding one still names its file.
+        AppendUtf8(utf8, Windows1252Character(b, c) ? c : b);
+    }
+    return utf8;
+}
+
+size_t PathLength(std::string_view utf8)
+{
+    size_t units = 0;
+    for (size_t at = 0; at < utf8.size();) {
+        char32_t c = 0;
+        if (!NextUtf8(utf8, at, c))
+            ++at;
+        units += c >= 0x10000 ? 2 : 1;
+    }
+    return units;
 }
 
 bool ReadsAsUtf8(std::string_view bytes)

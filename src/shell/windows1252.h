@@ -1,5 +1,6 @@
-// Windows-1252, the character set of everything on the medium, and the
-// Windows rule for comparing file names.
+// Windows-1252, the character set of every file the product reads and
+// writes, UTF-8, the form of every path inside the programs, and the
+// Windows rule for comparing file names. Portable.
 #pragma once
 
 #include <string>
@@ -27,6 +28,13 @@ std::string ShownText(std::string_view windows1252);
 // calls show it: '?' for a character that has no byte (or a byte that is no
 // UTF-8), and then false.
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+
+// The UTF-8 form of Windows-1252 text.
+std::string Windows1252ToUtf8(std::string_view text);
+
+// How many UTF-16 units Windows counts in a UTF-8 path: its limit of 259
+// characters is counted so (a malformed byte counts as one).
+size_t PathLength(std::string_view utf8);
 
 // True for text that a publisher's editor saved as UTF-8: a byte order mark,
 // or bytes past ASCII that all form UTF-8 characters. Windows-1252 text
