@@ -10,10 +10,11 @@
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 void FatalError(const char* message)
 {
-    LogLine("Fatal error: %s", message);
+    LogLine("Fatal error: %s", Windows1252ToUtf8(message).c_str());
     if (!Unattended()) {
         // Replaces the wait cursor a language build may be showing.
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));

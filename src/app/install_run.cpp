@@ -2,8 +2,7 @@
 // of the installing steps.
 #include "app/install_run.h"
 
-#include <direct.h>
-#include <io.h>
+#include <windows.h>
 
 #include "app/language_driver.h"
 #include "app/main_window.h"
@@ -20,8 +19,9 @@
 #include "shell/run_mode.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
-#include "wordlist/language_list.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
+#include "wordlist/language_list.h"
 
 namespace {
 
@@ -30,9 +30,8 @@ namespace {
 // keep the directory that was checked, by its full name.
 bool MakeAbsolute(char* dir)
 {
-    char full[kPathSize];
-    const DWORD length = GetFullPathNameA(dir, sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full && CopyText(dir, kPathSize, full);
+    const std::string full = Utf8Path(FullWidePath(dir));
+    return !full.empty() && JoinPath(dir, {full.c_str()});
 }
 
 // Whether the last accepted directory was made by the program: an
@@ -50,25 +49,24 @@ void BeginInstallRecord()
     if (setup.uninstallName[0] == '\0')
         return;
     char prefix[kPathSize], recordPath[kPathSize], catalogue[kPathSize];
-    char program[kPathSize], uninstaller[kPathSize];
-    const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (!MakeDirPrefix(prefix, setup.installDir) ||
-        !JoinText(recordPath, sizeof recordPath, {prefix, kRecordFile}) ||
-        !JoinText(catalogue, sizeof catalogue, {prefix, kCatalogueFile}) ||
-        !JoinText(uninstaller, sizeof uninstaller, {prefix, kUninstallerFile}) || programLength == 0 ||
-        programLength >= sizeof program || !KeepRunInRecord(recordPath)) {
+    char uninstaller[kPathSize];
+    const std::string program = ProgramFilePath();
+    if (!MakeDirPrefix(prefix, setup.installDir) || !JoinPath(recordPath, {prefix, kRecordFile}) ||
+        !JoinPath(catalogue, {prefix, kCatalogueFile}) || !JoinPath(uninstaller, {prefix, kUninstallerFile}) ||
+        program.empty() || !KeepRunInRecord(recordPath)) {
         LogLine("Uninstallation: %s cannot be written, nothing is recorded", kRecordFile);
         return;
     }
     RecordProduct(setup.uninstallName, setup.title, setup.installDir);
     if (installDirMade)
         RecordInstallDirMade();
-    if (GetFileAttributesA(catalogue) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(WidePath(catalogue).c_str()) == INVALID_FILE_ATTRIBUTES)
         RecordCatalogueMade();
     // One that is there already is this same program, an earlier copy of
     // it: replaced, not kept.
-    const bool uninstallerThere = GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES;
-    if ((!uninstallerThere && !RecordFileToReplace(uninstaller)) || !CopyFileA(program, uninstaller, FALSE)) {
+    const bool uninstallerThere = GetFileAttributesW(WidePath(uninstaller).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if ((!uninstallerThere && !RecordFileToReplace(uninstaller)) ||
+        !CopyFileW(WidePath(program.c_str()).c_str(), WidePath(uninstaller).c_str(), FALSE)) {
         LogLine("Uninstallation: %s not copied (error %lu)", uninstaller, GetLastError());
         RecordFileNotWritten(uninstaller);
     } else {
@@ -100,8 +98,8 @@ void EndInstallRecord()
 void RecordCatalogue()
 {
     char catalogue[kPathSize], catalogueTemp[kPathSize];
-    if (!JoinText(catalogue, sizeof catalogue, {setup.installPrefix, kCatalogueFile}) ||
-        !JoinText(catalogueTemp, sizeof catalogueTemp, {setup.installPrefix, kTempFile}))
+    if (!JoinPath(catalogue, {setup.installPrefix, kCatalogueFile}) ||
+        !JoinPath(catalogueTemp, {setup.installPrefix, kTempFile}))
         return;
     if (!RecordCatalogueBefore(catalogue))
         LogLine("Journal: %s cannot be copied, a failure leaves it changed", catalogue);
@@ -116,16 +114,17 @@ int ValidateInstallDir(HWND directoryField)
     const int length = GetWindowTextLengthW(directoryField);
     std::wstring typed(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
     typed.resize(static_cast<size_t>(GetWindowTextW(directoryField, &typed[0], length + 1)));
-    const bool fits = CopyText(setup.installDir, kPathSize, Narrow(typed, CP_ACP).c_str());
     // A drive alone names its root, not the drive's current directory (the
     // medium's own folder, when the medium is on that drive).
-    if (IsCharAlphaA(setup.installDir[0]) && setup.installDir[1] == ':' && setup.installDir[2] == '\0')
-        CopyText(setup.installDir + 2, kPathSize - 2, "\\");
-    const bool existed = fits && _access(setup.installDir, 0) == 0;
-    char full[kPathSize];
-    if (fits && !existed && GetFullPathNameA(setup.installDir, sizeof full, full, nullptr) - 1 < sizeof full - 1)
-        RecordFolder(full);
-    installDirMade = fits && !existed && _mkdir(setup.installDir) == 0;
+    if (typed.size() == 2 && IsCharAlphaW(typed[0]) && typed[1] == L':')
+        typed += L'\\';
+    const bool fits = JoinPath(setup.installDir, {Utf8Path(typed).c_str()});
+    const std::wstring wide = WidePath(setup.installDir);
+    const bool existed = fits && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string full = Utf8Path(FullWidePath(setup.installDir));
+    if (fits && !existed && !full.empty() && PathLength(full) <= kPathLimit)
+        RecordFolder(full.c_str());
+    installDirMade = fits && !existed && CreateDirectoryW(wide.c_str(), nullptr);
     if ((existed || installDirMade) && MakeAbsolute(setup.installDir)) {
         LogLine("Install directory: %s", setup.installDir);
         return 0;
@@ -159,7 +158,7 @@ void InstallRun(int notificationCode)
     // Every later step names its files relative to the install directory.
     // An accepted file cannot be made current: the steps below must then
     // not work on whatever folder stayed current (the medium).
-    const bool inInstallDir = SetCurrentDirectoryA(setup.installDir) != 0;
+    const bool inInstallDir = SetCurrentDirectoryW(WidePath(setup.installDir).c_str()) != 0;
     UpdateWindow(windowGlobals.mainWindow);
 
     if (inInstallDir)

@@ -15,6 +15,7 @@
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
 #include "wordlist/reverse_list.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -31,9 +32,10 @@ std::string InstalledPath(const char* name)
     return std::string(setup.installPrefix) + name;
 }
 
+// The list names of langue.cf are Windows-1252, paths UTF-8.
 std::string InstalledListPath(const char* listName)
 {
-    return InstalledPath(kListFolder) + listName;
+    return InstalledPath(kListFolder) + Windows1252ToUtf8(listName);
 }
 
 // Before a build: the temporary files a killed build leaves, and the TO
@@ -88,8 +90,9 @@ void ProcessLanguageList()
             LanguageLine(entry.field1, entry.field2, entry.field3, entry.languageName).c_str());
         const bool replaced = ReplaceLanguageEntry(entry.field1, entry.field2, entry.field3,
                                                    entry.languageName) == 0;
-        LogLine("Catalogue line %s,%s,%s,%s %s", entry.field1, entry.field2, entry.field3,
-                entry.languageName, replaced ? "written" : "not written: dict.ini kept as it was");
+        LogLine("Catalogue line %s %s",
+                Windows1252ToUtf8(LanguageLine(entry.field1, entry.field2, entry.field3, entry.languageName)).c_str(),
+                replaced ? "written" : "not written: dict.ini kept as it was");
     }
     if (reader.fault == LanguageListFault::BadLanguageLine)
         FatalError(LanguageListMessage(reader.fault));

@@ -34,6 +34,7 @@
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -45,12 +46,12 @@ namespace {
 void RestrictDllSearch()
 {
     using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
     auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
         reinterpret_cast<void (*)()>(found));
     if (!setDefaultDllDirectories || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
-        SetDllDirectoryA("");
+        SetDllDirectoryW(L"");
 }
 
 const char kOptionsHelp[] =
@@ -92,9 +93,8 @@ void OpenLogOfOptions(const CommandLine& options, const char* arguments)
 {
     if (options.logPath.empty())
         return;
-    char full[kPathSize];
-    const DWORD length = GetFullPathNameA(options.logPath.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full || !OpenRunLog(full))
+    const std::wstring full = FullWidePath(options.logPath.c_str());
+    if (full.empty() || !OpenRunLog(Utf8Path(full).c_str()))
         return;
     LogLine("==== %s started %s", options.uninstall ? "Uninstallation" : "Installation",
             LocalTimeText().c_str());
@@ -104,11 +104,9 @@ void OpenLogOfOptions(const CommandLine& options, const char* arguments)
 // The program's own file name, and its folder.
 bool ProgramPath(std::string& folder, std::string& name)
 {
-    char path[kPathSize];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
+    const std::string full = ProgramFilePath();
+    if (full.empty())
         return false;
-    const std::string full(path, length);
     const size_t separator = full.find_last_of('\\');
     folder = full.substr(0, separator == std::string::npos ? 0 : separator);
     name = full.substr(separator == std::string::npos ? 0 : separator + 1);
@@ -122,28 +120,42 @@ bool UninstallDir(const CommandLine& options, std::string& dir)
     std::string folder, name;
     if (options.uninstallDir.empty())
         return ProgramPath(dir, name);
-    char full[kPathSize];
-    const DWORD length = GetFullPathNameA(options.uninstallDir.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full)
+    dir = Utf8Path(FullWidePath(options.uninstallDir.c_str()));
+    if (dir.empty())
         return false;
-    dir.assign(full, length);
     // "c:\dico\" names the folder that "c:\dico" does; a drive's root keeps its separator.
     if (dir.size() > 3 && dir.back() == '\\')
         dir.pop_back();
     return true;
 }
 
+// The text after the program's name, in UTF-8: the narrow one that WinMain
+// receives has lost every character outside the system's code page. The
+// name ends at the first blank outside quotes, as the C runtime reads it.
+std::string ArgumentsText()
+{
+    const wchar_t* text = GetCommandLineW();
+    for (bool quoted = false; *text && (quoted || (*text != L' ' && *text != L'\t')); ++text)
+        quoted ^= *text == L'"';
+    while (*text == L' ' || *text == L'\t')
+        ++text;
+    return Utf8Path(text);
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     // Before anything may load a DLL on demand.
     RestrictDllSearch();
+    const std::string argumentsText = ArgumentsText();
+    const char* arguments = argumentsText.c_str();
     CommandLine options = ParseCommandLine(arguments);
     // The uninstaller started without options (from the folder, say) does
     // what it is there for.
     std::string ownFolder, ownName;
-    if (!options.uninstall && ProgramPath(ownFolder, ownName) && lstrcmpiA(ownName.c_str(), kUninstallerFile) == 0)
+    if (!options.uninstall && ProgramPath(ownFolder, ownName) &&
+        lstrcmpiW(WidePath(ownName.c_str()).c_str(), WidePath(kUninstallerFile).c_str()) == 0)
         options.uninstall = true;
     runMode = options.verySilent ? RunMode::VerySilent
               : options.silent   ? RunMode::Silent
@@ -155,9 +167,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         OpenLogOfOptions(options, arguments);
         LogLine("Options: refused \"%s\" (%s)", options.refused.c_str(), texts.log);
         if (!options.silent) {
-            const std::string text =
-                std::string(texts.box) + " : \xAB\xA0" + options.refused + "\xA0\xBB\n\n" + kOptionsHelp;
-            MessageBoxW(nullptr, WidenText(text.c_str()).c_str(), L"Installation", MB_OK | MB_ICONEXCLAMATION);
+            const std::wstring text = WidenText(texts.box) + L" : \u00AB\u00A0" + WidePath(options.refused.c_str()) +
+                                      L"\u00A0\u00BB\n\n" + WidenText(kOptionsHelp);
+            MessageBoxW(nullptr, text.c_str(), L"Installation", MB_OK | MB_ICONEXCLAMATION);
         }
         return EndRunLog(4);
     }
@@ -184,10 +196,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         std::string dir;
         if (!UninstallDir(options, dir))
             FatalError("Can't open DESINSTAL.DAT");
-        return EndRunLog(RunUninstallation(dir.c_str(), options.product, shownAs));
+        // Product names are Windows-1252, as install.inf gives them.
+        std::string product;
+        Utf8ToWindows1252(options.product, product);
+        return EndRunLog(RunUninstallation(dir.c_str(), product, shownAs));
     }
-    DWORD length = GetCurrentDirectoryA(sizeof setup.sourceDir, setup.sourceDir);
-    if (length == 0 || length >= sizeof setup.sourceDir)
+    if (!JoinPath(setup.sourceDir, {CurrentDirectoryPath().c_str()}) || setup.sourceDir[0] == '\0')
         CopyText(setup.sourceDir, sizeof setup.sourceDir, ".");  // too long to hold: stay relative
     LogLine("Source directory: %s", setup.sourceDir);
     // A damaged medium is refused before the first line of install.inf counts.

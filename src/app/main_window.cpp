@@ -73,7 +73,7 @@ void CreateControls(HWND window)
          WS_CHILD | WS_VISIBLE | WS_BORDER | kFrameBoxType, kFrame.left, kFrame.top,
          kFrame.right - kFrame.left, kFrame.bottom - kFrame.top},
         {&windowGlobals.directoryField, WS_EX_CLIENTEDGE, "edit", kDirectoryFieldId,
-         setup.defaultDir, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_LEFT, 120, 170, 420, 25},
+         nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_LEFT, 120, 170, 420, 25},
         {&mainControls.driveList, WS_EX_CLIENTEDGE, "listbox", kDriveListId, nullptr, listStyle,
          120, 280, 150, 100},
         {&mainControls.folderList, WS_EX_CLIENTEDGE, "listbox", kFolderListId, nullptr,
@@ -99,6 +99,8 @@ void CreateControls(HWND window)
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), windowGlobals.instance,
             nullptr);
     }
+    // A path, not a text: UTF-8.
+    SetWindowTextW(windowGlobals.directoryField, WidePath(setup.defaultDir).c_str());
 }
 
 // Enter in the directory field starts the installation as the "Installer"
@@ -115,22 +117,9 @@ LRESULT CALLBACK DirectoryFieldProc(HWND field, UINT message, WPARAM wParam, LPA
     return CallWindowProcW(directoryFieldOwnProc, field, message, wParam, lParam);
 }
 
-// The process's current directory, whole however long it is.
-std::string CurrentDirectory()
-{
-    std::string path(kPathSize, '\0');
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(path.size()), &path[0]);
-    if (length >= path.size()) {
-        path.assign(length, '\0');
-        length = GetCurrentDirectoryA(length, &path[0]);
-    }
-    path.resize(length < path.size() ? length : 0);
-    return path;
-}
-
 void ShowCurrentDirectory()
 {
-    SetWindowTextW(windowGlobals.directoryField, Widen(CurrentDirectory().c_str(), CP_ACP).c_str());
+    SetWindowTextW(windowGlobals.directoryField, WidePath(CurrentDirectoryPath().c_str()).c_str());
 }
 
 // Adds the visible folders of the current directory to the folder list,
@@ -138,8 +127,8 @@ void ShowCurrentDirectory()
 // as it is the way up.
 void ListFolders(bool keepDot)
 {
-    WIN32_FIND_DATAA entry;
-    ScopedFind search(FindFirstFileA("*.*", &entry));
+    WIN32_FIND_DATAW entry;
+    ScopedFind search(FindFirstFileW(L"*.*", &entry));
     if (!search)
         return;
     do {
@@ -147,28 +136,26 @@ void ListFolders(bool keepDot)
         const bool hidden = (entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         if (!folder || hidden)
             continue;
-        if (!keepDot && lstrcmpA(entry.cFileName, ".") == 0)
+        if (!keepDot && lstrcmpW(entry.cFileName, L".") == 0)
             continue;
-        SendMessageW(mainControls.folderList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Widen(entry.cFileName, CP_ACP).c_str()));
-    } while (FindNextFileA(search.get(), &entry));
+        SendMessageW(mainControls.folderList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.cFileName));
+    } while (FindNextFileW(search.get(), &entry));
 }
 
 // The text of the list's selected item; empty when nothing is selected or
-// the item does not fit the buffer.
-void SelectedItem(HWND list, char (&item)[kPathSize])
+// the item is longer than a path.
+std::wstring SelectedItem(HWND list)
 {
-    item[0] = '\0';
     const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
-        return;
+        return std::wstring();
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length >= kPathSize)
-        return;
+    if (length == LB_ERR || length > kPathLimit)
+        return std::wstring();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(length));
-    CopyText(item, sizeof item, Narrow(text, CP_ACP).c_str());
+    return text;
 }
 
 void OpenDirectoryChooser()
@@ -183,15 +170,14 @@ void OpenDirectoryChooser()
                          mainControls.folderLabel})
         ShowWindow(control, SW_SHOW);
 
-    char drives[200];
-    const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
-    if (length > 0 && length < sizeof drives) {
-        for (const char* drive = drives; *drive; drive += lstrlenA(drive) + 1)
-            SendMessageW(mainControls.driveList, LB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(Widen(drive, CP_ACP).c_str()));
+    wchar_t drives[200];
+    const DWORD length = GetLogicalDriveStringsW(200, drives);
+    if (length > 0 && length < 200) {
+        for (const wchar_t* drive = drives; *drive; drive += lstrlenW(drive) + 1)
+            SendMessageW(mainControls.driveList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
     }
 
-    SetCurrentDirectoryA("c:\\");
+    SetCurrentDirectoryW(L"c:\\");
     ListFolders(true);
     ShowCurrentDirectory();
 }
@@ -201,9 +187,7 @@ void OpenDirectoryChooser()
 // it was; the list and the field then show that directory again.
 void EnterChosenItem(HWND list, bool keepDot)
 {
-    char item[kPathSize];
-    SelectedItem(list, item);
-    SetCurrentDirectoryA(item);
+    SetCurrentDirectoryW(SelectedItem(list).c_str());
     SendMessageW(mainControls.folderList, LB_RESETCONTENT, 0, 0);
     ListFolders(keepDot);
     ShowCurrentDirectory();
@@ -357,7 +341,7 @@ int RunMainWindow(int showCommand, const char* firstDir, bool installAtOnce)
     if (!window)
         return 1;
     if (firstDir) {
-        SetWindowTextW(windowGlobals.directoryField, Widen(firstDir, CP_ACP).c_str());
+        SetWindowTextW(windowGlobals.directoryField, WidePath(firstDir).c_str());
         UpdateWindow(window);
     }
     if (installAtOnce)

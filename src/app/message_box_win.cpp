@@ -5,10 +5,11 @@
 #include "shell/run_log.h"
 #include "shell/run_mode.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 void ShowMessageBox(BoxOwner owner, const char* text, const char* caption, BoxIcon icon)
 {
-    LogLine("Message \"%s\": %s", caption, text);
+    LogLine("Message \"%s\": %s", Windows1252ToUtf8(caption).c_str(), Windows1252ToUtf8(text).c_str());
     // Nobody is there to close it.
     if (Unattended())
         return;

@@ -9,20 +9,24 @@
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 #include "shell/user_registry.h"
+#include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 namespace {
 
 constexpr char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
+// value in UTF-8.
 bool SetText(HKEY key, const char* name, const std::string& value)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    const std::wstring wide = WidePath(value.c_str());
+    return RegSetValueExW(key, WidePath(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool SetNumber(HKEY key, const char* name, DWORD value)
 {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    return RegSetValueExW(key, WidePath(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof value) == ERROR_SUCCESS;
 }
 
@@ -37,7 +41,7 @@ bool IsEmptyKey(const std::string& path)
 {
     ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
     DWORD subkeys = 0, values = 0;
-    return key && RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+    return key && RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                    nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
            subkeys == 0 && values == 0;
 }
@@ -56,7 +60,8 @@ void RecordEntryValues(const std::string& path)
         BYTE data[2048];
         DWORD type = 0, size = sizeof data;
         const bool had =
-            RegQueryValueExA(key.get(), name, nullptr, &type, data, &size) == ERROR_SUCCESS && size <= sizeof data;
+            RegQueryValueExW(key.get(), WidePath(name).c_str(), nullptr, &type, data, &size) == ERROR_SUCCESS &&
+            size <= sizeof data;
         RecordRegistryValue(path.c_str(), name, had, type,
                             had ? std::string(reinterpret_cast<const char*>(data), size) : std::string());
     }
@@ -67,7 +72,7 @@ void RecordEntryValues(const std::string& path)
 std::string ProgramEntryKey(const char* name)
 {
     // A backslash would make a path of keys.
-    std::string key = name;
+    std::string key = Windows1252ToUtf8(name);
     for (char& c : key) {
         if (c == '\\')
             c = '_';
@@ -91,7 +96,7 @@ namespace {
 bool EntryOf(const std::string& path, const char* installDir)
 {
     ScopedRegistryKey key = OpenUserKey(path, KEY_READ);
-    return key && lstrcmpiA(TextValue(key.get(), "InstallLocation").c_str(), installDir) == 0;
+    return key && SameName(TextValue(key.get(), "InstallLocation"), installDir);
 }
 
 // The key for an installation: the name's own, unless another's holds it.
@@ -130,14 +135,14 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
         RecordEntryValues(path);
 
     HKEY made = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &made,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, WidePath(path.c_str()).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &made, nullptr) != ERROR_SUCCESS)
         return false;
     ScopedRegistryKey key(made);
     // Several products may share the folder: the entry names its own.
     const std::string uninstaller =
-        "\"" + PathInDir(installDir, kUninstallerFile) + "\" " + UninstallArguments(name);
-    return SetText(key.get(), "DisplayName", name) && SetText(key.get(), "UninstallString", uninstaller) &&
+        "\"" + PathInDir(installDir, kUninstallerFile) + "\" " + Windows1252ToUtf8(UninstallArguments(name));
+    return SetText(key.get(), "DisplayName", Windows1252ToUtf8(name)) && SetText(key.get(), "UninstallString", uninstaller) &&
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&
            SetText(key.get(), "DisplayIcon", PathInDir(installDir, kUninstallerFile) + ",0") &&
@@ -161,10 +166,10 @@ std::vector<std::string> OtherInstallFolders(const std::string& installDir)
         ScopedRegistryKey entry = OpenUserKey(std::string(kUninstallRoot) + "\\" + name, KEY_READ);
         const std::string folder = entry ? TextValue(entry.get(), "InstallLocation") : std::string();
         const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& other) {
-            return lstrcmpiA(other.c_str(), folder.c_str()) == 0;
+            return SameName(other, folder);
         });
-        if (!folder.empty() && !known && lstrcmpiA(folder.c_str(), installDir.c_str()) != 0 &&
-            GetFileAttributesA(PathInDir(folder, kRecordFile).c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (!folder.empty() && !known && !SameName(folder, installDir) &&
+            GetFileAttributesW(WidePath(PathInDir(folder, kRecordFile).c_str()).c_str()) != INVALID_FILE_ATTRIBUTES)
             folders.push_back(folder);
     }
     return folders;
@@ -177,7 +182,7 @@ void UnregisterProgram(const InstallRecord& record)
     const std::vector<std::string> entries = EntryKeysOf(record);
     for (const std::string& path : entries) {
         if (EntryOf(path, record.installDir.c_str())) {
-            const bool removed = RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+            const bool removed = RegDeleteKeyW(HKEY_CURRENT_USER, WidePath(path.c_str()).c_str()) == ERROR_SUCCESS;
             LogLine("Registry HKCU\\%s: %s", path.c_str(), removed ? "removed" : "kept (cannot be removed)");
         }
     }
@@ -187,9 +192,10 @@ void UnregisterProgram(const InstallRecord& record)
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (auto level = levels.begin(); level != levels.end(); ++level) {
         const bool entry = std::any_of(entries.begin(), entries.end(), [&](const std::string& path) {
-            return lstrcmpiA(level->c_str(), path.c_str()) == 0;
+            return SameName(*level, path);
         });
-        if (!entry && IsEmptyKey(*level) && RegDeleteKeyA(HKEY_CURRENT_USER, level->c_str()) == ERROR_SUCCESS)
+        if (!entry && IsEmptyKey(*level) &&
+            RegDeleteKeyW(HKEY_CURRENT_USER, WidePath(level->c_str()).c_str()) == ERROR_SUCCESS)
             LogLine("Registry HKCU\\%s: removed", level->c_str());
     }
 }

@@ -13,6 +13,7 @@
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -30,12 +31,12 @@ ScopedKernelObject liveMark;
 std::vector<std::string> TemporaryFolders()
 {
     std::vector<std::string> folders;
-    char folder[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length > 0 && length < sizeof folder)
-        folders.emplace_back(folder);
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        folders.push_back(PathInDir(folder, ""));
+    const std::string temporary = TempFolderPath();
+    if (!temporary.empty())
+        folders.push_back(temporary);
+    wchar_t folder[MAX_PATH];
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        folders.push_back(PathInDir(Utf8Path(folder), ""));
     return folders;
 }
 
@@ -48,7 +49,7 @@ std::string NameOf(const std::string& path)
 
 void RemoveJournal(const std::string& path)
 {
-    DeleteFileA(path.c_str());
+    RemovePath(path.c_str());
 }
 
 // Undoes a killed run, or finishes the commit it had written.
@@ -89,12 +90,12 @@ bool BeginRunJournal()
     char name[64];
     std::snprintf(name, sizeof name, "dsj%lx-%lx.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
                   static_cast<unsigned long>(GetTickCount()));
-    liveMark.reset(CreateMutexA(nullptr, TRUE, (std::string(kMutexPrefix) + name).c_str()));
+    liveMark.reset(CreateMutexW(nullptr, TRUE, WidePath((std::string(kMutexPrefix) + name).c_str()).c_str()));
     if (liveMark) {
         for (const std::string& folder : TemporaryFolders()) {
             const std::string path = folder + name;
             // A new file: never another run's.
-            ScopedFileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            ScopedFileHandle made(CreateFileW(WidePath(path.c_str()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!made)
                 continue;
@@ -124,9 +125,7 @@ void RollBackRun()
     LogLine("Rolling back the installation");
     // A folder that is current cannot be removed: the install directory
     // usually is.
-    char windows[MAX_PATH + 1];
-    if (GetWindowsDirectoryA(windows, sizeof windows) - 1 < sizeof windows - 1)
-        SetCurrentDirectoryA(windows);
+    SetCurrentDirectoryW(WidePath(WindowsFolderPath().c_str()).c_str());
     const UndoCount count = UndoEntries(CurrentRunJournal().entries, HostUndoSystem());
     LogLine("Rolled back: %d changes undone, %d kept", count.undone, count.kept);
     if (count.kept == 0)
@@ -159,18 +158,19 @@ void CommitRun()
 void RecoverInterruptedRuns()
 {
     for (const std::string& folder : TemporaryFolders()) {
-        WIN32_FIND_DATAA found;
-        ScopedFind search(FindFirstFileA((folder + kJournalPattern).c_str(), &found));
+        WIN32_FIND_DATAW found;
+        ScopedFind search(FindFirstFileW(WidePath((folder + kJournalPattern).c_str()).c_str(), &found));
         if (!search)
             continue;
         std::vector<std::string> names;
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.emplace_back(found.cFileName);
-        } while (FindNextFileA(search.get(), &found));
+                names.push_back(Utf8Path(found.cFileName));
+        } while (FindNextFileW(search.get(), &found));
         for (const std::string& name : names) {
             // A run that still lives keeps its journal.
-            ScopedKernelObject live(OpenMutexA(SYNCHRONIZE, FALSE, (std::string(kMutexPrefix) + name).c_str()));
+            ScopedKernelObject live(
+                OpenMutexW(SYNCHRONIZE, FALSE, WidePath((std::string(kMutexPrefix) + name).c_str()).c_str()));
             if (!live && NameOf(journalPath) != name)
                 Recover(folder + name);
         }

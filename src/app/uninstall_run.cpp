@@ -27,6 +27,7 @@
 #include "wordlist/language_entry.h"
 #include "wordlist/language_list.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -55,11 +56,6 @@ void KeepToWhatAnInstallationTouches(InstallRecord& record, const char* installD
     scope.iniSection = kAviSection;
     scope.iniKey = kAviKey;
     KeepWithinScope(record, scope);
-}
-
-bool SamePath(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
 bool ReadRecord(const std::string& installDir, InstallRecord& record, const std::string& product = std::string(),
@@ -99,7 +95,7 @@ void FindOtherInstallations(const char* installDir, const std::vector<std::strin
 bool IsBelowFolder(const std::string& path, const std::string& folder)
 {
     return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
-           lstrcmpiA(path.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+           SameName(path.substr(0, folder.size()), folder);
 }
 
 // The other installation whose record holds the file, and its entry.
@@ -107,7 +103,7 @@ const RecordedFile* OthersFile(const std::string& path, OtherInstallation*& hold
 {
     for (OtherInstallation& other : others) {
         for (const RecordedFile& file : other.record.files) {
-            if (SamePath(file.path, path)) {
+            if (SameName(file.path, path)) {
                 holder = &other;
                 return &file;
             }
@@ -120,8 +116,8 @@ const RecordedIniKey* OthersIniKey(const RecordedIniKey& key, OtherInstallation*
 {
     for (OtherInstallation& other : others) {
         for (const RecordedIniKey& theirs : other.record.iniKeys) {
-            if (SamePath(theirs.file, key.file) && SamePath(theirs.section, key.section) &&
-                SamePath(theirs.key, key.key)) {
+            if (SameName(theirs.file, key.file) && SameName(theirs.section, key.section) &&
+                SameName(theirs.key, key.key)) {
                 holder = &other;
                 return &theirs;
             }
@@ -140,7 +136,7 @@ void HandOverSharedPlaces(const InstallRecord& record)
         if (!other.sameFolder)
             continue;
         for (const std::string& folder : record.folders) {
-            if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+            if (HostUndoSystem().Exists(folder))
                 other.handover.push_back({"folder", {folder}});
         }
         if (record.madeInstallDir)
@@ -185,25 +181,21 @@ void WriteHandovers(const char* installDir)
 // Leaves the install directory, which could not be removed while current.
 void LeaveInstallDir()
 {
-    char folder[kPathSize];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !SetCurrentDirectoryA(folder)) {
-        if (GetWindowsDirectoryA(folder, sizeof folder) - 1 < sizeof folder - 1)
-            SetCurrentDirectoryA(folder);
-    }
+    if (!SetCurrentDirectoryW(WidePath(TempFolderPath().c_str()).c_str()))
+        SetCurrentDirectoryW(WidePath(WindowsFolderPath().c_str()).c_str());
 }
 
 bool Ask(const InstallRecord& record)
 {
     const std::string question = "Voulez-vous d\xE9sinstaller " + record.name + " ?";
     if (Unattended()) {
-        LogLine("Question \"%s\": yes (unattended)", question.c_str());
+        LogLine("Question \"%s\": yes (unattended)", Windows1252ToUtf8(question).c_str());
         return true;
     }
     const bool yes = MessageBoxW(windowGlobals.mainWindow, WidenText(question.c_str()).c_str(),
                                  WidenText(kCaption).c_str(),
                                  MB_YESNO | MB_ICONQUESTION) == IDYES;
-    LogLine("Question \"%s\": %s", question.c_str(), yes ? "yes" : "no");
+    LogLine("Question \"%s\": %s", Windows1252ToUtf8(question).c_str(), yes ? "yes" : "no");
     return yes;
 }
 
@@ -265,7 +257,7 @@ void TakeBackChanges(const InstallRecord& record)
     ours.folders = record.folders;
     ours.menuFolders = record.menuFolders;
     for (const RecordedFile& file : record.files) {
-        if (SamePath(file.path, catalogue) || SamePath(file.path, uninstaller))
+        if (SameName(file.path, catalogue) || SameName(file.path, uninstaller))
             continue;  // the catalogue's own step, and the last one
         if (!HandOverFile(file))
             ours.files.push_back(file);
@@ -278,8 +270,8 @@ void TakeBackChanges(const InstallRecord& record)
     // before their program-menu group.
     for (const std::string& shortcut : record.shortcuts) {
         const bool asFile = std::any_of(record.files.begin(), record.files.end(),
-                                        [&](const RecordedFile& file) { return SamePath(file.path, shortcut); });
-        if (!asFile && GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                                        [&](const RecordedFile& file) { return SameName(file.path, shortcut); });
+        if (!asFile && HostUndoSystem().Exists(shortcut)) {
             if (RemoveFile(shortcut))
                 LogLine("Shortcut %s: removed", shortcut.c_str());
             else
@@ -299,15 +291,15 @@ void RestoreCatalogue(const InstallRecord& record)
 {
     if (record.catalogueLines.empty() && !record.catalogueMade)
         return;
-    if (!SetCurrentDirectoryA(record.installDir.c_str()))
+    if (!SetCurrentDirectoryW(WidePath(record.installDir.c_str()).c_str()))
         return;
-    if (GetFileAttributesA(kCatalogueFile) != INVALID_FILE_ATTRIBUTES) {
+    if (HostUndoSystem().Exists(kCatalogueFile)) {
         for (const std::string& line : record.catalogueLines) {
             LanguageEntry entry{};
             if (!SplitCatalogueLine(line.c_str(), entry))
                 continue;
             if (!HoldsLanguageLine(line)) {
-                LogLine("Catalogue line %s: not there any more", line.c_str());
+                LogLine("Catalogue line %s: not there any more", Windows1252ToUtf8(line).c_str());
                 continue;
             }
             // Another product of the folder wrote the same line.
@@ -317,11 +309,11 @@ void RestoreCatalogue(const InstallRecord& record)
                                    [&](const std::string& theirs) { return EqualsFoldingAZ(theirs, line); });
             });
             if (shared) {
-                LogLine("Catalogue line %s: kept (another product of the folder wrote it too)", line.c_str());
+                LogLine("Catalogue line %s: kept (another product of the folder wrote it too)", Windows1252ToUtf8(line).c_str());
                 continue;
             }
             if (RemoveLanguageEntries(entry.languageName) == 0)
-                LogLine("Catalogue line %s: removed", line.c_str());
+                LogLine("Catalogue line %s: removed", Windows1252ToUtf8(line).c_str());
             else
                 LeftForLater("Catalogue line " + line, "dict.ini cannot be rewritten now");
         }
@@ -332,7 +324,7 @@ void RestoreCatalogue(const InstallRecord& record)
                 continue;
             const bool added = AddLanguageLine(line) == 0;
             restored = restored || added;
-            LogLine("Catalogue line %s: %s", line.c_str(), added ? "put back" : "not put back (dict.ini cannot be rewritten)");
+            LogLine("Catalogue line %s: %s", Windows1252ToUtf8(line).c_str(), added ? "put back" : "not put back (dict.ini cannot be rewritten)");
         }
         if (restored) {
             SetFrenchCollation();
@@ -353,20 +345,20 @@ void RestoreCatalogue(const InstallRecord& record)
 void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
 {
     const std::string uninstaller = PathInDir(installDir, kUninstallerFile);
-    if (GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveFile(uninstaller)) {
+    if (HostUndoSystem().Exists(uninstaller) && !RemoveFile(uninstaller)) {
         LogLine("%s: kept (cannot be removed)", uninstaller.c_str());
         return;
     }
     ScopedFileHandle folder;
     if (madeInstallDir)
-        folder.reset(CreateFileA(installDir.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        folder.reset(CreateFileW(WidePath(installDir.c_str()).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
                                  nullptr));
     RemoveFile(PathInDir(installDir, kRecordFile));
     folder.reset();
     // Where the system would not hold it (or kept it for a file in it).
     if (madeInstallDir)
-        RemoveDirectoryA(installDir.c_str());
+        HostUndoSystem().RemoveFolder(installDir);
 }
 
 // A running program cannot delete its own file: a copy of it in the temp
@@ -374,23 +366,24 @@ void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
 // The copy is held open for deletion on close and inherits that handle, so
 // the system deletes it once it has ended in turn.
 // The copy goes into the first per-user folder where it can be made.
-bool StartFinisher(const std::string& installDir, const char* program)
+bool StartFinisher(const std::string& installDir, const std::string& program)
 {
-    char copy[kPathSize] = "";
+    wchar_t copy[MAX_PATH] = L"";
     std::string folder;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     ScopedFileHandle held;
     for (const std::string& candidate : TemporaryFolders()) {
-        if (candidate.size() >= kPathSize - 14 || !GetTempFileNameA(candidate.c_str(), "dsi", 0, copy))
+        const std::wstring wide = WidePath(candidate.c_str());
+        if (wide.size() >= MAX_PATH - 14 || !GetTempFileNameW(wide.c_str(), L"dsi", 0, copy))
             continue;
-        if (CopyFileA(program, copy, FALSE))
-            held.reset(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+        if (CopyFileW(WidePath(program.c_str()).c_str(), copy, FALSE))
+            held.reset(CreateFileW(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
                                    OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         if (held) {
             folder = candidate;
             break;
         }
-        DeleteFileA(copy);
+        DeleteFileW(copy);
     }
     if (!held)
         return false;
@@ -400,10 +393,10 @@ bool StartFinisher(const std::string& installDir, const char* program)
         return false;
     ScopedKernelObject selfHeld(self);
     // A handle's lower 32 bits are all there is to it, in a 64-bit process too.
-    std::string commandLine =
-        "\"" + std::string(copy) + "\" " +
-        FinisherArguments(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self)), installDir);
-    STARTUPINFOA startup = {};
+    std::wstring commandLine =
+        L"\"" + std::wstring(copy) + L"\" " +
+        WidePath(FinisherArguments(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self)), installDir).c_str());
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_FORCEOFFFEEDBACK;  // it shows no window: no busy cursor for it
     PROCESS_INFORMATION started = {};
@@ -411,8 +404,8 @@ bool StartFinisher(const std::string& installDir, const char* program)
     // run: the log is closed while it starts.
     const std::string log = RunLogPath();
     CloseRunLog();
-    const bool created = CreateProcessA(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                                        &startup, &started) != 0;
+    const bool created = CreateProcessW(copy, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        WidePath(folder.c_str()).c_str(), &startup, &started) != 0;
     if (!log.empty())
         OpenRunLog(log.c_str());
     if (!created)
@@ -435,7 +428,7 @@ int RunUninstallation(const char* installDir, const std::string& product, int sh
     KeepToWhatAnInstallationTouches(record, installDir);
     FindOtherInstallations(installDir, productsHere);
     CopyText(setup.title, sizeof setup.title, record.title.c_str());
-    LogLine("Uninstalling %s from %s", record.name.c_str(), installDir);
+    LogLine("Uninstalling %s from %s", Windows1252ToUtf8(record.name).c_str(), installDir);
 
     if (!CreateMainWindow(showCommand, false))
         return 1;
@@ -453,10 +446,9 @@ int RunUninstallation(const char* installDir, const std::string& product, int sh
 
     // The record, the uninstaller and the entry stay while anything is left
     // to finish, so that running it again later does.
-    char program[kPathSize];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    const bool isUninstaller = length > 0 && length < sizeof program &&
-                               IsSameFile(program, PathInDir(installDir, kUninstallerFile).c_str());
+    const std::string program = ProgramFilePath();
+    const bool isUninstaller =
+        !program.empty() && IsSameFile(program.c_str(), PathInDir(installDir, kUninstallerFile).c_str());
     const bool othersHere = !productsHere.empty();
     if (othersHere && leftForLater == 0 &&
         !RemoveProductFromRecord(PathInDir(installDir, kRecordFile).c_str(), product))
@@ -495,7 +487,7 @@ int FinishUninstallation(const char* installDir, HANDLE endedProgram)
     UnregisterProgram(record);
     // The system may release the ended program's file a moment after its end.
     const std::string uninstaller = PathInDir(installDir, kUninstallerFile);
-    for (int attempt = 0; attempt < 50 && GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES &&
+    for (int attempt = 0; attempt < 50 && HostUndoSystem().Exists(uninstaller) &&
                           !RemoveFile(uninstaller);
          ++attempt)
         Sleep(100);

@@ -12,6 +12,6 @@ HWND MainWindowHandle()
 
 void ShowInDirectoryField(const char* text)
 {
-    SetWindowTextW(windowGlobals.directoryField, Widen(text, CP_ACP).c_str());
+    SetWindowTextW(windowGlobals.directoryField, WidePath(text).c_str());
     UpdateWindow(windowGlobals.mainWindow);
 }

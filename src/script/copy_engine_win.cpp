@@ -314,7 +314,7 @@ SkipReason CopyFromMedium(const char* source, const char* destination, SourceFor
     if (form == SourceForm::AsStored && !MediumHolds(read.c_str()))
         return "not listed in the medium's manifest";
     MediumRead check(read.c_str());
-    const DWORD destinationAttributes = GetFileAttributesA(destination);
+    const DWORD destinationAttributes = GetFileAttributesW(WidePath(destination).c_str());
     if (IsProtectedDestination(destinationAttributes))
         return ReasonOfProtected(destinationAttributes);
     if (IsSameFile(read.c_str(), destination))
@@ -383,26 +383,28 @@ SkipReason CopyExpanded(const char* source, const char* destination)
 SkipReason CopyFoundFiles(const char* pattern, const char* sourceFolder,
                           const char* destinationDir)
 {
-    WIN32_FIND_DATAA found;
-    ScopedFind search(FindFirstFileA(pattern, &found));
+    WIN32_FIND_DATAW found;
+    ScopedFind search(FindFirstFileW(WidePath(pattern).c_str(), &found));
     if (!search)
         return "no file matches";
     int copied = 0, skipped = 0;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
+        // Any character: the name is UTF-8 from here on.
+        const std::string name = Utf8Path(found.cFileName);
         char from[kPathSize];
         char to[kPathSize];
         SkipReason reason = "path too long";
-        if (JoinText(from, sizeof from, {sourceFolder, found.cFileName}) &&
-            JoinText(to, sizeof to, {setup.installPrefix, destinationDir, "\\", found.cFileName})) {
+        if (JoinPath(from, {sourceFolder, name.c_str()}) &&
+            JoinPath(to, {setup.installPrefix, destinationDir, "\\", name.c_str()})) {
             ShowInDirectoryField(to);
             reason = CopyFromMedium(from, to, SourceForm::AsStored);
         }
         if (reason)
-            LogLine("  %s: skipped (%s)", found.cFileName, reason);
+            LogLine("  %s: skipped (%s)", name.c_str(), reason);
         ++(reason ? skipped : copied);
-    } while (FindNextFileA(search.get(), &found));
+    } while (FindNextFileW(search.get(), &found));
     if (copied + skipped == 0)
         return "no file matches";
     return skipped == 0 ? nullptr : copied == 0 ? "no file copied" : "some files skipped";

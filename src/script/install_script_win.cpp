@@ -18,7 +18,9 @@
 #include "shell/scoped_handles.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
 #include "shell/window_seam.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -62,52 +64,55 @@ void RecordWinIniKey(const char* section, const char* key)
 // that moves it.
 bool SaveCurrentDirectory(char (&saved)[kPathSize])
 {
-    DWORD length = GetCurrentDirectoryA(kPathSize, saved);
-    return length > 0 && length < kPathSize;
+    return JoinPath(saved, {CurrentDirectoryPath().c_str()}) && saved[0] != '\0';
 }
 
+bool EnterFolder(const char* path)
+{
+    return SetCurrentDirectoryW(WidePath(path).c_str()) != 0;
+}
+
+// The commands' names and folders come as UTF-8, like every path.
 SkipReason RunMakeDir(const char* rest)
 {
     char path[kPathSize];
-    if (!JoinText(path, sizeof path, {setup.installPrefix, rest}))
+    if (!JoinPath(path, {setup.installPrefix, rest}))
         return "path too long";
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+    const std::wstring wide = WidePath(path);
+    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
         RecordFolder(path);
-    if (CreateDirectoryA(path, nullptr))
+    if (CreateDirectoryW(wide.c_str(), nullptr))
         return nullptr;
     return GetLastError() == ERROR_ALREADY_EXISTS ? "exists already"
                                                   : ReasonOfLastError("cannot be made");
 }
 
-SkipReason RunCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunCopy(const char* sourcePrefix, const char* sourceName, const char* destinationName)
 {
     char source[kPathSize];
     char destination[kPathSize];
-    if (!JoinText(source, sizeof source, {sourcePrefix, line.source}) ||
-        !JoinText(destination, sizeof destination, {setup.installPrefix, line.destination}))
+    if (!JoinPath(source, {sourcePrefix, sourceName}) || !JoinPath(destination, {setup.installPrefix, destinationName}))
         return "path too long";
     ShowInDirectoryField(destination);
     return CopyExpanded(source, destination);
 }
 
-SkipReason RunXCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunXCopy(const char* sourcePrefix, const char* pattern, const char* destinationName)
 {
     char saved[kPathSize];
     if (!SaveCurrentDirectory(saved))
         return "current directory too long";
     SkipReason reason = "medium folder cannot be entered";
-    if (SetCurrentDirectoryA(sourcePrefix)) {
+    if (EnterFolder(sourcePrefix)) {
         // Found names are read from the folder the pattern searched.
-        char folder[kSetupLineSize];
-        CopyText(folder, sizeof folder, line.source);
-        folder[PatternDirectoryLength(line.source)] = '\0';
-        reason = CopyFoundFiles(line.source, folder, line.destination);
+        const std::string folder(pattern, PatternDirectoryLength(pattern));
+        reason = CopyFoundFiles(pattern, folder.c_str(), destinationName);
     }
-    SetCurrentDirectoryA(saved);
+    EnterFolder(saved);
     return reason;
 }
 
-SkipReason RunSndCopy(const char* sourcePrefix, const ScriptLine& line)
+SkipReason RunSndCopy(const char* sourcePrefix, const char* folder, const char* destinationName)
 {
     char saved[kPathSize];
     if (!SaveCurrentDirectory(saved))
@@ -115,9 +120,9 @@ SkipReason RunSndCopy(const char* sourcePrefix, const ScriptLine& line)
     // A subdirectory that can't be entered skips the line: the search must
     // not fall back on the medium's own files.
     SkipReason reason = "source folder cannot be entered";
-    if (SetCurrentDirectoryA(sourcePrefix) && SetCurrentDirectoryA(line.source))
-        reason = CopyFoundFiles("*.*", "", line.destination);
-    SetCurrentDirectoryA(saved);
+    if (EnterFolder(sourcePrefix) && EnterFolder(folder))
+        reason = CopyFoundFiles("*.*", "", destinationName);
+    EnterFolder(saved);
     return reason;
 }
 
@@ -128,8 +133,7 @@ void RunInstallScript()
     // Preparation.
     char sourcePrefix[kPathSize];
     char scriptPath[kPathSize];
-    bool sourceFits = MakeDirPrefix(sourcePrefix, setup.sourceDir) &&
-                      JoinText(scriptPath, sizeof scriptPath, {sourcePrefix, "install.inf"});
+    bool sourceFits = MakeDirPrefix(sourcePrefix, setup.sourceDir) && JoinPath(scriptPath, {sourcePrefix, "install.inf"});
     // An install directory too long for its prefix leaves it empty: every
     // command that writes under it is then skipped rather than aimed elsewhere.
     bool installFits = setup.installDir[0] != '\0' &&
@@ -149,7 +153,11 @@ void RunInstallScript()
     bool uninstallSeen = false;
     while (ReadSetupLine(file.get(), text)) {
         ScriptLine line = ParseScriptLine(text);
-        LogLine("install.inf: %s", text);
+        LogLine("install.inf: %s", Windows1252ToUtf8(text).c_str());
+        // The line's names as paths.
+        const std::string rest = line.rest ? Windows1252ToUtf8(line.rest) : std::string();
+        const std::string source = Windows1252ToUtf8(line.source);
+        const std::string destination = Windows1252ToUtf8(line.destination);
         SkipReason reason = nullptr;
         // What a line that the loop does not carry out came to.
         const char* outcome = nullptr;
@@ -161,11 +169,11 @@ void RunInstallScript()
                 reason = ScriptKeywordOf(text) != ScriptCommand::None ? "missing arguments" : "unknown command";
             break;
         case ScriptCommand::MakeDir:
-            reason = installFits ? RunMakeDir(line.rest) : kNoInstallDir;
+            reason = installFits ? RunMakeDir(rest.c_str()) : kNoInstallDir;
             break;
         case ScriptCommand::IconName:
             setup.createShortcut = 1;
-            CopyText(setup.iconName, sizeof setup.iconName, line.rest);
+            CopyText(setup.iconName, sizeof setup.iconName, rest.c_str());
             break;
         case ScriptCommand::AviDelay:
             RecordWinIniKey(kAviSection, kAviKey);
@@ -175,25 +183,25 @@ void RunInstallScript()
                 RecordIniWritten("win.ini", kAviSection, kAviKey, line.rest);
             break;
         case ScriptCommand::IconGroup:
-            CopyText(setup.iconGroup, sizeof setup.iconGroup, line.rest);
+            CopyText(setup.iconGroup, sizeof setup.iconGroup, rest.c_str());
             break;
         case ScriptCommand::IconExe:
-            CopyText(setup.iconExe, sizeof setup.iconExe, line.rest);
+            CopyText(setup.iconExe, sizeof setup.iconExe, rest.c_str());
             break;
         case ScriptCommand::Display:
-            CopyText(setup.displayFile, sizeof setup.displayFile, line.rest);
+            CopyText(setup.displayFile, sizeof setup.displayFile, rest.c_str());
             break;
         case ScriptCommand::MakeWordLists:
             setup.buildWordLists = 1;
             break;
         case ScriptCommand::Copy:
-            reason = installFits ? RunCopy(sourcePrefix, line) : kNoInstallDir;
+            reason = installFits ? RunCopy(sourcePrefix, source.c_str(), destination.c_str()) : kNoInstallDir;
             break;
         case ScriptCommand::XCopy:
-            reason = installFits ? RunXCopy(sourcePrefix, line) : kNoInstallDir;
+            reason = installFits ? RunXCopy(sourcePrefix, source.c_str(), destination.c_str()) : kNoInstallDir;
             break;
         case ScriptCommand::SndCopy:
-            reason = installFits ? RunSndCopy(sourcePrefix, line) : kNoInstallDir;
+            reason = installFits ? RunSndCopy(sourcePrefix, source.c_str(), destination.c_str()) : kNoInstallDir;
             break;
         case ScriptCommand::Uninstall:
             // Read with the start-up keys: the record begins before any command.

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "shell/windows1252.h"
+
 namespace {
 
 constexpr char kSignature[] = "SZDD\x88\xF0\x27\x33";
@@ -138,9 +140,19 @@ std::string LzCompressedName(std::string_view path)
     const size_t dot = name.find('.', separator == std::string::npos ? 0 : separator + 1);
     if (dot == std::string::npos)
         return name + "._";
-    if (name.size() - (dot + 1) < 3)
+    // Counted in characters: setup.exe's paths are UTF-8, where a letter
+    // may take several bytes; the tool's names are Windows-1252.
+    const bool utf8 = IsUtf8(name);
+    size_t characters = 0, last = dot + 1;
+    for (size_t at = dot + 1; at < name.size(); ++characters) {
+        last = at;
+        char32_t character;
+        if (!utf8 || !NextUtf8(name, at, character))
+            ++at;
+    }
+    if (characters < 3)
         return name + "_";
-    name.back() = '_';
+    name.replace(last, std::string::npos, "_");
     return name;
 }
 

@@ -16,8 +16,8 @@
 // with its listed size. A damaged manifest or medium ends the program.
 void OpenSealedMedium(const char* sourceDir);
 
-// Ends the program: name (the file's path under the medium's root) is
-// missing, damaged or not the publisher's; why goes to the log.
+// Ends the program: name (the file's path under the medium's root, UTF-8)
+// is missing, damaged or not the publisher's; why goes to the log.
 [[noreturn]] void DamagedMedium(const char* name, const char* why);
 
 // The check of one file of the medium, read once from its start to its

@@ -10,6 +10,7 @@
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/wide_text.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ struct Medium {
 
 Medium medium;
 
-// The full path of an ANSI path, short names made long where the file is
+// The full path of a path, short names made long where the file is
 // there to ask, so that a path compares with the manifest's names.
 std::wstring FullLongPath(const char* path)
 {
@@ -55,8 +56,8 @@ std::wstring NameUnderRoot(const std::wstring& full)
 const SealEntry& EntryOf(const char* path, std::string& name)
 {
     const std::wstring under = NameUnderRoot(FullLongPath(path));
-    name = under.empty() ? path : Narrow(under, kTextCodePage);
-    const SealEntry* entry = under.empty() ? nullptr : medium.seal.Find(Narrow(under, CP_UTF8));
+    name = under.empty() ? path : Utf8Path(under);
+    const SealEntry* entry = under.empty() ? nullptr : medium.seal.Find(name);
     if (!entry)
         DamagedMedium(name.c_str(), "not listed in the manifest");
     return *entry;
@@ -80,7 +81,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, size_t limit)
 void DamagedMedium(const char* name, const char* why)
 {
     LogLine("Medium: %s: %s", name, why);
-    FatalError(DamagedMediumMessage(name).c_str());
+    // The box's text is Windows-1252: a character it lacks shows as '?'
+    // there, and exactly in the log.
+    std::string shown;
+    Utf8ToWindows1252(name, shown);
+    FatalError(DamagedMediumMessage(shown.c_str()).c_str());
 }
 
 void OpenSealedMedium(const char* sourceDir)
@@ -91,7 +96,7 @@ void OpenSealedMedium(const char* sourceDir)
         return;
     if (root.back() != L'\\')
         root += L'\\';
-    const std::wstring manifestPath = root + Widen(kManifestName, CP_ACP);
+    const std::wstring manifestPath = root + WidePath(kManifestName);
     const DWORD attributes = GetFileAttributesW(manifestPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
@@ -105,15 +110,15 @@ void OpenSealedMedium(const char* sourceDir)
     // A file missing or cut short is found now, before the run changes
     // anything; a changed byte only when the file is read.
     for (const SealEntry& entry : medium.seal.entries()) {
-        std::wstring path = root + Widen(entry.name.c_str(), CP_UTF8);
+        std::wstring path = root + WidePath(entry.name.c_str());
         WIN32_FILE_ATTRIBUTE_DATA data;
-        const std::string name = Narrow(Widen(entry.name.c_str(), CP_UTF8), kTextCodePage);
+        const char* name = entry.name.c_str();
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DamagedMedium(name.c_str(), "missing");
+            DamagedMedium(name, "missing");
         const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (size != entry.size)
-            DamagedMedium(name.c_str(), "not of its listed size");
+            DamagedMedium(name, "not of its listed size");
     }
 }
 
@@ -128,14 +133,14 @@ bool MediumHolds(const char* path)
     if (!medium.sealed)
         return true;
     const std::wstring under = NameUnderRoot(FullLongPath(path));
-    return !under.empty() && medium.seal.Find(Narrow(under, CP_UTF8));
+    return !under.empty() && medium.seal.Find(Utf8Path(under));
 }
 
 void EndIfListed(const char* path)
 {
     if (!medium.sealed || !MediumHolds(path))
         return;
-    DamagedMedium(Narrow(NameUnderRoot(FullLongPath(path)), kTextCodePage).c_str(), "cannot be read");
+    DamagedMedium(Utf8Path(NameUnderRoot(FullLongPath(path))).c_str(), "cannot be read");
 }
 
 void CheckWholeMediumFile(const char* path)
@@ -145,7 +150,7 @@ void CheckWholeMediumFile(const char* path)
     MediumRead read(path);
     std::string bytes;
     // Its size was checked at start-up; a file grown since is damaged too.
-    if (!ReadWholeFile(Widen(path, CP_ACP), bytes, kManifestMaxSize))
+    if (!ReadWholeFile(WidePath(path), bytes, kManifestMaxSize))
         DamagedMedium(read.name(), "cannot be read whole");
     read.Add(bytes.data(), bytes.size());
     if (!read.Matches())

@@ -16,7 +16,8 @@ void CreateProgramShortcut();
 // The user's program menu, by its full path; false when it can't be found.
 bool ProgramMenuFolder(char (&folder)[kPathSize]);
 
-// Has the shell-link object save a shortcut file with the three values.
+// Has the shell-link object save a shortcut file with the three values:
+// paths in UTF-8, the arguments Windows-1252 text as install.inf gives them.
 // Returns the status of the save, or of the first step that failed.
 HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,
                       const char* arguments);

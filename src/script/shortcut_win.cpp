@@ -8,21 +8,18 @@
 #include "shell/run_log.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/wide_text.h"
 #include "shell/window_seam.h"
-
-namespace {
-
-// The file-system path of the user's program menu; false when the shell
-// can't tell it.
-
-}  // namespace
+#include "shell/windows1252.h"
 
 bool ProgramMenuFolder(char (&folder)[kPathSize])
 {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(MainWindowHandle(), CSIDL_PROGRAMS, &items)))
         return false;
-    bool found = SHGetPathFromIDListA(items, folder) && folder[0] != '\0';
+    wchar_t wide[MAX_PATH];
+    const bool found = SHGetPathFromIDListW(items, wide) && wide[0] != L'\0' &&
+                       JoinPath(folder, {Utf8Path(wide).c_str()});
     CoTaskMemFree(items);
     return found;
 }
@@ -31,32 +28,30 @@ void CreateProgramShortcut()
 {
     // The program the shortcut starts.
     char target[kPathSize];
-    if (setup.installPrefix[0] == '\0' ||
-        !JoinText(target, sizeof target, {setup.installPrefix, setup.iconExe}))
+    if (setup.installPrefix[0] == '\0' || !JoinPath(target, {setup.installPrefix, setup.iconExe}))
         return;
 
     // The program menu, made current; without it no shortcut.
     char programs[kPathSize];
-    if (!ProgramMenuFolder(programs) || !SetCurrentDirectoryA(programs))
+    if (!ProgramMenuFolder(programs) || !SetCurrentDirectoryW(WidePath(programs).c_str()))
         return;
 
     // The group, made inside the program menu or reused; results
     // ignored, so a group that can't be entered leaves the program menu.
-    char group[kPathSize];
-    if (GetFileAttributesA(setup.iconGroup) == INVALID_FILE_ATTRIBUTES &&
-        GetFullPathNameA(setup.iconGroup, sizeof group, group, nullptr) - 1 < sizeof group - 1)
-        RecordMenuFolder(group);
-    CreateDirectoryA(setup.iconGroup, nullptr);
-    SetCurrentDirectoryA(setup.iconGroup);
+    const std::wstring group = WidePath(setup.iconGroup);
+    const std::string fullGroup = Utf8Path(FullWidePath(setup.iconGroup));
+    if (GetFileAttributesW(group.c_str()) == INVALID_FILE_ATTRIBUTES && !fullGroup.empty() &&
+        PathLength(fullGroup) <= kPathLimit)
+        RecordMenuFolder(fullGroup.c_str());
+    CreateDirectoryW(group.c_str(), nullptr);
+    SetCurrentDirectoryW(group.c_str());
 
     // The shortcut path from the folder actually entered.
     char folder[kPathSize];
     char folderPrefix[kPathSize];
     char shortcutPath[kPathSize];
-    DWORD length = GetCurrentDirectoryA(kPathSize, folder);
-    if (length == 0 || length >= kPathSize ||
-        !MakeDirPrefix(folderPrefix, folder) ||
-        !JoinText(shortcutPath, sizeof shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
+    if (!JoinPath(folder, {CurrentDirectoryPath().c_str()}) || folder[0] == '\0' ||
+        !MakeDirPrefix(folderPrefix, folder) || !JoinPath(shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
         return;
 
     // The status is not reported: nothing tells the user about the shortcut.
@@ -81,25 +76,21 @@ void CreateProgramShortcut()
 HRESULT SaveShellLink(const char* target, const char* shortcutPath, const char* workingDir,
                       const char* arguments)
 {
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+                                      IID_IShellLinkW, reinterpret_cast<void**>(&link));
     if (FAILED(status))
         return status;
 
     // A value that can't be set still leaves a shortcut worth saving.
-    link->SetPath(target);
-    link->SetArguments(arguments);
-    link->SetWorkingDirectory(workingDir);
+    link->SetPath(WidePath(target).c_str());
+    link->SetArguments(WidenText(arguments).c_str());
+    link->SetWorkingDirectory(WidePath(workingDir).c_str());
 
     IPersistFile* persist = nullptr;
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
     if (SUCCEEDED(status)) {
-        WCHAR widePath[kPathSize];
-        if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, kPathSize) == 0)
-            status = HRESULT_FROM_WIN32(GetLastError());
-        else
-            status = persist->Save(widePath, TRUE);
+        status = persist->Save(WidePath(shortcutPath).c_str(), TRUE);
         persist->Release();
     }
     link->Release();

@@ -1,5 +1,7 @@
 // The French collation of the platform: the C runtime's collation locale
-// "french" and CompareStringA for French (France).
+// "french" and CompareStringW for French (France). Texts are Windows-1252
+// whatever the system's code page, so they are widened from it: the order
+// is the one the narrow calls give under that code page.
 #include <windows.h>
 
 #include <clocale>
@@ -7,6 +9,7 @@
 #include <string>
 
 #include "shell/collation.h"
+#include "shell/wide_text.h"
 
 bool SetCollationLocaleFrench()
 {
@@ -20,7 +23,7 @@ const DWORD kFrenchFlags = NORM_IGNORECASE | SORT_STRINGSORT;
 
 int CompareFrench(const char* a, const char* b)
 {
-    switch (CompareStringA(kFrench, kFrenchFlags, a, -1, b, -1)) {
+    switch (CompareStringW(kFrench, kFrenchFlags, WidenText(a).c_str(), -1, WidenText(b).c_str(), -1)) {
     case CSTR_LESS_THAN:
         return -1;
     case CSTR_EQUAL:
@@ -33,20 +36,22 @@ int CompareFrench(const char* a, const char* b)
 }
 
 // The same flags as the comparison: the system documents that sort keys
-// compared as bytes give CompareStringA's order, and a test checks it.
+// compared as bytes give CompareStringW's order, and a test checks it.
 bool FrenchSortKey(const char* text, std::string& key)
 {
+    const std::wstring wide = WidenText(text);
     key.resize(256);
-    int length = LCMapStringA(kFrench, LCMAP_SORTKEY | kFrenchFlags, text, -1,
-                              reinterpret_cast<LPSTR>(&key[0]), static_cast<int>(key.size()));
+    // A sort key is bytes, though the wide call counts its buffer in them too.
+    int length = LCMapStringW(kFrench, LCMAP_SORTKEY | kFrenchFlags, wide.c_str(), -1,
+                              reinterpret_cast<LPWSTR>(&key[0]), static_cast<int>(key.size()));
     if (length == 0) {
         // Too small a buffer: ask for the size.
-        length = LCMapStringA(kFrench, LCMAP_SORTKEY | kFrenchFlags, text, -1, nullptr, 0);
+        length = LCMapStringW(kFrench, LCMAP_SORTKEY | kFrenchFlags, wide.c_str(), -1, nullptr, 0);
         if (length <= 0)
             return false;
         key.resize(static_cast<size_t>(length));
-        length = LCMapStringA(kFrench, LCMAP_SORTKEY | kFrenchFlags, text, -1,
-                              reinterpret_cast<LPSTR>(&key[0]), length);
+        length = LCMapStringW(kFrench, LCMAP_SORTKEY | kFrenchFlags, wide.c_str(), -1,
+                              reinterpret_cast<LPWSTR>(&key[0]), length);
         if (length <= 0)
             return false;
     }

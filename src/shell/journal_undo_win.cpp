@@ -7,6 +7,7 @@
 #include "shell/scoped_handles.h"
 #include "shell/text_file.h"
 #include "shell/user_registry.h"
+#include "shell/wide_text.h"
 
 namespace {
 
@@ -19,23 +20,25 @@ public:
 
     bool Exists(const std::string& path) override
     {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(WidePath(path.c_str()).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     bool RemoveFile(const std::string& path) override
     {
         // Copies from a read-only medium are read-only too.
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        return DeleteFileA(path.c_str()) != 0;
+        SetFileAttributesW(WidePath(path.c_str()).c_str(), FILE_ATTRIBUTE_NORMAL);
+        return RemovePath(path.c_str());
     }
 
     bool MoveToFreeName(const std::string& from, const std::string& to) override
     {
-        return MoveFileExA(from.c_str(), to.c_str(), 0) != 0;
+        return MoveFileExW(WidePath(from.c_str()).c_str(), WidePath(to.c_str()).c_str(), 0) != 0;
     }
 
-    bool RemoveFolder(const std::string& path) override { return RemoveDirectoryA(path.c_str()) != 0; }
+    bool RemoveFolder(const std::string& path) override { return RemoveDirectoryW(WidePath(path.c_str()).c_str()) != 0; }
 
+    // win.ini keeps the narrow calls: its values are Windows-1252 text, and
+    // the dictionary, a narrow program, reads back the bytes they write.
     bool IniValue(const RecordedIniKey& key, std::string& value) override
     {
         // Two different defaults tell a missing key from any value it may have.
@@ -65,12 +68,12 @@ public:
         if (!key)
             return false;
         DWORD subkeys = 0;
-        if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
             subkeys != 0)
             return false;
         key.reset();
-        return RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+        return RegDeleteKeyW(HKEY_CURRENT_USER, WidePath(path.c_str()).c_str()) == ERROR_SUCCESS;
     }
 
     bool RestoreRegistryValue(const std::string& keyPath, const std::string& name, bool had, uint32_t type,
@@ -80,10 +83,10 @@ public:
         if (!key)
             return false;
         if (!had) {
-            const LONG status = RegDeleteValueA(key.get(), name.c_str());
+            const LONG status = RegDeleteValueW(key.get(), WidePath(name.c_str()).c_str());
             return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
         }
-        return RegSetValueExA(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+        return RegSetValueExW(key.get(), WidePath(name.c_str()).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                               static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
     }
 };

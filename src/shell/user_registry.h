@@ -1,5 +1,6 @@
 // Keys below the user's hive, opened and read one way for the list of
-// installed programs, the undoing of a run and the tests. Windows only.
+// installed programs, the undoing of a run and the tests. Names, paths and
+// texts are UTF-8, as the registry holds any character. Windows only.
 #pragma once
 
 #include <windows.h>

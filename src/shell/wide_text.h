@@ -22,14 +22,20 @@ inline std::wstring WidenText(const char* text)
 // best fit or '?', as the system's narrow calls show it.
 std::string Narrow(const std::wstring& wide, UINT codePage);
 
-// A path between the program (UTF-8) and Windows (UTF-16).
-inline std::wstring WidePath(const char* path)
-{
-    return Widen(path, CP_UTF8);
-}
+// A path between the program (UTF-8) and Windows (UTF-16). A path that is
+// no UTF-8 was written by an earlier version of the program, in the
+// system's code page (records and journals): read so, it still names its
+// file.
+std::wstring WidePath(const char* path);
 inline std::string Utf8Path(const std::wstring& wide)
 {
     return Narrow(wide, CP_UTF8);
+}
+
+// Equal as Windows compares names, case ignored (UTF-8 paths, registry keys).
+inline bool SameName(const std::string& a, const std::string& b)
+{
+    return lstrcmpiW(WidePath(a.c_str()).c_str(), WidePath(b.c_str()).c_str()) == 0;
 }
 
 // The absolute UTF-16 form of a path; empty when it has none.

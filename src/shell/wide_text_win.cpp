@@ -22,6 +22,14 @@ std::string Narrow(const std::wstring& wide, UINT codePage)
     return text;
 }
 
+std::wstring WidePath(const char* path)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (length == 0 && GetLastError() == ERROR_NO_UNICODE_TRANSLATION)
+        return Widen(path, CP_ACP);
+    return Widen(path, CP_UTF8);
+}
+
 std::wstring FullWidePath(const char* path)
 {
     const std::wstring wide = WidePath(path);

@@ -17,6 +17,7 @@
 #include "wordlist/key_order.h"
 #include "wordlist/prefetch.h"
 #include "wordlist/word_list.h"
+#include "shell/windows1252.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ bool CloseWritten(ScopedFile& file)
     return ok;
 }
 
-// "langue\" and the name, in a buffer that holds any name of a langue.cf
-// line.
+// "langue\" and the name (Windows-1252, as langue.cf gives it) as a path,
+// in a buffer that holds any name of a langue.cf line.
 void ListPath(char (&path)[kPathSize], const char* name)
 {
-    JoinText(path, sizeof path, {kListFolder, name});
+    JoinText(path, sizeof path, {kListFolder, Windows1252ToUtf8(name).c_str()});
 }
 
 // A list too large for the memory the process can have says so, rather
@@ -241,7 +242,7 @@ void BuildReverseList(const LanguageEntry& entry)
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - started;
     LogLine("Language %s: %s -> %s: %ld records read, %ld tokens, %lu records written "
             "(%lu merged), %.2f s",
-            entry.languageName, fromPath, toPath, static_cast<long>(recordsRead),
+            Windows1252ToUtf8(entry.languageName).c_str(), fromPath, toPath, static_cast<long>(recordsRead),
             static_cast<long>(tokens), static_cast<unsigned long>(recordsWritten),
             static_cast<unsigned long>(static_cast<size_t>(tokens) - recordsWritten),
             taken.count());

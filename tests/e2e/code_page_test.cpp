@@ -1,6 +1,7 @@
-// The program's French texts read the same under any system code page:
-// ctest runs this suite again under a Cyrillic and a Central European one
-// (SETUP_EXPECTED_ACP names the code page the run must have).
+// The program's French texts read the same, and its paths hold any letter,
+// under any system code page: ctest runs this suite again under a Cyrillic
+// and a Central European one (SETUP_EXPECTED_ACP names the code page the
+// run must have).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,11 @@
 #include <string>
 
 #include "driver.h"
+#include "outside.h"
+#include "support/files.h"
+#include "support/installed_files.h"
+#include "support/shortcuts.h"
+#include "support/word_lists.h"
 
 namespace {
 
@@ -23,11 +29,16 @@ std::wstring WideText(HWND control)
     return text;
 }
 
-TEST(CodePages, TheWindowAndItsBoxesReadInFrench)
+void ExpectTheRunsCodePage()
 {
     if (const char* expected = std::getenv("SETUP_EXPECTED_ACP")) {
         ASSERT_EQ(GetACP(), std::strtoul(expected, nullptr, 10)) << "the locale of the run was not taken";
     }
+}
+
+TEST(CodePages, TheWindowAndItsBoxesReadInFrench)
+{
+    ExpectTheRunsCodePage();
 
     // install.inf is Windows-1252 whatever the system's code page.
     SetupOnMedium run("title Dictionnaire fran\xE7" "ais\r\ndir c:\\dico fran\xE7" "ais\r\n");
@@ -56,6 +67,57 @@ TEST(CodePages, TheWindowAndItsBoxesReadInFrench)
     EXPECT_NE(text.find(L"d\u00E9sinstallation inachev\u00E9e (\u00E0 relancer)"), std::wstring::npos);
     AnswerMessageBox(box);
     EXPECT_EQ(refused.WaitForExit(), 4u);
+}
+
+// Names in UTF-8 (files.h): Cyrillic and Greek, which no code page holds
+// together, and a Czech letter outside Windows-1252.
+const std::string kLetters = "\xD0\xA1\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xB0\xD1\x80\xD1\x8C "
+                             "\xCE\x9B\xCE\xB5\xCE\xBE\xCE\xB9\xCE\xBA\xCF\x8C";  // Словарь Λεξικό
+const std::string kSound = "sons\\Dvo\xC5\x99\xC3\xA1k.wav";
+
+// The sample medium, with a sound outside Windows-1252 and sealed again,
+// installed into a folder of those letters for a user whose program menu
+// has them: the same bytes as under Windows-1252, the same shortcut.
+TEST(CodePages, AnInstallationInAnyLettersIsByteForByteTheSame)
+{
+    ExpectTheRunsCodePage();
+    ScratchFolder medium("medium");
+    CopyTree(BesideProgram("medium"), medium.path());
+    WriteFileBytes(medium / kSound, "RIFF\x04\0\0\0WAVE");
+    ResealIfSealed(medium.path());
+    ScratchFolder profile("profile"), parent("install");
+    const std::string menu = profile / kLetters;
+    const std::string dir = parent / kLetters;
+    const std::string log = parent / (kLetters + ".log");
+    ASSERT_TRUE(MakeFolder(menu));
+    {
+        RedirectedProgramMenu redirected(menu);
+        SetupProcess setup(medium.path(), SetupExePath(), "/verysilent \"/dir=" + dir + "\" \"/log=" + log + "\"",
+                           false);
+        ASSERT_EQ(setup.WaitForExit(180000), 0u) << ReadFileBytes(log);
+    }
+
+    for (const std::string name : {"fin.txt", "aide\\index.txt", "aide\\abr\xC3\xA9viations.txt",
+                                   "sons\\ouvrir.wav", kSound.c_str()})
+        EXPECT_EQ(ReadFileBytes(dir + "\\" + name), ReadFileBytes(medium / name)) << name;
+    for (const std::string language : {"anglais", "allemand"}) {
+        const std::string from = ReadFileBytes(medium / ("langue\\" + language + ".wb"));
+        EXPECT_TRUE(ReadFileBytes(dir + "\\langue\\" + language + ".tb") == ReversedWordList(from, FrenchOrder))
+            << language;
+    }
+    EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), SampleCatalogue());
+
+    const Shortcut link = ReadShortcut(menu + "\\Dictionnaire\\Dictionnaire bilingue.lnk");
+    ASSERT_TRUE(link.loaded);
+    EXPECT_EQ(link.target, dir + "\\dico.exe");
+    EXPECT_EQ(link.workingDirectory, dir + "\\");
+    EXPECT_EQ(link.arguments, "/fr");
+
+    // The log names every path exactly, in UTF-8 after its byte order mark.
+    const std::string logged = ReadFileBytes(log);
+    EXPECT_EQ(logged.rfind("\xEF\xBB\xBF", 0), 0u);
+    EXPECT_NE(logged.find("Install directory: " + dir + "\r\n"), std::string::npos);
+    EXPECT_NE(logged.find(kSound + " -> " + dir + "\\" + kSound), std::string::npos) << logged;
 }
 
 }  // namespace

@@ -120,13 +120,11 @@ std::string SetupExePath()
 SetupProcess::SetupProcess(const std::string& currentDir, const std::string& exe,
                            const std::string& arguments, bool waitUntilIdle)
 {
-    std::string commandLine = "\"" + exe + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = WideName("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDir.c_str(), &startup, &info_))
+    if (!CreateProcessW(WideName(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        WideName(currentDir).c_str(), &startup, &info_))
         throw std::runtime_error("cannot start " + exe);
     if (waitUntilIdle)
         WaitForInputIdle(info_.hProcess, 10000);
@@ -528,16 +526,16 @@ ToolRun RunMedium(const std::string& arguments)
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     HANDLE err = CreateFileA((streams / "err").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
-    std::string command = "\"" + BesideProgram("tools\\medium\\medium.exe") + "\" " + arguments;
+    std::wstring command = WideName("\"" + BesideProgram("tools\\medium\\medium.exe") + "\" " + arguments);
     PROCESS_INFORMATION process = {};
     ToolRun run;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                        &startup, &process)) {
         if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
             GetExitCodeProcess(process.hProcess, &run.code);

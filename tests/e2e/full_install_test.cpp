@@ -7,15 +7,13 @@
 #include <vector>
 
 #include "driver.h"
+#include "outside.h"
 #include "support/drives.h"
 #include "support/installed_files.h"
 #include "support/shortcuts.h"
 #include "support/word_lists.h"
 
 namespace {
-
-const std::string kCatalogueAfterSampleRun =
-    Catalogue("anglais.wb", "fr,de,langue\\allemand.tb,Allemand\r\nfr,en,langue\\anglais.tb,Anglais\r\n");
 
 // Pixel checks of the progress display while the last closing box is up:
 // each language's heading and its full bar, and in verbose mode its five
@@ -132,7 +130,7 @@ TEST(FullInstall, SampleMediumFromDriveRootInstallsEverything)
         EXPECT_TRUE(to == expected) << language << ": TO list differs";
     }
 
-    EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), kCatalogueAfterSampleRun);
+    EXPECT_EQ(ReadFileBytes(dir + "\\dict.ini"), SampleCatalogue());
     EXPECT_FALSE(PathExists(dir + "\\langue.cf"));
     EXPECT_FALSE(PathExists(dir + "\\langue\\temp.wb"));
     EXPECT_FALSE(PathExists(dir + "\\tmp.ini"));

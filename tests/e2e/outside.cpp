@@ -193,6 +193,11 @@ UninstallMedium::UninstallMedium(const std::string& name)
     ResealIfSealed(folder.path());
 }
 
+std::string SampleCatalogue()
+{
+    return Catalogue("anglais.wb", "fr,de,langue\\allemand.tb,Allemand\r\nfr,en,langue\\anglais.tb,Anglais\r\n");
+}
+
 DWORD InstallQuietly(const std::string& medium, const std::string& dir)
 {
     SetupProcess setup(medium, SetupExePath(), "/verysilent \"/dir=" + dir + "\"", false);

@@ -80,6 +80,9 @@ struct UninstallMedium {
 // The installation without a window: the attended one is other suites' matter.
 DWORD InstallQuietly(const std::string& medium, const std::string& dir);
 
+// dict.ini as an installation of the sample medium leaves it.
+std::string SampleCatalogue();
+
 // The copy of the program cannot delete itself: what is left of it goes
 // once it has ended: the copy, the record and the folder unless it must
 // stay. The folder is looked at only then: a folder held open while it is

@@ -93,7 +93,7 @@ bool InstallAndCheckRegistration(const std::string& medium, const std::string& d
         }
         // The catalogue is recorded by its lines, not as a file.
         if (!earlier.count(name) && name != "dict.ini") {
-            EXPECT_NE(record.find(Lower(name)), std::string::npos) << "the record does not name " << name;
+            EXPECT_NE(record.find(Lower(Utf8Name(name))), std::string::npos) << "the record does not name " << name;
         }
     }
 

@@ -31,8 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The underscore name changes the path's end only.
     const std::string name = LzCompressedName(input);
-    const size_t kept = name.size() == input.size() ? input.size() - 1 : input.size();
-    FUZZ_CHECK(name.size() <= input.size() + 2 && name.back() == '_' && name.compare(0, kept, input, 0, kept) == 0,
+    // Either "_" or "._" appended, or the last character (up to four bytes) replaced.
+    const bool appended = name == input + "_" || name == input + "._";
+    const bool replaced = !name.empty() && name.size() <= input.size() && input.size() - name.size() < 4 &&
+                          input.compare(0, name.size() - 1, name, 0, name.size() - 1) == 0;
+    FUZZ_CHECK(name.back() == '_' && (appended || replaced),
                "an underscore name that is not the path's end changed: " + Shown(name));
     return 0;
 }

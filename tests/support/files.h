@@ -86,3 +86,12 @@ std::string MakeDeepFolder(const std::string& base, size_t length);
 
 // A file in the folder of the running program: what the build put beside it.
 std::string BesideProgram(const std::string& name);
+
+#ifdef _WIN32
+// A name of these helpers as Windows takes it, and back: UTF-8 when it is
+// that, else the system's code page (see files_win.cpp).
+std::wstring WideName(const std::string& path);
+std::string NarrowName(const wchar_t* name);
+// The name in UTF-8, as setup.exe's records and logs hold it.
+std::string Utf8Name(const std::string& name);
+#endif

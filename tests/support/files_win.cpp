@@ -1,6 +1,8 @@
-// The file helpers under Windows. Names go through the wide calls, turned
-// from the program's code page; a path near MAX_PATH takes the \\?\ form,
-// which lifts the limit but accepts only a whole absolute path.
+// The file helpers under Windows. Names go through the wide calls; a name
+// is UTF-8 when it is that, and otherwise in the system's code page, so that
+// the tests' Windows-1252 literals and names in any letters both work. A
+// path near MAX_PATH takes the \\?\ form, which lifts the limit but
+// accepts only a whole absolute path.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,33 +14,56 @@
 
 const char kSeparator = '\\';
 
-namespace {
-
-std::wstring Wide(const std::string& path)
+std::wstring WideName(const std::string& path)
 {
     const bool absolute = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
     const std::string full = absolute && path.size() >= MAX_PATH - 12 ? "\\\\?\\" + path : path;
-    int length = MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, nullptr, 0);
+    UINT codePage = CP_UTF8;
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, full.c_str(), -1, nullptr, 0);
+    if (length == 0) {
+        codePage = CP_ACP;
+        length = MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, nullptr, 0);
+    }
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, &wide[0], length);
+    MultiByteToWideChar(codePage, 0, full.c_str(), -1, &wide[0], length);
     wide.resize(wcslen(wide.c_str()));
     return wide;
 }
 
-std::string Narrow(const wchar_t* text)
+// In the system's code page when it holds every character, else UTF-8.
+std::string NarrowName(const wchar_t* text)
 {
-    int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    BOOL lossy = FALSE;
+    UINT codePage = CP_ACP;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &lossy);
+    if (lossy) {
+        codePage = CP_UTF8;
+        length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    }
     std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, codePage == CP_ACP ? WC_NO_BEST_FIT_CHARS : 0, text, -1, &narrow[0], length,
+                        nullptr, nullptr);
     narrow.resize(std::strlen(narrow.c_str()));
     return narrow;
 }
 
+std::string Utf8Name(const std::string& name)
+{
+    const std::wstring wide = WideName(name);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, nullptr, nullptr);
+    utf8.resize(std::strlen(utf8.c_str()));
+    return utf8;
+}
+
+namespace {
+
 std::string TempFolder()
 {
-    char temp[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, temp);
-    return std::string(temp, length < MAX_PATH ? length : 0);
+    wchar_t temp[MAX_PATH];
+    DWORD length = GetTempPathW(MAX_PATH, temp);
+    return length < MAX_PATH ? NarrowName(temp) : std::string();
 }
 
 // Closes a file handle when it goes.
@@ -64,7 +89,7 @@ ScratchFolder::ScratchFolder(const std::string& parent, const std::string& hint)
     prefix += "setup-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-";
     for (;;) {
         std::string candidate = prefix + std::to_string(++serial);
-        if (CreateDirectoryW(Wide(candidate).c_str(), nullptr)) {
+        if (CreateDirectoryW(WideName(candidate).c_str(), nullptr)) {
             path_ = candidate;
             return;
         }
@@ -75,25 +100,25 @@ ScratchFolder::ScratchFolder(const std::string& parent, const std::string& hint)
 
 ScopedCurrentFolder::ScopedCurrentFolder(const std::string& folder) : previous_(CurrentFolder())
 {
-    if (!SetCurrentDirectoryA(folder.c_str()))
+    if (!SetCurrentDirectoryW(WideName(folder).c_str()))
         throw std::runtime_error("cannot enter " + folder);
 }
 
 ScopedCurrentFolder::~ScopedCurrentFolder()
 {
-    SetCurrentDirectoryA(previous_.c_str());
+    SetCurrentDirectoryW(WideName(previous_).c_str());
 }
 
 std::string CurrentFolder()
 {
-    char buffer[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
+    return length < MAX_PATH ? NarrowName(buffer) : std::string();
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    FileHandle file{CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle file{CreateFileW(WideName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr)};
     DWORD written = 0;
     if (file.handle == INVALID_HANDLE_VALUE ||
@@ -104,7 +129,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
 
 std::string ReadFileBytes(const std::string& path)
 {
-    FileHandle file{CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    FileHandle file{CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot read " + path);
@@ -118,23 +143,23 @@ std::string ReadFileBytes(const std::string& path)
 
 bool PathExists(const std::string& path)
 {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WideName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsFolder(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    DWORD attributes = GetFileAttributesW(WideName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool MakeFolder(const std::string& path)
 {
-    return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
+    return CreateDirectoryW(WideName(path).c_str(), nullptr) != FALSE;
 }
 
 void RemoveTree(const std::string& path)
 {
-    const std::wstring wide = Wide(path);
+    const std::wstring wide = WideName(path);
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!IsFolder(path)) {
         DeleteFileW(wide.c_str());
@@ -149,11 +174,11 @@ std::vector<std::string> FolderNames(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW(WideName(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        std::string name = Narrow(found.cFileName);
+        std::string name = NarrowName(found.cFileName);
         if (name != "." && name != "..")
             names.push_back(name);
     } while (FindNextFileW(search, &found));
@@ -164,8 +189,8 @@ std::vector<std::string> FolderNames(const std::string& folder)
 
 std::string BesideProgram(const std::string& name)
 {
-    char program[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string folder(program, length < MAX_PATH ? length : 0);
+    wchar_t program[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::string folder = length < MAX_PATH ? NarrowName(program) : std::string();
     return folder.substr(0, folder.find_last_of('\\') + 1) + name;
 }

@@ -5,32 +5,32 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "files.h"
+
 std::string ProgramMenuFolder()
 {
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return path;
+    wchar_t path[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return NarrowName(path);
 }
 
 Shortcut ReadShortcut(const std::string& file)
 {
     Shortcut shortcut;
     const HRESULT com = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link)))) {
         IPersistFile* persist = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t wide[MAX_PATH] = L"";
-            char target[MAX_PATH] = "", arguments[MAX_PATH] = "", folder[MAX_PATH] = "";
-            shortcut.loaded = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH) > 0 &&
-                              SUCCEEDED(persist->Load(wide, STGM_READ)) &&
+            wchar_t target[MAX_PATH] = L"", arguments[MAX_PATH] = L"", folder[MAX_PATH] = L"";
+            shortcut.loaded = SUCCEEDED(persist->Load(WideName(file).c_str(), STGM_READ)) &&
                               SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
                               SUCCEEDED(link->GetArguments(arguments, MAX_PATH)) &&
                               SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
-            shortcut.target = target;
-            shortcut.arguments = arguments;
-            shortcut.workingDirectory = folder;
+            shortcut.target = NarrowName(target);
+            shortcut.arguments = NarrowName(arguments);
+            shortcut.workingDirectory = NarrowName(folder);
             persist->Release();
         }
         link->Release();
@@ -38,4 +38,29 @@ Shortcut ReadShortcut(const std::string& file)
     if (SUCCEEDED(com))
         CoUninitialize();
     return shortcut;
+}
+
+namespace {
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+}  // namespace
+
+RedirectedProgramMenu::RedirectedProgramMenu(const std::string& path)
+{
+    RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD size = sizeof saved_ - sizeof saved_[0];
+    had_ = RegQueryValueExW(key_, L"Programs", nullptr, &type_, reinterpret_cast<BYTE*>(saved_), &size) ==
+           ERROR_SUCCESS;
+    savedSize_ = size;
+    const std::wstring wide = WideName(path);
+    RegSetValueExW(key_, L"Programs", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+RedirectedProgramMenu::~RedirectedProgramMenu()
+{
+    if (had_)
+        RegSetValueExW(key_, L"Programs", 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
+    else
+        RegDeleteValueW(key_, L"Programs");
+    RegCloseKey(key_);
 }

@@ -119,6 +119,10 @@ TEST(LzCompressedName, ReplacesTheExtensionsLastCharacterOfTheLastPathElement)
         {"v1.0/readme", "v1.0/readme._", '\0'},
         {"a\\b.c\\d", "a\\b.c\\d._", '\0'},
         {"v1.0\\dir/x.txt", "v1.0\\dir/x.tx_", 't'},
+        // A UTF-8 path counts its letters, a Windows-1252 name its bytes.
+        {"a.tx\xC3\xA9", "a.tx_", '\0'},
+        {"a.\xC3\xA9t", "a.\xC3\xA9t_", '\0'},
+        {"a.t\xE9\xB0", "a.t\xE9_", '\xB0'},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LzCompressedName(c.path), c.stored) << c.path;

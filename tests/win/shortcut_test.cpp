@@ -145,35 +145,6 @@ TEST_F(ShortcutTest, WritesNothingWhenAPathPasses259Characters)
 
 // The program menu redirected for a moment to a place below a file, where no
 // folder can be: the shell then can't give a usable program menu.
-class RedirectedProgramMenu {
-public:
-    explicit RedirectedProgramMenu(const std::string& path)
-    {
-        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-        DWORD size = sizeof saved_;
-        had_ = RegQueryValueExA(key_, "Programs", nullptr, &type_,
-                                reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, "Programs", 0, REG_EXPAND_SZ,
-                       reinterpret_cast<const BYTE*>(path.c_str()),
-                       static_cast<DWORD>(path.size() + 1));
-    }
-    ~RedirectedProgramMenu()
-    {
-        if (had_)
-            RegSetValueExA(key_, "Programs", 0, type_, reinterpret_cast<const BYTE*>(saved_),
-                           static_cast<DWORD>(std::strlen(saved_) + 1));
-        RegCloseKey(key_);
-    }
-
-private:
-    static constexpr const char* kKey =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    HKEY key_ = nullptr;
-    DWORD type_ = REG_EXPAND_SZ;
-    char saved_[MAX_PATH] = "";
-    bool had_ = false;
-};
-
 TEST_F(ShortcutTest, WritesNothingWithoutAProgramMenu)
 {
     WriteFileBytes(scratch_ / "file", "not a folder");
