@@ -323,7 +323,7 @@ TEST(MediumTool, TheCheckAndTheInstallationAgree)
         With("lines ending CR CR LF", {"mkdir langue\r", "copy a.txt langue\\a.txt\r", "copy a.txt b.txt\r"},
              {"install.inf:1: warning: a stray CR", "install.inf:3: warning: a stray CR"}),
         With("a name past Windows-1252 in a sndcopy folder", {"mkdir sons", "sndcopy sons sons"},
-             {"install.inf:2: error: the name \"sons/Dvo\xC5\x99\xC3\xA1" "k.wav\" has characters outside"},
+             {"0 errors, 0 warnings"},
              {{"sons\\Dvo\xC5\x99\xC3\xA1" "k.wav", "RIFF3"}}),
         With("matches through 8.3 names and names without an extension",
              {"mkdir aide", "xcopy aide\\*.htm aide", "xcopy aide\\*. aide"},

@@ -145,6 +145,14 @@ std::string RecordWithRawKey(const std::string& key31)
     return record;
 }
 
+// The install folder's path with its '\' is 94 characters, aide\ 5; a found
+// name of 90 + ascii characters in 180 + ascii bytes.
+const std::string kLongDir = "dir c:\\" + std::string(90, 'd');
+std::string FoundName(int ascii)
+{
+    return Repeated("\xC5\x99", 90) + std::string(ascii, 'a');
+}
+
 TEST(MediumCheck, TheCleanMediumHasNothingToReport)
 {
     const Report report = CheckMediumOf(CleanMedium());
@@ -231,6 +239,9 @@ TEST(MediumCheck, EachFaultIsReportedWithItsFileLineAndSeverity)
          "leaves the install folder"},
         {"xcopy of a compressed file", AddScriptLine("xcopy *.ex_ aide"), "install.inf", 15, Severity::Warning,
          "only copy expands"},
+        {"found path of 260 characters", Both(ScriptLine(2, kLongDir), Put("aide/" + FoundName(71), "x")),
+         "install.inf", 9, Severity::Warning, "longer than 259 characters"},
+        {"found name not UTF-8", Put("aide/\xE9t\xE9.txt", "x"), "install.inf", 9, Severity::Error, "not UTF-8"},
     };
     for (const Case& c : cases) {
         TestMedium medium = CleanMedium();
@@ -262,6 +273,9 @@ TEST(MediumCheck, NamesResolveAsOnWindows)
         {"a compressed empty file", Both(Put("vide.tx_", Compressed("")), AddScriptLine("copy vide.tx_ vide.txt"))},
         {"LZ name after a '/', as setup.exe reads it",
          Both(Put("v1.0/readme._", Compressed("readme")), AddScriptLine("copy v1.0/readme readme"))},
+        {"a found name outside Windows-1252", Both(Put("sons/Dvo\xC5\x99\xC3\xA1k.wav", "RIFF"),
+                                                    Both(AddScriptLine("mkdir sons"), AddScriptLine("sndcopy sons sons")))},
+        {"a found path of 259 characters in more bytes", Both(ScriptLine(2, kLongDir), Put("aide/" + FoundName(70), "x"))},
     };
     for (const Case& c : cases) {
         TestMedium medium = CleanMedium();

@@ -33,7 +33,7 @@ TEST(MediumNames, PatternsMatchAsTheSearchOfWindows)
         {"a.txt.", "a.txt", true},  // trailing dots go
         {"*", "a.b.c", true},
         {"", "a", false},
-        {"*.wav", "Dvo?\xE1k.wav", true},  // a name the narrow calls cannot name
+        {"*.wav", "Dvo?\xE1k.wav", true},  // '?' where a character has no Windows-1252 byte
         {"*r*", "Dvo?\xE1k.wav", false},
     };
     for (const Case& c : cases)

@@ -50,6 +50,9 @@ void Unlist(const std::string& root, const std::string& name)
     WriteFileBytes(root + "/manifest.crc", text);
 }
 
+// sndcopy finds it; install.inf cannot name it.
+const std::string kDvorak = "sons/Dvo\xC5\x99\xC3\xA1k.wav";
+
 TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
 {
     using Damage = std::function<void(const std::string& root)>;
@@ -72,6 +75,8 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
          [](auto r) { Rewrite(r + "/sons/fermer.wav", [](auto b) { return b + std::string(512, '\0'); }); },
          "sons/fermer.wav", Severity::Error},
         {"a file missing", [](auto r) { RemoveTree(r + "/aide/LISEZMOI"); }, "aide/LISEZMOI", Severity::Error},
+        {"a bit flipped in a found name outside Windows-1252", [](auto r) { Flip(r + "/" + kDvorak, 2); }, kDvorak,
+         Severity::Error},
         {"the manifest cut short", [](auto r) { Rewrite(r + "/manifest.crc", [](auto b) { return b.substr(0, 90); }); },
          "manifest.crc", Severity::Error},
         {"a bit flipped in the manifest", [](auto r) { Flip(r + "/manifest.crc", 30); }, "manifest.crc",
@@ -93,7 +98,8 @@ TEST(SealMedium, EveryDamageToASealedMediumIsNamed)
     WriteFiles(clean, {{"dico.ex_", LzCompressBytes(std::string(3000, 'd') + "fin", 'e')},
                        {"lisezmoi.tx_",
                         LzCompressBytes(ReadFileBytes(SAMPLE_MEDIUM_DIR "/../compress/lisezmoi.txt"), 't')},
-                       {"dico.ic_", LzCompressBytes(std::string(766, '\0') + "icon", 'o')}});
+                       {"dico.ic_", LzCompressBytes(std::string(766, '\0') + "icon", 'o')},
+                       {kDvorak, "RIFF"}});
     ASSERT_EQ(Seal(clean), 0);
     Report report;
     ASSERT_TRUE(CheckMedium(clean, report));

@@ -1,6 +1,7 @@
-// What the tool needs of the host's files: folder listings with names in
-// Windows-1252, whole files, their expansion by setup.exe's LZ module, a
-// scratch folder. One implementation per build (host_files_posix.cpp,
+// What the tool needs of the host's files: folder listings with each name
+// in UTF-8 and in Windows-1252, whole files, their expansion by setup.exe's
+// LZ module, a scratch folder. Host paths are UTF-8 in every build, as
+// setup.exe holds them. One implementation per build (host_files_posix.cpp,
 // host_files_win.cpp) beneath the shared functions (host_files_common.cpp).
 #pragma once
 
@@ -18,21 +19,26 @@ extern const char kHostSeparator;
 extern const bool kHostHasFrenchCollation;
 
 struct FolderEntry {
-    std::string hostName;  // as the host names it
-    std::string name;      // in Windows-1252, as setup.exe's narrow calls see it
+    std::string hostName;  // as the host names it: UTF-8, natively bytes that may be none
+    std::string name;      // in Windows-1252, as install.inf names it
     bool isFolder;
-    // False when some character of the name has no Windows-1252 byte: the
-    // narrow calls show '?' in its place and cannot open the file.
+    // False when some character of the name has no Windows-1252 byte ('?'
+    // in name): install.inf cannot name the file; a search or its 8.3 name
+    // finds it.
     bool narrow = true;
     std::string shown;     // the name for people, in UTF-8
 };
 
+// The entry of a name as the host lists it.
+FolderEntry EntryNamed(const std::string& hostName, bool isFolder);
+
 // The entries of a folder, "." and ".." left out. False when it cannot be read.
 bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries);
 
-// The platform's own search of a folder for a pattern, as setup.exe's copies
-// search, 8.3 names included; shortName receives the 8.3 name of each entry
-// ("" when it has none). False where the host has no such search (natively),
+// The platform's own search of a folder for a pattern in Windows-1252 (as
+// install.inf gives it), as setup.exe's copies search, 8.3 names included;
+// shortName receives the 8.3 name of each entry in Windows-1252 ("" when it
+// has none). False where the host has no such search (natively),
 // and then this build cannot see 8.3 names.
 struct FoundEntry {
     FolderEntry entry;
@@ -106,6 +112,10 @@ void RemoveHostFile(const std::string& hostPath);
 void RemoveEmptyHostFolder(const std::string& hostPath);
 std::string CurrentHostFolder();
 bool ChangeHostFolder(const std::string& hostPath);
+
+// The words of the tool's command line, the program's name first, in UTF-8
+// whatever the system's code page.
+std::vector<std::string> HostArguments(int argc, char** argv);
 
 // Standard output and error as the tool writes them: bytes unchanged (no
 // CR added), UTF-8 on a console.

@@ -4,10 +4,20 @@
 #include <utility>
 
 #include "script/lz_file.h"
+#include "shell/text_file.h"
+#include "shell/windows1252.h"
+
+FolderEntry EntryNamed(const std::string& hostName, bool isFolder)
+{
+    FolderEntry entry{hostName, "", isFolder, true, ""};
+    entry.narrow = Utf8ToWindows1252(hostName, entry.name);
+    entry.shown = entry.narrow || !IsUtf8(hostName) ? ShownText(entry.name) : hostName;
+    return entry;
+}
 
 bool ReadHostBlocks(const std::string& hostPath, const std::function<void(const char*, size_t)>& take)
 {
-    ScopedFile file(std::fopen(hostPath.c_str(), "rb"));
+    ScopedFile file(OpenFile(hostPath.c_str(), "rb"));
     if (!file)
         return false;
     std::vector<char> buffer(1 << 16);
@@ -88,7 +98,7 @@ WorkFolder::~WorkFolder()
 
 bool ReadHostStart(const std::string& hostPath, size_t size, std::string& bytes)
 {
-    ScopedFile file(std::fopen(hostPath.c_str(), "rb"));
+    ScopedFile file(OpenFile(hostPath.c_str(), "rb"));
     if (!file)
         return false;
     bytes.assign(size, '\0');

@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "shell/text_file.h"
-#include "shell/windows1252.h"
 
 const char kHostSeparator = '/';
 const bool kHostSeesShortNames = false;
@@ -26,10 +25,7 @@ bool ListFolder(const std::string& hostFolder, std::vector<FolderEntry>& entries
         const std::string hostName = entry->d_name;
         if (hostName == "." || hostName == "..")
             continue;
-        FolderEntry folderEntry{hostName, "", IsHostFolder(hostFolder + "/" + hostName), true, ""};
-        folderEntry.narrow = Utf8ToWindows1252(hostName, folderEntry.name);
-        folderEntry.shown = folderEntry.narrow || !IsUtf8(hostName) ? ShownText(folderEntry.name) : hostName;
-        entries.push_back(std::move(folderEntry));
+        entries.push_back(EntryNamed(hostName, IsHostFolder(hostFolder + "/" + hostName)));
     }
     return true;
 }
@@ -112,6 +108,12 @@ std::string CurrentHostFolder()
 bool ChangeHostFolder(const std::string& hostPath)
 {
     return chdir(hostPath.c_str()) == 0;
+}
+
+// argv is UTF-8 here already.
+std::vector<std::string> HostArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 void PrepareConsole() {}

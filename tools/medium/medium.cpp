@@ -67,7 +67,7 @@ int Check(const std::string& dir)
 
 // compress FILE... [-d DIR]: the files, and the folder ("" when none);
 // false when the words are not of that form.
-bool CompressArguments(int argc, char** argv, std::vector<std::string>& files, std::string& folder)
+bool CompressArguments(int argc, const char* const* argv, std::vector<std::string>& files, std::string& folder)
 {
     int end = argc;
     if (argc >= 5 && Is(argv[argc - 2], "-d")) {
@@ -82,11 +82,8 @@ bool CompressArguments(int argc, char** argv, std::vector<std::string>& files, s
     return !files.empty() && (end == argc || !folder.empty());
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, const char* const* argv)
 {
-    PrepareConsole();
     if (argc == 3 && Is(argv[1], "check"))
         return Check(argv[2]);
     if (argc == 3 && Is(argv[1], "seal"))
@@ -104,4 +101,16 @@ int main(int argc, char** argv)
     if (argc >= 3 && Is(argv[1], "compress") && CompressArguments(argc, argv, files, folder))
         return CompressFiles(files, folder, stderr);
     return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    PrepareConsole();
+    const std::vector<std::string> args = HostArguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& arg : args)
+        words.push_back(arg.c_str());
+    return Run(static_cast<int>(words.size()), words.data());
 }

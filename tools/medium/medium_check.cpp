@@ -80,7 +80,8 @@ std::string QuotedShown(const std::string& shown)
     return "\"" + shown + "\"";
 }
 
-// The key of a path in the install folder: its components in capitals.
+// The key of a path in the install folder: its components in capitals, in
+// UTF-8 so that a found name without a Windows-1252 form has one too.
 // False when the path leaves the folder (from a root, a drive or "..").
 bool InstallKey(std::string_view path, std::string& key)
 {
@@ -88,7 +89,7 @@ bool InstallKey(std::string_view path, std::string& key)
     std::vector<std::string> kept;
     for (const std::string& component : PathComponents(path, absolute)) {
         if (component != "..") {
-            kept.push_back(FoldedName(component));
+            kept.push_back(Windows1252ToUtf8(FoldedName(component)));
         } else if (kept.empty()) {
             return false;
         } else {
@@ -101,6 +102,26 @@ bool InstallKey(std::string_view path, std::string& key)
     for (const std::string& component : kept)
         key += (key.empty() ? "" : "\\") + component;
     return true;
+}
+
+// The key of a name a search finds (UTF-8): what install.inf can write
+// folds as in InstallKey; the other characters stay, since only a search
+// names them.
+std::string FoundNameKey(std::string_view utf8)
+{
+    std::string key;
+    for (size_t at = 0; at < utf8.size();) {
+        const size_t start = at;
+        char32_t character = 0;
+        unsigned char byte = 0;
+        if (NextUtf8(utf8, at, character) && Windows1252Byte(character, byte)) {
+            key += Windows1252ToUtf8(FoldedName(std::string(1, static_cast<char>(byte))));
+            continue;
+        }
+        at = std::max(at, start + 1);
+        key.append(utf8.substr(start, at - start));
+    }
+    return key;
 }
 
 std::string ParentKey(const std::string& key)
@@ -142,12 +163,12 @@ void WarnOfLineShape(Check& check, const std::string& file, int line, int piece,
                              "name or value");
 }
 
-// Within setup.exe's limit of characters: the parts are Windows-1252, a
-// byte a character.
-bool FitsPath(std::initializer_list<const char*> parts)
+// Within setup.exe's limit of characters, which Windows counts in UTF-16
+// units: what install.inf gives is Windows-1252, a byte a character; a
+// found name is the host's, in UTF-8.
+bool FitsPath(std::string_view windows1252, std::string_view utf8Name = {})
 {
-    char path[kPathLimit + 1];
-    return JoinText(path, sizeof path, parts);
+    return windows1252.size() + PathLength(utf8Name) <= static_cast<size_t>(kPathLimit);
 }
 
 // The words of a token command: only the blank separates.
@@ -325,10 +346,11 @@ void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found,
             check.report.Warning(check.script, line,
                                  QuotedShown(file.shown) + " may match " + Quoted(pattern) +
                                      " through its 8.3 name, which this build cannot see: setup.exe may copy it");
-        if (!file.narrow) {
+        // Natively only: Windows names every file in Unicode.
+        if (!IsUtf8(file.hostName)) {
             check.report.Error(check.script, line,
                                "the name " + QuotedShown(file.shown) +
-                                   " has characters outside Windows-1252: setup.exe cannot copy it");
+                                   " is not UTF-8, which no Windows medium can hold: rename it");
             continue;
         }
         std::string head;
@@ -340,13 +362,13 @@ void InstallFound(Check& check, int line, const std::vector<MatchedFile>& found,
             check.report.Warning(check.script, line,
                                  QuotedShown(file.shown) +
                                      " is stored compressed and is copied as it is: only copy expands");
-        if (!FitsPath({check.installPrefix.c_str(), destination, "\\", file.name.c_str()})) {
+        if (!FitsPath(check.installPrefix + destination + "\\", file.hostName)) {
             check.report.Warning(check.script, line,
-                                 "the path of " + Quoted(file.name) +
+                                 "the path of " + QuotedShown(file.shown.substr(file.shown.rfind('/') + 1)) +
                                      " in the install folder is longer than 259 characters: setup.exe skips it");
             continue;
         }
-        const std::string key = folderKey + (folderKey.empty() ? "" : "\\") + FoldedName(file.name);
+        const std::string key = folderKey + (folderKey.empty() ? "" : "\\") + FoundNameKey(file.hostName);
         if (check.folders.count(key)) {
             check.report.Warning(check.script, line,
                                  QuotedShown(file.shown) + " would replace a folder of that name: setup.exe skips it");
@@ -780,7 +802,7 @@ bool CheckMedium(const std::string& dir, Report& report)
             defaultDir = ValueAfterBlank(line);
     }
     const bool separated = !defaultDir.empty() && defaultDir.back() == '\\';
-    check.installPrefix = FitsPath({defaultDir.c_str(), separated ? "" : "\\"})
+    check.installPrefix = FitsPath(defaultDir + (separated ? "" : "\\"))
                               ? defaultDir + (separated || defaultDir.empty() ? "" : "\\")
                               : "c:\\dico\\";
 

@@ -58,8 +58,8 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
     std::string host = medium.root;
     std::string shown;
     std::string name;
+    std::string hostName;
     bool isFolder = true;
-    bool narrow = true;
     for (const std::string& component : components) {
         if (!isFolder)
             return Lookup::Missing;
@@ -70,6 +70,7 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
             shown = trail.back().second;
             trail.pop_back();
             name.clear();
+            hostName.clear();
             continue;
         }
         const std::string wanted = FoldedName(component);
@@ -81,12 +82,13 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
                 break;
             }
         }
-        // An 8.3 name: the platform's search, where there is one, names it.
+        // An 8.3 name: the platform's search, where there is one, names it,
+        // a name install.inf cannot spell too.
         std::vector<FoundEntry> aliased;
         if (!match && component.find_first_of("*?") == std::string::npos &&
             SearchHostFolder(host, component, aliased) && aliased.size() == 1) {
             for (const FolderEntry& entry : listing) {
-                if (entry.hostName == aliased[0].entry.hostName && entry.narrow)
+                if (entry.hostName == aliased[0].entry.hostName)
                     match = &entry;
             }
         }
@@ -96,10 +98,10 @@ Lookup FindOnMedium(Medium& medium, std::string_view path, MediumFile& found)
         host = host + kHostSeparator + match->hostName;
         shown = Child(shown, match->shown, '/');
         name = match->name;
+        hostName = match->hostName;
         isFolder = match->isFolder;
-        narrow = match->narrow;
     }
-    found = {host, shown, name, isFolder, narrow};
+    found = {host, shown, name, isFolder, hostName};
     return Lookup::Found;
 }
 
@@ -191,7 +193,7 @@ std::vector<MatchedFile> FilesMatching(Medium& medium, const MediumFile& folder,
 {
     auto fileOf = [&](const FolderEntry& entry) {
         return MediumFile{folder.host + kHostSeparator + entry.hostName, Child(folder.shown, entry.shown, '/'),
-                          entry.name, false, entry.narrow};
+                          entry.name, false, entry.hostName};
     };
     std::vector<MatchedFile> files;
     std::vector<FoundEntry> found;

@@ -16,7 +16,7 @@ struct MediumFile {
     std::string shown;  // relative to the medium with its names as on disk, '/' between
     std::string name;   // the last name, in Windows-1252
     bool isFolder = false;
-    bool narrow = true;  // see FolderEntry
+    std::string hostName;  // the last name as the host names it (FolderEntry)
 };
 
 enum class Lookup { Found, Missing, Outside };

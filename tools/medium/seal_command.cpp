@@ -67,7 +67,7 @@ bool ListMediumFiles(const std::string& root, MediumFiles& medium)
                                          ": no manifest can hold its name (not UTF-8, or a control character "
                                          "or one of <>:\"/\\|?* in it): not listed");
             } else if (!entry.isFolder) {
-                medium.files.push_back({host, name, entry.narrow});
+                medium.files.push_back({host, name});
             } else if (IsFolderNotLink(host)) {
                 pending.push_back({host, name, false});
             } else {
@@ -118,11 +118,6 @@ int SealMedium(const std::string& dir, FILE* out, FILE* err)
             whole = false;
             continue;
         }
-        if (!file.narrow)
-            std::fprintf(err,
-                         "medium: warning: %s: its name has characters outside Windows-1252, which setup.exe "
-                         "cannot name: listed by its UTF-8 name\n",
-                         Shown(file.name).c_str());
         SealEntry entry{file.name};
         if (!SumHostFile(file.host, entry.size, entry.crc)) {
             std::fprintf(err, "medium: cannot read %s\n", file.host.c_str());

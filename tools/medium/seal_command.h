@@ -14,8 +14,7 @@
 // A file of the medium under the name its seal lists it by.
 struct SealedFile {
     std::string host;
-    std::string name;    // UTF-8, '\' between folders, as SealEntry::name
-    bool narrow = true;  // see FolderEntry
+    std::string name;  // UTF-8, '\' between folders, as SealEntry::name
 };
 
 struct MediumFiles {
@@ -36,9 +35,8 @@ bool ListMediumFiles(const std::string& root, MediumFiles& medium);
 bool SumHostFile(const std::string& hostPath, uint64_t& size, uint32_t& crc);
 
 // medium seal DIR: writes DIR's manifest.crc whole, listing every file that
-// ListMediumFiles finds, and says "N files, M bytes" on out. What is left
-// out, and names with no Windows-1252 form (listed by their UTF-8 names),
-// are warnings on err. Returns 0 when written; 1, writing nothing, when a
+// ListMediumFiles finds, by their UTF-8 names, and says "N files, M bytes"
+// on out. What is left out is a warning on err. Returns 0 when written; 1, writing nothing, when a
 // file or folder cannot be read, two names are one name on Windows, or the
 // manifest cannot be written; 2 when dir cannot be read.
 int SealMedium(const std::string& dir, FILE* out, FILE* err);
