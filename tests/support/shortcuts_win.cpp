@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "files.h"
 
 std::string ProgramMenuFolder()
@@ -28,6 +30,16 @@ Shortcut ReadShortcut(const std::string& file)
                               SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
                               SUCCEEDED(link->GetArguments(arguments, MAX_PATH)) &&
                               SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
+            // The shell starts a shortcut by its item list, which holds the
+            // names in Unicode; Wine keeps the path itself in the system's
+            // code page.
+            LPITEMIDLIST items = nullptr;
+            if (shortcut.loaded && SUCCEEDED(link->GetIDList(&items)) && items) {
+                wchar_t path[MAX_PATH] = L"";
+                if (SHGetPathFromIDListW(items, path))
+                    std::wcscpy(target, path);
+                CoTaskMemFree(items);
+            }
             shortcut.target = NarrowName(target);
             shortcut.arguments = NarrowName(arguments);
             shortcut.workingDirectory = NarrowName(folder);
