@@ -142,7 +142,8 @@ bool RegisterProgram(const char* name, const char* installDir, std::string& keyP
     // Several products may share the folder: the entry names its own.
     const std::string uninstaller =
         "\"" + PathInDir(installDir, kUninstallerFile) + "\" " + Windows1252ToUtf8(UninstallArguments(name));
-    return SetText(key.get(), "DisplayName", Windows1252ToUtf8(name)) && SetText(key.get(), "UninstallString", uninstaller) &&
+    return SetText(key.get(), "DisplayName", Windows1252ToUtf8(name)) &&
+           SetText(key.get(), "UninstallString", uninstaller) &&
            SetText(key.get(), "QuietUninstallString", uninstaller + " /verysilent") &&
            SetText(key.get(), "InstallLocation", installDir) &&
            SetText(key.get(), "DisplayIcon", PathInDir(installDir, kUninstallerFile) + ",0") &&

@@ -309,7 +309,8 @@ void RestoreCatalogue(const InstallRecord& record)
                                    [&](const std::string& theirs) { return EqualsFoldingAZ(theirs, line); });
             });
             if (shared) {
-                LogLine("Catalogue line %s: kept (another product of the folder wrote it too)", Windows1252ToUtf8(line).c_str());
+                LogLine("Catalogue line %s: kept (another product of the folder wrote it too)",
+                        Windows1252ToUtf8(line).c_str());
                 continue;
             }
             if (RemoveLanguageEntries(entry.languageName) == 0)
@@ -324,7 +325,8 @@ void RestoreCatalogue(const InstallRecord& record)
                 continue;
             const bool added = AddLanguageLine(line) == 0;
             restored = restored || added;
-            LogLine("Catalogue line %s: %s", Windows1252ToUtf8(line).c_str(), added ? "put back" : "not put back (dict.ini cannot be rewritten)");
+            LogLine("Catalogue line %s: %s", Windows1252ToUtf8(line).c_str(),
+                    added ? "put back" : "not put back (dict.ini cannot be rewritten)");
         }
         if (restored) {
             SetFrenchCollation();
@@ -351,7 +353,8 @@ void RemoveUninstaller(const std::string& installDir, bool madeInstallDir)
     }
     ScopedFileHandle folder;
     if (madeInstallDir)
-        folder.reset(CreateFileW(WidePath(installDir.c_str()).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        folder.reset(CreateFileW(WidePath(installDir.c_str()).c_str(), DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
                                  nullptr));
     RemoveFile(PathInDir(installDir, kRecordFile));

@@ -133,7 +133,8 @@ void RunInstallScript()
     // Preparation.
     char sourcePrefix[kPathSize];
     char scriptPath[kPathSize];
-    bool sourceFits = MakeDirPrefix(sourcePrefix, setup.sourceDir) && JoinPath(scriptPath, {sourcePrefix, "install.inf"});
+    bool sourceFits =
+        MakeDirPrefix(sourcePrefix, setup.sourceDir) && JoinPath(scriptPath, {sourcePrefix, "install.inf"});
     // An install directory too long for its prefix leaves it empty: every
     // command that writes under it is then skipped rather than aimed elsewhere.
     bool installFits = setup.installDir[0] != '\0' &&

@@ -35,7 +35,10 @@ public:
         return MoveFileExW(WidePath(from.c_str()).c_str(), WidePath(to.c_str()).c_str(), 0) != 0;
     }
 
-    bool RemoveFolder(const std::string& path) override { return RemoveDirectoryW(WidePath(path.c_str()).c_str()) != 0; }
+    bool RemoveFolder(const std::string& path) override
+    {
+        return RemoveDirectoryW(WidePath(path.c_str()).c_str()) != 0;
+    }
 
     // win.ini keeps the narrow calls: its values are Windows-1252 text, and
     // the dictionary, a narrow program, reads back the bytes they write.
@@ -86,7 +89,8 @@ public:
             const LONG status = RegDeleteValueW(key.get(), WidePath(name.c_str()).c_str());
             return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
         }
-        return RegSetValueExW(key.get(), WidePath(name.c_str()).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+        return RegSetValueExW(key.get(), WidePath(name.c_str()).c_str(), 0, type,
+                              reinterpret_cast<const BYTE*>(data.data()),
                               static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
     }
 };

@@ -47,7 +47,8 @@ bool ReplaceFileAtomically(const char* source, const char* target)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
     // Not ReplaceFile: without a backup name it deletes the target first.
-    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool MoveToNewName(const char* source, const char* target)
@@ -61,7 +62,8 @@ bool IsSameFile(const char* a, const char* b)
     BY_HANDLE_FILE_INFORMATION info[2];
     const char* paths[2] = {a, b};
     for (int i = 0; i < 2; ++i) {
-        ScopedFileHandle file(CreateFileW(WidePath(paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        ScopedFileHandle file(CreateFileW(WidePath(paths[i]).c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!file || !GetFileInformationByHandle(file.get(), &info[i]))
             return false;

@@ -31,7 +31,9 @@ bool Windows1252Byte(char32_t character, unsigned char& byte)
         return true;
     }
     for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == character) {
+        // The five bytes without a character come back from their C1
+        // controls, as Windows converts them both ways.
+        if (kHighControls[i] == character || (kHighControls[i] == 0 && character == 0x80u + i)) {
             byte = static_cast<unsigned char>(0x80 + i);
             return true;
         }

@@ -10,7 +10,8 @@
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 bool Windows1252Character(unsigned char byte, char32_t& character);
 
-// The byte of a character, or false when the set has none.
+// The byte of a character, or false when the set has none (the C1 control
+// of a byte without a character gives that byte back).
 bool Windows1252Byte(char32_t character, unsigned char& byte);
 
 // Appends the UTF-8 form of a character.

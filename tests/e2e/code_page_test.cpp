@@ -11,6 +11,7 @@
 
 #include "driver.h"
 #include "outside.h"
+#include "shell/user_registry.h"
 #include "support/files.h"
 #include "support/installed_files.h"
 #include "support/shortcuts.h"
@@ -81,17 +82,17 @@ const std::string kSound = "sons\\Dvo\xC5\x99\xC3\xA1k.wav";
 TEST(CodePages, AnInstallationInAnyLettersIsByteForByteTheSame)
 {
     ExpectTheRunsCodePage();
-    ScratchFolder medium("medium");
-    CopyTree(BesideProgram("medium"), medium.path());
-    WriteFileBytes(medium / kSound, "RIFF\x04\0\0\0WAVE");
+    const UninstallMedium medium("Dictionnaire fran\xE7" "ais");  // install.inf is Windows-1252
+    const std::string product = "Dictionnaire fran\xC3\xA7" "ais";
+    WriteFileBytes(medium.folder / kSound, "Dvo\xC5\x99\xC3\xA1k");
     ResealIfSealed(medium.path());
     ScratchFolder profile("profile"), parent("install");
     const std::string menu = profile / kLetters;
     const std::string dir = parent / kLetters;
     const std::string log = parent / (kLetters + ".log");
     ASSERT_TRUE(MakeFolder(menu));
+    const RedirectedProgramMenu redirected(menu);  // the user's, for the uninstallation too
     {
-        RedirectedProgramMenu redirected(menu);
         SetupProcess setup(medium.path(), SetupExePath(), "/verysilent \"/dir=" + dir + "\" \"/log=" + log + "\"",
                            false);
         ASSERT_EQ(setup.WaitForExit(180000), 0u) << ReadFileBytes(log);
@@ -99,9 +100,9 @@ TEST(CodePages, AnInstallationInAnyLettersIsByteForByteTheSame)
 
     for (const std::string name : {"fin.txt", "aide\\index.txt", "aide\\abr\xC3\xA9viations.txt",
                                    "sons\\ouvrir.wav", kSound.c_str()})
-        EXPECT_EQ(ReadFileBytes(dir + "\\" + name), ReadFileBytes(medium / name)) << name;
+        EXPECT_EQ(ReadFileBytes(dir + "\\" + name), ReadFileBytes(medium.folder / name)) << name;
     for (const std::string language : {"anglais", "allemand"}) {
-        const std::string from = ReadFileBytes(medium / ("langue\\" + language + ".wb"));
+        const std::string from = ReadFileBytes(medium.folder / ("langue\\" + language + ".wb"));
         EXPECT_TRUE(ReadFileBytes(dir + "\\langue\\" + language + ".tb") == ReversedWordList(from, FrenchOrder))
             << language;
     }
@@ -118,6 +119,18 @@ TEST(CodePages, AnInstallationInAnyLettersIsByteForByteTheSame)
     EXPECT_EQ(logged.rfind("\xEF\xBB\xBF", 0), 0u);
     EXPECT_NE(logged.find("Install directory: " + dir + "\r\n"), std::string::npos);
     EXPECT_NE(logged.find(kSound.substr(5) + " -> " + dir + "\\" + kSound), std::string::npos) << logged;
+
+    // The list of installed programs names it in Unicode, and its own copy
+    // takes back everything, the shortcut in the menu of those letters too.
+    {
+        std::string location;
+        const ScopedRegistryKey entry = OpenUserKey(EntryKey(product), KEY_READ);
+        EXPECT_TRUE(entry && RegistryText(entry.get(), "InstallLocation", location) && location == dir) << location;
+    }
+    EXPECT_EQ(UninstallToTheEnd(dir, true), 0u);
+    EXPECT_FALSE(PathExists(dir));
+    EXPECT_FALSE(PathExists(menu + "\\Dictionnaire"));
+    EXPECT_FALSE(KeyThere(EntryKey(product)));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "script/script_line.h"
 #include "shell/setup_state.h"
 #include "shell/text_file.h"
+#include "shell/windows1252.h"
 #include "support/files.h"
 
 namespace {
@@ -16,10 +17,14 @@ std::string_view Input;
 
 // A setup value: terminated inside its field, no line end, at most a line
 // long, and taken from the file's bytes.
-void CheckValue(const char* name, const char* field, size_t size, const char* initial)
+void CheckValue(const char* name, const char* stored, size_t size, const char* initial, bool path = false)
 {
-    size_t length = strnlen(field, size);
-    FUZZ_CHECK(length < size, std::string(name) + " is not terminated inside its field");
+    FUZZ_CHECK(strnlen(stored, size) < size, std::string(name) + " is not terminated inside its field");
+    // A path is held in UTF-8: its Windows-1252 form is what the file said.
+    std::string windows1252 = stored;
+    FUZZ_CHECK(!path || Utf8ToWindows1252(stored, windows1252), std::string(name) + " is no UTF-8 of the file");
+    const char* field = windows1252.c_str();
+    const size_t length = windows1252.size();
     FUZZ_CHECK(length < kSetupLineSize, std::string(name) + " is longer than a line");
     FUZZ_CHECK(std::strchr(field, '\n') == nullptr, std::string(name) + " holds a line end");
     if (std::strcmp(field, initial) != 0)
@@ -95,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FuzzFailure(__FILE__, __LINE__, "install.inf exists, yet: " + exit.message);
     }
     CheckValue("title", setup.title, sizeof setup.title, "");
-    CheckValue("defaultDir", setup.defaultDir, sizeof setup.defaultDir, "c:\\");
+    CheckValue("defaultDir", setup.defaultDir, sizeof setup.defaultDir, "c:\\", true);
     CheckValue("shortcutArgs", setup.shortcutArgs, sizeof setup.shortcutArgs, "");
     FUZZ_CHECK(setup.verbose == 0 || setup.verbose == 1, "verbose is neither on nor off");
     FUZZ_CHECK(setup.installDir[0] == '\0' && setup.iconName[0] == '\0' && setup.displayFile[0] == '\0',

@@ -9,97 +9,86 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-TEST(ParseCommandLine, ReadsTheOptionsOfAnUnattendedInstallation)
+// Every field, so that a case names only what differs from no option.
+std::string Fields(const CommandLine& o)
 {
-    struct Case {
-        const char* text;
-        bool silent, verySilent, help, hasDir;
-        const char* dir;
-        const char* logPath;
-        Refusal refusal;
-        const char* refused;
-    } cases[] = {
-        {"", false, false, false, false, "", "", Refusal::None, ""},
-        {"/silent", true, false, false, false, "", "", Refusal::None, ""},
-        {"-SILENT", true, false, false, false, "", "", Refusal::None, ""},
-        {"/VerySilent", true, true, false, false, "", "", Refusal::None, ""},
-        {"/silentx /silen silent", false, false, false, false, "", "", Refusal::Unknown, "/silentx"},
-        {"/? ", false, false, true, false, "", "", Refusal::None, ""},
-        {"-help /verysilent", true, true, true, false, "", "", Refusal::None, ""},
-        {"/dir=c:\\dico", false, false, false, true, "c:\\dico", "", Refusal::None, ""},
-        {"/DIR=\"c:\\mon dico\" /log=x.log", false, false, false, true, "c:\\mon dico", "x.log", Refusal::None, ""},
-        {"\"/dir=c:\\mon dico\"", false, false, false, true, "c:\\mon dico", "", Refusal::None, ""},
-        {"/dir=", false, false, false, true, "", "", Refusal::None, ""},
-        {"/dir=a /dir=b", false, false, false, true, "b", "", Refusal::None, ""},
-        {"  /log=\"c:\\a b\\setup.log\"\t/verysilent  ", true, true, false, false, "", "c:\\a b\\setup.log",
-         Refusal::None, ""},
-        {"unknown /x=1 dir=c:\\no", false, false, false, false, "", "", Refusal::Unknown, "unknown"},
-        // The first refused argument is named; the others are still read,
-        // so that the log and the silent modes apply.
-        {"/verysilnt /dir", false, false, false, false, "", "", Refusal::Unknown, "/verysilnt"},
-        {"/verysilent /dir C:\\Y1 /log=x.log", true, true, false, false, "", "x.log", Refusal::NoValue, "/dir"},
-        {"/log /silent", true, false, false, false, "", "", Refusal::NoValue, "/log"},
-        {"/? /help=1", false, false, true, false, "", "", Refusal::Unknown, "/help=1"},
-        {"/silent \"\"", true, false, false, false, "", "", Refusal::Unknown, ""},
-        {"\"/verysilent /dir=x\"", false, false, false, false, "", "", Refusal::Unknown, "/verysilent /dir=x"},
-        {"/dir=\"C:\\Mon Dico2\"", false, false, false, true, "C:\\Mon Dico2", "", Refusal::None, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const CommandLine options = ParseCommandLine(c.text);
-        EXPECT_EQ(options.silent, c.silent);
-        EXPECT_EQ(options.verySilent, c.verySilent);
-        EXPECT_EQ(options.help, c.help);
-        EXPECT_EQ(options.hasDir, c.hasDir);
-        EXPECT_EQ(options.dir, c.dir);
-        EXPECT_EQ(options.logPath, c.logPath);
-        EXPECT_EQ(options.refusal, c.refusal);
-        EXPECT_EQ(options.refused, c.refused);
-    }
+    return std::to_string(o.silent) + std::to_string(o.verySilent) + std::to_string(o.help) +
+           std::to_string(o.hasDir) + " dir=" + o.dir + " log=" + o.logPath + " " + std::to_string(o.uninstall) +
+           " un=" + o.uninstallDir + " product=" + o.product + " " + std::to_string(o.finish) + " " +
+           std::to_string(o.finishHandle) + " refusal=" + std::to_string(static_cast<int>(o.refusal)) + " " +
+           o.refused;
 }
 
-TEST(ParseCommandLine, ReadsTheOptionsOfAnUninstallation)
+TEST(ParseCommandLine, ReadsTheOptionsOfInstallationsAndUninstallations)
 {
-    struct Case {
+    using Set = void (*)(CommandLine&);
+    const struct Case {
         const char* text;
-        bool uninstall;
-        const char* uninstallDir;
-        bool finish;
-        unsigned long finishHandle;
-        bool verySilent;
-        Refusal refusal;
-        const char* refused;
+        Set expected;
     } cases[] = {
-        {"/uninstall", true, "", false, 0, false, Refusal::None, ""},
-        {"\"/UNINSTALL=c:\\mon dico\" /verysilent", true, "c:\\mon dico", false, 0, true, Refusal::None, ""},
-        {"/uninstall=c:\\a /uninstall", true, "", false, 0, false, Refusal::None, ""},
+        {"", [](CommandLine&) {}},
+        {"/silent", [](CommandLine& o) { o.silent = true; }},
+        {"-SILENT", [](CommandLine& o) { o.silent = true; }},
+        {"/VerySilent", [](CommandLine& o) { o.silent = o.verySilent = true; }},
+        {"/silentx /silen silent", [](CommandLine& o) { o.refusal = Refusal::Unknown, o.refused = "/silentx"; }},
+        {"/? ", [](CommandLine& o) { o.help = true; }},
+        {"-help /verysilent", [](CommandLine& o) { o.silent = o.verySilent = o.help = true; }},
+        {"/dir=c:\\dico", [](CommandLine& o) { o.hasDir = true, o.dir = "c:\\dico"; }},
+        {"/DIR=\"c:\\mon dico\" /log=x.log",
+         [](CommandLine& o) { o.hasDir = true, o.dir = "c:\\mon dico", o.logPath = "x.log"; }},
+        {"\"/dir=c:\\mon dico\"", [](CommandLine& o) { o.hasDir = true, o.dir = "c:\\mon dico"; }},
+        {"/dir=", [](CommandLine& o) { o.hasDir = true; }},
+        {"/dir=a /dir=b", [](CommandLine& o) { o.hasDir = true, o.dir = "b"; }},
+        {"  /log=\"c:\\a b\\setup.log\"\t/verysilent  ",
+         [](CommandLine& o) { o.silent = o.verySilent = true, o.logPath = "c:\\a b\\setup.log"; }},
+        {"unknown /x=1 dir=c:\\no", [](CommandLine& o) { o.refusal = Refusal::Unknown, o.refused = "unknown"; }},
+        // The first refused argument is named; the others are still read,
+        // so that the log and the silent modes apply.
+        {"/verysilnt /dir", [](CommandLine& o) { o.refusal = Refusal::Unknown, o.refused = "/verysilnt"; }},
+        {"/verysilent /dir C:\\Y1 /log=x.log",
+         [](CommandLine& o) {
+             o.silent = o.verySilent = true, o.logPath = "x.log",
+             o.refusal = Refusal::NoValue, o.refused = "/dir";
+         }},
+        {"/log /silent", [](CommandLine& o) { o.silent = true, o.refusal = Refusal::NoValue, o.refused = "/log"; }},
+        {"/? /help=1", [](CommandLine& o) { o.help = true, o.refusal = Refusal::Unknown, o.refused = "/help=1"; }},
+        {"/silent \"\"", [](CommandLine& o) { o.silent = true, o.refusal = Refusal::Unknown; }},
+        {"\"/verysilent /dir=x\"",
+         [](CommandLine& o) { o.refusal = Refusal::Unknown, o.refused = "/verysilent /dir=x"; }},
+        {"/dir=\"C:\\Mon Dico2\"", [](CommandLine& o) { o.hasDir = true, o.dir = "C:\\Mon Dico2"; }},
+        {"/uninstall", [](CommandLine& o) { o.uninstall = true; }},
+        {"\"/UNINSTALL=c:\\mon dico\" /verysilent",
+         [](CommandLine& o) { o.uninstall = o.silent = o.verySilent = true, o.uninstallDir = "c:\\mon dico"; }},
+        {"/uninstall=c:\\a /uninstall", [](CommandLine& o) { o.uninstall = true; }},
         // An empty directory would name the program's own folder by mistake.
-        {"/uninstall=", false, "", false, 0, false, Refusal::NoValue, "/uninstall="},
-        {"/uninstal /uninstallx", false, "", false, 0, false, Refusal::Unknown, "/uninstal"},
-        {"/finish=124 /uninstall=c:\\dico", true, "c:\\dico", true, 124, false, Refusal::None, ""},
-        {"/finish=0", false, "", false, 0, false, Refusal::BadValue, "/finish=0"},
-        {"/finish=12x", false, "", false, 0, false, Refusal::BadValue, "/finish=12x"},
-        {"/finish=", false, "", false, 0, false, Refusal::NoValue, "/finish="},
-        {"/finish=99999999999999999999999", false, "", false, 0, false, Refusal::BadValue,
-         "/finish=99999999999999999999999"},
-        {"/uninstall /product", true, "", false, 0, false, Refusal::NoValue, "/product"},
+        {"/uninstall=", [](CommandLine& o) { o.refusal = Refusal::NoValue, o.refused = "/uninstall="; }},
+        {"/uninstal /uninstallx", [](CommandLine& o) { o.refusal = Refusal::Unknown, o.refused = "/uninstal"; }},
+        {"/finish=124 /uninstall=c:\\dico",
+         [](CommandLine& o) { o.uninstall = o.finish = true, o.finishHandle = 124, o.uninstallDir = "c:\\dico"; }},
+        {"/finish=0", [](CommandLine& o) { o.refusal = Refusal::BadValue, o.refused = "/finish=0"; }},
+        {"/finish=12x", [](CommandLine& o) { o.refusal = Refusal::BadValue, o.refused = "/finish=12x"; }},
+        {"/finish=", [](CommandLine& o) { o.refusal = Refusal::NoValue, o.refused = "/finish="; }},
+        {"/finish=99999999999999999999999",
+         [](CommandLine& o) { o.refusal = Refusal::BadValue, o.refused = "/finish=99999999999999999999999"; }},
+        {"/uninstall /product",
+         [](CommandLine& o) { o.uninstall = true, o.refusal = Refusal::NoValue, o.refused = "/product"; }},
         // Empty, it would take every product of the folder.
-        {"/uninstall /product= /verysilent", true, "", false, 0, true, Refusal::NoValue, "/product="},
+        {"/uninstall /product= /verysilent",
+         [](CommandLine& o) {
+             o.uninstall = o.silent = o.verySilent = true,
+             o.refusal = Refusal::NoValue, o.refused = "/product=";
+         }},
         // As the list of installed programs starts the uninstaller.
-        {"/uninstall \"/product=Dico \\\"A\\\"\" /verysilent", true, "", false, 0, true, Refusal::None, ""},
-        {"/uninstall \"/product=Dico A\\\\\"", true, "", false, 0, false, Refusal::None, ""},
-        {"/finish=7 \"/uninstall=C:\\\\\"", true, "C:\\", true, 7, false, Refusal::None, ""},
+        {"/uninstall \"/product=Dico \\\"A\\\"\" /verysilent",
+         [](CommandLine& o) { o.uninstall = o.silent = o.verySilent = true, o.product = "Dico \"A\""; }},
+        {"/uninstall \"/product=Dico A\\\\\"", [](CommandLine& o) { o.uninstall = true, o.product = "Dico A\\"; }},
+        {"/finish=7 \"/uninstall=C:\\\\\"",
+         [](CommandLine& o) { o.uninstall = o.finish = true, o.finishHandle = 7, o.uninstallDir = "C:\\"; }},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const CommandLine options = ParseCommandLine(c.text);
-        EXPECT_EQ(options.uninstall, c.uninstall);
-        EXPECT_EQ(options.uninstallDir, c.uninstallDir);
-        EXPECT_EQ(options.finish, c.finish);
-        EXPECT_EQ(options.finishHandle, c.finishHandle);
-        EXPECT_EQ(options.verySilent, c.verySilent);
-        EXPECT_EQ(options.refusal, c.refusal);
-        EXPECT_EQ(options.refused, c.refused);
+        CommandLine expected;
+        c.expected(expected);
+        EXPECT_EQ(Fields(ParseCommandLine(c.text)), Fields(expected)) << c.text;
     }
 }
 

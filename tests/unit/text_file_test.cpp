@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/windows1252.h"
 #include "support/files.h"
 
 namespace {
@@ -175,3 +176,18 @@ TEST(MoveToNewName, MovesOnlyWhereNothingHasTheName)
 }
 
 }  // namespace
+
+TEST(Windows1252, EveryByteComesBackThroughUtf8AndPathsCountTheirLetters)
+{
+    std::string bytes;
+    for (int b = 1; b < 256; ++b)
+        bytes += static_cast<char>(b);
+    const std::string utf8 = Windows1252ToUtf8(bytes);
+    std::string back;
+    EXPECT_TRUE(IsUtf8(utf8) && Utf8ToWindows1252(utf8, back));
+    EXPECT_EQ(back, bytes);  // the five bytes without a character too
+    EXPECT_EQ(Windows1252ToUtf8("\x80\xE9\x81"), "\xE2\x82\xAC\xC3\xA9\xC2\x81");
+    EXPECT_EQ(PathLength(utf8), 255u);
+    EXPECT_EQ(PathLength("\xF0\x9F\x98\x80" "a"), 3u);  // a letter beyond U+FFFF takes two units
+    EXPECT_EQ(PathLength("\xFF" "a"), 2u);
+}
