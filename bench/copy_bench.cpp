@@ -1,6 +1,6 @@
 // Times the install script's copies of one file, as the copy and xcopy
 // commands make them: copy reads it in large blocks, or expands it when it
-// is stored compressed; xcopy goes through CopyFileA. Prints each copy's
+// is stored compressed; xcopy copies it as it is stored. Prints each copy's
 // time and throughput (of the bytes written).
 //   copy_bench FILE INSTALL-DIR
 // FILE's folder gets a subfolder for the setup file while the bench runs.
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     const double copy = TimeScript(medium, installDir, "copy ..\\" + name + " " + name + "\n");
     Report(expanded != bytes ? "copy (expanded)" : "copy (large blocks)", installDir + "\\" + name, copy, expanded);
     const double xcopy = TimeScript(medium, installDir, "mkdir x\nxcopy ..\\" + name + " x\n");
-    Report("xcopy (CopyFileA)", installDir + "\\x\\" + name, xcopy, bytes);
+    Report("xcopy (as stored)", installDir + "\\x\\" + name, xcopy, bytes);
 
     DeleteFileA((medium + "\\install.inf").c_str());
     RemoveDirectoryA(medium.c_str());

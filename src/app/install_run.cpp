@@ -129,7 +129,7 @@ int ValidateInstallDir(HWND directoryField)
         LogLine("Install directory: %s", setup.installDir);
         return 0;
     }
-    LogLine("Install directory refused: %s", setup.installDir);
+    LogLine("Install directory refused: %s", Utf8Path(typed).c_str());
     ShowMessageBox(BoxOwner::MainWindow, "Invalid Directory", "Error", BoxIcon::Error);
     if (Unattended()) {
         // Nobody can type another directory: the run ends, told by its code.

@@ -19,7 +19,8 @@ inline std::wstring WidenText(const char* text)
 }
 
 // wide in the given code page; a character the code page lacks becomes its
-// best fit or '?', as the system's narrow calls show it.
+// best fit or '?', as the system's narrow calls show it. Empty for UTF-8 of
+// a text that has none (a lone surrogate).
 std::string Narrow(const std::wstring& wide, UINT codePage);
 
 // A path between the program (UTF-8) and Windows (UTF-16). A path that is

@@ -13,11 +13,14 @@ std::wstring Widen(const char* text, UINT codePage)
 
 std::string Narrow(const std::wstring& wide, UINT codePage)
 {
-    const int length = WideCharToMultiByte(codePage, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    // A lone surrogate has no UTF-8: the path is refused rather than
+    // turned into another name.
+    const DWORD flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
+    const int length = WideCharToMultiByte(codePage, flags, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (length <= 1)
         return std::string();
     std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, flags, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
     text.resize(static_cast<size_t>(length - 1));
     return text;
 }
