@@ -12,13 +12,15 @@
 #include "shell/wide_text.h"
 #include "shell/windows1252.h"
 
-void FatalError(const char* message)
+namespace {
+
+[[noreturn]] void EndWithError(const std::string& logged, const std::wstring& shown)
 {
-    LogLine("Fatal error: %s", Windows1252ToUtf8(message).c_str());
+    LogLine("Fatal error: %s", logged.c_str());
     if (!Unattended()) {
         // Replaces the wait cursor a language build may be showing.
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-        MessageBoxW(windowGlobals.mainWindow, WidenText(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
+        MessageBoxW(windowGlobals.mainWindow, shown.c_str(), L"Error", MB_OK | MB_ICONERROR);
     }
     // Once the user has read why, the run's changes are taken back. The
     // files the run still holds open (the language list, a word list)
@@ -32,4 +34,16 @@ void FatalError(const char* message)
         OpenRunLog(log.c_str());
     RollBackRun();
     ExitProcess(EndRunLog(1));
+}
+
+}  // namespace
+
+void FatalError(const char* message)
+{
+    EndWithError(Windows1252ToUtf8(message), WidenText(message));
+}
+
+void FatalErrorNaming(const char* message, const char* path)
+{
+    EndWithError(Windows1252ToUtf8(message) + path, WidenText(message) + WidePath(path));
 }

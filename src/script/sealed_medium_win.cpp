@@ -10,7 +10,6 @@
 #include "shell/run_log.h"
 #include "shell/scoped_handles.h"
 #include "shell/wide_text.h"
-#include "shell/windows1252.h"
 
 namespace {
 
@@ -81,11 +80,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, size_t limit)
 void DamagedMedium(const char* name, const char* why)
 {
     LogLine("Medium: %s: %s", name, why);
-    // The box's text is Windows-1252: a character it lacks shows as '?'
-    // there, and exactly in the log.
-    std::string shown;
-    Utf8ToWindows1252(name, shown);
-    FatalError(DamagedMediumMessage(shown.c_str()).c_str());
+    FatalErrorNaming(DamagedMediumMessage("").c_str(), name);
 }
 
 void OpenSealedMedium(const char* sourceDir)

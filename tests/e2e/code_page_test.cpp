@@ -131,6 +131,12 @@ TEST(CodePages, AnInstallationInAnyLettersIsByteForByteTheSame)
     EXPECT_FALSE(PathExists(dir));
     EXPECT_FALSE(PathExists(menu + "\\Dictionnaire"));
     EXPECT_FALSE(KeyThere(EntryKey(product)));
+
+    // A damaged file of those letters is named exactly.
+    WriteFileBytes(medium.folder / kSound, "Dvorak");
+    SetupProcess again(medium.path(), SetupExePath(), "/verysilent \"/dir=" + dir + "\" \"/log=" + log + "\"", false);
+    EXPECT_EQ(again.WaitForExit(180000), 1u);
+    EXPECT_NE(ReadFileBytes(log).find("Fatal error: Damaged medium: " + kSound + "\r\n"), std::string::npos);
 }
 
 }  // namespace
