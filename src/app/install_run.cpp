@@ -158,7 +158,7 @@ void InstallRun(int notificationCode)
     // Every later step names its files relative to the install directory.
     // An accepted file cannot be made current: the steps below must then
     // not work on whatever folder stayed current (the medium).
-    const bool inInstallDir = SetCurrentDirectoryW(WidePath(setup.installDir).c_str()) != 0;
+    const bool inInstallDir = EnterFolder(setup.installDir);
     UpdateWindow(windowGlobals.mainWindow);
 
     if (inInstallDir)

@@ -125,7 +125,7 @@ void RollBackRun()
     LogLine("Rolling back the installation");
     // A folder that is current cannot be removed: the install directory
     // usually is.
-    SetCurrentDirectoryW(WidePath(WindowsFolderPath().c_str()).c_str());
+    EnterFolder(WindowsFolderPath().c_str());
     const UndoCount count = UndoEntries(CurrentRunJournal().entries, HostUndoSystem());
     LogLine("Rolled back: %d changes undone, %d kept", count.undone, count.kept);
     if (count.kept == 0)

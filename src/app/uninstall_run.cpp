@@ -181,8 +181,8 @@ void WriteHandovers(const char* installDir)
 // Leaves the install directory, which could not be removed while current.
 void LeaveInstallDir()
 {
-    if (!SetCurrentDirectoryW(WidePath(TempFolderPath().c_str()).c_str()))
-        SetCurrentDirectoryW(WidePath(WindowsFolderPath().c_str()).c_str());
+    if (!EnterFolder(TempFolderPath().c_str()))
+        EnterFolder(WindowsFolderPath().c_str());
 }
 
 bool Ask(const InstallRecord& record)
@@ -291,7 +291,7 @@ void RestoreCatalogue(const InstallRecord& record)
 {
     if (record.catalogueLines.empty() && !record.catalogueMade)
         return;
-    if (!SetCurrentDirectoryW(WidePath(record.installDir.c_str()).c_str()))
+    if (!EnterFolder(record.installDir.c_str()))
         return;
     if (HostUndoSystem().Exists(kCatalogueFile)) {
         for (const std::string& line : record.catalogueLines) {

@@ -60,18 +60,6 @@ void RecordWinIniKey(const char* section, const char* key)
     RecordIniKey(recorded);
 }
 
-// The current directory, saved to be made current again after a command
-// that moves it.
-bool SaveCurrentDirectory(char (&saved)[kPathSize])
-{
-    return JoinPath(saved, {CurrentDirectoryPath().c_str()}) && saved[0] != '\0';
-}
-
-bool EnterFolder(const char* path)
-{
-    return SetCurrentDirectoryW(WidePath(path).c_str()) != 0;
-}
-
 // The commands' names and folders come as UTF-8, like every path.
 SkipReason RunMakeDir(const char* rest)
 {
@@ -99,8 +87,9 @@ SkipReason RunCopy(const char* sourcePrefix, const char* sourceName, const char*
 
 SkipReason RunXCopy(const char* sourcePrefix, const char* pattern, const char* destinationName)
 {
-    char saved[kPathSize];
-    if (!SaveCurrentDirectory(saved))
+    // Made current again after the command.
+    const std::string saved = CurrentDirectoryPath();
+    if (saved.empty())
         return "current directory too long";
     SkipReason reason = "medium folder cannot be entered";
     if (EnterFolder(sourcePrefix)) {
@@ -108,21 +97,21 @@ SkipReason RunXCopy(const char* sourcePrefix, const char* pattern, const char* d
         const std::string folder(pattern, PatternDirectoryLength(pattern));
         reason = CopyFoundFiles(pattern, folder.c_str(), destinationName);
     }
-    EnterFolder(saved);
+    EnterFolder(saved.c_str());
     return reason;
 }
 
 SkipReason RunSndCopy(const char* sourcePrefix, const char* folder, const char* destinationName)
 {
-    char saved[kPathSize];
-    if (!SaveCurrentDirectory(saved))
+    const std::string saved = CurrentDirectoryPath();
+    if (saved.empty())
         return "current directory too long";
     // A subdirectory that can't be entered skips the line: the search must
     // not fall back on the medium's own files.
     SkipReason reason = "source folder cannot be entered";
     if (EnterFolder(sourcePrefix) && EnterFolder(folder))
         reason = CopyFoundFiles("*.*", "", destinationName);
-    EnterFolder(saved);
+    EnterFolder(saved.c_str());
     return reason;
 }
 

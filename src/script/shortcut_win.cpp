@@ -33,7 +33,7 @@ void CreateProgramShortcut()
 
     // The program menu, made current; without it no shortcut.
     char programs[kPathSize];
-    if (!ProgramMenuFolder(programs) || !SetCurrentDirectoryW(WidePath(programs).c_str()))
+    if (!ProgramMenuFolder(programs) || !EnterFolder(programs))
         return;
 
     // The group, made inside the program menu or reused; results
@@ -47,11 +47,11 @@ void CreateProgramShortcut()
     SetCurrentDirectoryW(group.c_str());
 
     // The shortcut path from the folder actually entered.
-    char folder[kPathSize];
+    const std::string folder = CurrentDirectoryPath();
     char folderPrefix[kPathSize];
     char shortcutPath[kPathSize];
-    if (!JoinPath(folder, {CurrentDirectoryPath().c_str()}) || folder[0] == '\0' ||
-        !MakeDirPrefix(folderPrefix, folder) || !JoinPath(shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
+    if (folder.empty() || !MakeDirPrefix(folderPrefix, folder.c_str()) ||
+        !JoinPath(shortcutPath, {folderPrefix, setup.iconName, ".lnk"}))
         return;
 
     // The status is not reported: nothing tells the user about the shortcut.

@@ -33,6 +33,12 @@ inline std::string Utf8Path(const std::wstring& wide)
     return Narrow(wide, CP_UTF8);
 }
 
+// Makes the folder current; false when it cannot be entered.
+inline bool EnterFolder(const char* path)
+{
+    return SetCurrentDirectoryW(WidePath(path).c_str()) != 0;
+}
+
 // Equal as Windows compares names, case ignored (UTF-8 paths, registry keys).
 inline bool SameName(const std::string& a, const std::string& b)
 {

@@ -165,7 +165,7 @@ std::string CurrentHostFolder()
 
 bool ChangeHostFolder(const std::string& hostPath)
 {
-    return SetCurrentDirectoryW(WidePath(hostPath.c_str()).c_str()) != 0;
+    return EnterFolder(hostPath.c_str());
 }
 
 namespace {
